@@ -1,0 +1,27 @@
+// The whole public interface of the command engine and of the utilities it builds on.
+#pragma once
+
+#include "engine/KestCmdEngineExport.h"
+#include "engine/KestCmdEngineMarker.h"
+
+#include "engine/vocabulary/KestCmdDefs.h"
+#include "engine/vocabulary/KestCmdEnumValues.h"
+#include "engine/vocabulary/KestCmdItemDefs.h"
+
+#include "engine/model/KestCmd.h"
+#include "engine/model/KestCmdAutoItem.h"
+#include "engine/model/KestCmdItem.h"
+#include "engine/model/KestCmdItem_Util.h"
+#include "engine/model/KestCmdReferenceItem.h"
+#include "engine/model/KestCmdStringItem.h"
+#include "engine/model/KestCmd_Util.h"
+#include "engine/model/KestMatrix.h"
+#include "engine/model/LumoList.h"
+
+#include "utilities/KestFileUtil.h"
+#include "utilities/KestFormatUtil.h"
+#include "utilities/KestStringUtil.h"
+#include "utilities/ZUL_Backtrace.h"
+#include "utilities/ZUL_Code.h"
+#include "utilities/ZUL_Exception.h"
+#include "utilities/ZUL_LogMacros.h"

@@ -1,0 +1,85 @@
+// The command: one block of a job, a command type with an ordered list of owned items for each
+// of the item kinds.
+#pragma once
+
+#include "engine/KestCmdEngineExport.h"
+#include "engine/model/KestCmdItem.h"
+#include "engine/vocabulary/KestCmdDefs.h"
+#include "engine/vocabulary/KestCmdEnumValues.h"
+#include "engine/vocabulary/KestCmdItemDefs.h"
+
+#include <array>
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <vector>
+
+/// A command of a job. It owns its items; reference items point at other commands without
+/// owning them. Commands move but do not copy; CopyItemsFrom copies items deeply.
+///
+/// Positions and iterators are not checked: an index must be below the count of its kind, an
+/// iterator must belong to the list of the kind it is passed with.
+class KEST_CMD_ENGINE_API KestCmd {
+  public:
+    /// The items of one kind, in insertion order. Items are created non-const and may be changed
+    /// through the mutable accessors; the list is typed const so that Items can hand it out
+    /// read-only without a copy.
+    using ItemList = std::vector<std::unique_ptr<const KestCmdItem>>;
+    using iterator = ItemList::iterator;
+    using const_iterator = ItemList::const_iterator;
+
+    explicit KestCmd(KestCmdDefs::Cmd type);
+    /// Takes over the items and the type; `other` is left without items and with type
+    /// cmd_type_count, which no live command has.
+    KestCmd(KestCmd&& other) noexcept;
+    /// As the move constructor, after destroying this command's items; nothing happens when
+    /// `other` is this command.
+    KestCmd& operator=(KestCmd&& other) noexcept;
+    KestCmd(const KestCmd&) = delete;
+    KestCmd& operator=(const KestCmd&) = delete;
+    virtual ~KestCmd();
+
+    KestCmdDefs::Cmd GetType() const { return _type; }
+    /// True if at least one item of `item` is present.
+    bool HasItem(KestCmdItemDefs::CmdItem item) const { return !_items[item].empty(); }
+    /// The item at `index` of the list of `item`.
+    KestCmdItem& Item(KestCmdItemDefs::CmdItem item, std::size_t index);
+    const KestCmdItem& Item(KestCmdItemDefs::CmdItem item, std::size_t index) const {
+        return *_items[item][index];
+    }
+    /// The list of `item` itself, read-only.
+    const ItemList& Items(KestCmdItemDefs::CmdItem item) const { return _items[item]; }
+
+    iterator begin(KestCmdItemDefs::CmdItem item) { return _items[item].begin(); }
+    iterator end(KestCmdItemDefs::CmdItem item) { return _items[item].end(); }
+    const_iterator begin(KestCmdItemDefs::CmdItem item) const { return _items[item].begin(); }
+    const_iterator end(KestCmdItemDefs::CmdItem item) const { return _items[item].end(); }
+
+    /// Appends a string item holding `text`.
+    void AddStringItem(KestCmdItemDefs::CmdItem item, const std::string& text);
+    /// Appends a reference item pointing at `target`.
+    void AddItem(KestCmdItemDefs::CmdItem item, const KestCmd& target);
+    /// Appends an auto item typed from `text` with `enums`. If typing throws, nothing is added.
+    void AddAutoItem(KestCmdItemDefs::CmdItem item, const std::string& text,
+                     const KestCmdItemDefs::EnumMap& enums);
+    /// Replaces the item at `index` in place by an auto item typed from `text`; does nothing
+    /// when `index` is not below the count of `item`.
+    void ReplaceItem(KestCmdItemDefs::CmdItem item, const std::string& text,
+                     const KestCmdItemDefs::EnumMap& enums, std::size_t index);
+
+    /// Removes and destroys the items in [first, last) of the list of `item`.
+    void Erase(KestCmdItemDefs::CmdItem item, const_iterator first, const_iterator last);
+    /// Removes and destroys the item at `position` of the list of `item`.
+    void Erase(KestCmdItemDefs::CmdItem item, const_iterator position);
+
+    /// Replaces every list of this command by copies of the items of `source` (references are
+    /// copied as references to the same commands); null entries are skipped. The type stays.
+    /// Copying from the command itself does nothing.
+    void CopyItemsFrom(const KestCmd& source);
+
+  private:
+    void Append(KestCmdItemDefs::CmdItem item, std::unique_ptr<const KestCmdItem> added);
+
+    std::array<ItemList, KestCmdItemDefs::item_kind_count> _items;
+    KestCmdDefs::Cmd _type;
+};

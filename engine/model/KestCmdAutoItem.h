@@ -1,0 +1,65 @@
+// The auto item: a value text typed once, when the item is built, into every reading it admits.
+#pragma once
+
+#include "engine/KestCmdEngineExport.h"
+#include "engine/model/KestCmdItem.h"
+
+#include <array>
+#include <string>
+#include <vector>
+
+/// An item built from a value text. The text is trimmed and kept; then each reading is worked
+/// out once and kept with a flag:
+/// - integer: the whole text is a decimal integer that fits `int` (it is then also a real);
+/// - real: the whole text is a decimal number ("2.5", "1e-3", "7");
+/// - 3-vector: the text is not quoted and splits at ',' into exactly three numbers; the parts
+///   are not trimmed, so "1, 0, 0" is no vector (its list reading still is [1, 0, 0]);
+/// - keyword: the value exactly as passed (untrimmed, case-sensitive) is a key of the enum map;
+/// - list: the parts between ',' trimmed; an empty text has none;
+/// - integer list: the text is not quoted and reads as an integer list (an empty text reads as
+///   the empty list);
+/// - reference: only after AddReference.
+/// A getter returns its field whatever the flag says; a failed reading leaves its initial value
+/// (for the 3-vector, the components that were read).
+class KEST_CMD_ENGINE_API KestCmdAutoItem : public KestCmdItem {
+  public:
+    /// Types `value` with `enums`, which is not kept.
+    KestCmdAutoItem(const std::string& value, const KestCmdItemDefs::EnumMap& enums);
+    KestCmdAutoItem(const KestCmdAutoItem& other);
+    KestCmdAutoItem& operator=(const KestCmdAutoItem& other);
+    ~KestCmdAutoItem() override;
+
+    bool HasString() const override;
+    std::string GetString() const override;
+    bool HasInteger() const override;
+    int GetInteger() const override;
+    bool HasReal() const override;
+    double GetReal() const override;
+    bool HasVector3d() const override;
+    KestMatrix<3, 1, double> GetVector3d() const override;
+    bool HasEnum() const override;
+    KestCmdItemDefs::EnumValue GetEnum() const override;
+    bool HasList() const override;
+    std::vector<std::string> GetList() const override;
+    bool HasLumoList() const override;
+    LumoList<int> GetLumoList() const override;
+    /// True once a reference was added (and it is not null).
+    bool HasReference() const override;
+    const KestCmd* GetReference() const override;
+    /// The flag of `type` alone; false for DT_RESERVED and numbers outside the enumeration.
+    bool HasType(KestCmdItemDefs::DataType type) const override;
+    /// Adds (or re-points) the reference reading; the text and other readings stay.
+    void AddReference(const KestCmd& target) override;
+    std::unique_ptr<KestCmdItem> Clone() const override;
+
+  private:
+    std::string _text;
+    int _integer = 0;
+    double _real = 0.0;
+    KestMatrix<3, 1, double> _vector;
+    KestCmdItemDefs::EnumValue _enum = KestCmdItemDefs::EV_UNSET;
+    std::vector<std::string> _list;
+    LumoList<int> _lumo_list;
+    const KestCmd* _reference = nullptr;
+    std::array<bool, KestCmdItemDefs::data_type_count> _has{};
+};

@@ -1,0 +1,80 @@
+#include "engine/model/KestCmdItem.h"
+
+using namespace KestCmdItemDefs;
+
+KestCmdItem::~KestCmdItem() = default;
+
+bool KestCmdItem::HasString() const {
+    return false;
+}
+std::string KestCmdItem::GetString() const {
+    return {};
+}
+bool KestCmdItem::HasInteger() const {
+    return false;
+}
+int KestCmdItem::GetInteger() const {
+    return 0;
+}
+bool KestCmdItem::HasReal() const {
+    return false;
+}
+double KestCmdItem::GetReal() const {
+    return 0.0;
+}
+bool KestCmdItem::HasVector3d() const {
+    return false;
+}
+KestMatrix<3, 1, double> KestCmdItem::GetVector3d() const {
+    return {};
+}
+bool KestCmdItem::HasEnum() const {
+    return false;
+}
+EnumValue KestCmdItem::GetEnum() const {
+    return EV_UNSET;
+}
+bool KestCmdItem::HasList() const {
+    return false;
+}
+std::vector<std::string> KestCmdItem::GetList() const {
+    return {};
+}
+bool KestCmdItem::HasLumoList() const {
+    return false;
+}
+LumoList<int> KestCmdItem::GetLumoList() const {
+    return {};
+}
+bool KestCmdItem::HasReference() const {
+    return false;
+}
+const KestCmd* KestCmdItem::GetReference() const {
+    return nullptr;
+}
+
+bool KestCmdItem::HasType(DataType type) const {
+    switch (type) {
+    case DT_INTEGER:
+        return HasInteger();
+    case DT_REAL:
+        return HasReal();
+    case DT_VECTOR3D:
+        return HasVector3d();
+    case DT_STRING:
+        return HasString();
+    case DT_LUMO_LIST:
+        return HasLumoList();
+    case DT_LIST:
+        return HasList();
+    case DT_REFERENCE:
+        return HasReference();
+    case DT_ENUM:
+        return HasEnum();
+    case DT_RESERVED:
+        break;
+    }
+    return false;
+}
+
+void KestCmdItem::AddReference(const KestCmd&) {}

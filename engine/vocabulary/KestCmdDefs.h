@@ -1,0 +1,50 @@
+// The command types of a job and their default block names.
+#pragma once
+
+#include "engine/KestCmdEngineExport.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+// Each command type with its default name, in the order of its number.
+#define KEST_CMD_TYPES(X)                                                                          \
+    X(MODEL_INPUT)                                                                                 \
+    X(GROUP_DEF)                                                                                   \
+    X(DV)                                                                                          \
+    X(DRESP)                                                                                       \
+    X(OPERATOR)                                                                                    \
+    X(OBJ_FUNC)                                                                                    \
+    X(CONSTRAINT)                                                                                  \
+    X(DV_CONSTRAINT)                                                                               \
+    X(MESH_SMOOTH)                                                                                 \
+    X(OPTIMIZE)                                                                                    \
+    X(OPT_PARAM)                                                                                   \
+    X(STOP)                                                                                        \
+    X(OUTPUT)                                                                                      \
+    X(SMOOTH)                                                                                      \
+    X(OPTIONS)                                                                                     \
+    X(DV_UPDATE_PARAM)                                                                             \
+    X(SCALING_CURVE)                                                                               \
+    X(FILTER)                                                                                      \
+    X(CONTOURPLOT)                                                                                 \
+    X(REPORT)                                                                                      \
+    X(CMD_PLACEHOLDER)
+
+namespace KestCmdDefs {
+
+/// A command type. CMD_PLACEHOLDER is the type of unknown blocks and of the container's stand-by
+/// command; the number one past it (cmd_type_count) marks a command that has been moved from.
+enum Cmd : std::int32_t {
+#define KEST_X(name) name,
+    KEST_CMD_TYPES(KEST_X)
+#undef KEST_X
+};
+
+/// The number of command types; arrays indexed by Cmd have this many entries.
+constexpr int cmd_type_count = CMD_PLACEHOLDER + 1;
+
+/// The default name of every command type, indexed by its number. Always the same object.
+KEST_CMD_ENGINE_API const std::array<std::string, cmd_type_count>& get_default_cmd_names();
+
+} // namespace KestCmdDefs

@@ -1,0 +1,156 @@
+#include "engine/model/KestCmd.h"
+#include "engine/model/KestCmdAutoItem.h"
+#include "engine/model/KestCmd_Util.h"
+#include "utilities/ZUL_LogMacros.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+
+using namespace KestCmdItemDefs;
+
+namespace {
+
+const EnumMap& enums() {
+    static const EnumMap map = create_enum_map();
+    return map;
+}
+
+struct Readings {
+    std::string text;
+    std::optional<int> integer;
+    std::optional<double> real;
+    std::optional<std::array<double, 3>> vector;
+    std::optional<int> enumerated;
+    std::optional<std::vector<std::string>> list;
+    std::optional<std::vector<int>> lumo;
+};
+
+void expect_readings(const std::string& value, const Readings& r) {
+    SCOPED_TRACE("value '" + value + "'");
+    const KestCmdAutoItem item(value, enums());
+    EXPECT_TRUE(item.HasString());
+    EXPECT_EQ(item.GetString(), r.text);
+    EXPECT_EQ(item.HasInteger(), r.integer.has_value());
+    EXPECT_EQ(item.GetInteger(), r.integer.value_or(0));
+    EXPECT_EQ(item.HasReal(), r.real.has_value());
+    EXPECT_EQ(item.GetReal(), r.real.value_or(0.0));
+    EXPECT_EQ(item.HasVector3d(), r.vector.has_value());
+    if (r.vector) {
+        const auto v = item.GetVector3d();
+        EXPECT_EQ((std::array<double, 3>{v[0], v[1], v[2]}), *r.vector);
+    }
+    EXPECT_EQ(item.HasEnum(), r.enumerated.has_value());
+    EXPECT_EQ(item.GetEnum(), r.enumerated.value_or(-1));
+    EXPECT_EQ(item.HasList(), r.list.has_value());
+    EXPECT_EQ(item.GetList(), r.list.value_or(std::vector<std::string>{}));
+    EXPECT_EQ(item.HasLumoList(), r.lumo.has_value());
+    const LumoList<int> lumo = item.GetLumoList();
+    EXPECT_EQ(std::vector<int>(lumo.begin(), lumo.end()), r.lumo.value_or(std::vector<int>{}));
+    EXPECT_FALSE(item.HasReference());
+    EXPECT_EQ(item.GetReference(), nullptr);
+    EXPECT_FALSE(item.HasType(DT_RESERVED));
+    EXPECT_FALSE(item.HasType(static_cast<DataType>(9)));
+    EXPECT_FALSE(item.HasType(static_cast<DataType>(-1)));
+}
+
+} // namespace
+
+TEST(AutoItem, ReadingsOfTypicalTexts) {
+    using V = std::vector<std::string>;
+    using L = std::vector<int>;
+    expect_readings("42", {"42", 42, 42.0, {}, {}, V{"42"}, L{42}});
+    expect_readings("2.5", {"2.5", {}, 2.5, {}, {}, V{"2.5"}, {}});
+    expect_readings("1,0,0", {"1,0,0", {}, {}, {{1, 0, 0}}, {}, V{"1", "0", "0"}, L{0, 1}});
+    expect_readings("1-10:3", {"1-10:3", {}, {}, {}, {}, V{"1-10:3"}, L{1, 4, 7, 10}});
+    expect_readings("YES", {"YES", {}, {}, {}, 89, V{"YES"}, {}});
+    expect_readings("a,b,c", {"a,b,c", {}, {}, {}, {}, V{"a", "b", "c"}, {}});
+    expect_readings("'1,2,3'", {"'1,2,3'", {}, {}, {}, {}, V{"'1", "2", "3'"}, {}});
+}
+
+TEST(AutoItem, EdgeCasesOfTyping) {
+    using V = std::vector<std::string>;
+    using L = std::vector<int>;
+    expect_readings(" 42 ", {"42", 42, 42.0, {}, {}, V{"42"}, L{42}});
+    // The keyword look-up uses the value as passed, before trimming.
+    expect_readings(" YES", {"YES", {}, {}, {}, {}, V{"YES"}, {}});
+    expect_readings("yes", {"yes", {}, {}, {}, {}, V{"yes"}, {}});
+    expect_readings("MERGE", {"MERGE", {}, {}, {}, EV_MIN, V{"MERGE"}, {}});
+    expect_readings("1,2", {"1,2", {}, {}, {}, {}, V{"1", "2"}, L{1, 2}});
+    expect_readings("1,2,3,4", {"1,2,3,4", {}, {}, {}, {}, V{"1", "2", "3", "4"}, L{1, 2, 3, 4}});
+    expect_readings("\"1,2,3\"", {"\"1,2,3\"", {}, {}, {}, {}, V{"\"1", "2", "3\""}, {}});
+    expect_readings("5-1", {"5-1", {}, {}, {}, {}, V{"5-1"}, L{5}});
+    expect_readings("1-", {"1-", {}, {}, {}, {}, V{"1-"}, L{}});
+    expect_readings("", {"", {}, {}, {}, {}, {}, L{}});
+    expect_readings(" \t ", {"", {}, {}, {}, {}, {}, L{}});
+    // Out of the int range: no integer reading, but still a real one (and no integer list).
+    expect_readings("99999999999",
+                    {"99999999999", {}, 99999999999.0, {}, {}, V{"99999999999"}, L{}});
+    expect_readings("-7e2", {"-7e2", {}, -700.0, {}, {}, V{"-7e2"}, {}});
+    expect_readings("1.5,-2,3e1",
+                    {"1.5,-2,3e1", {}, {}, {{1.5, -2, 30}}, {}, V{"1.5", "-2", "3e1"}, {}});
+    // Parts are not trimmed before the number tests, so blanks spoil the vector.
+    expect_readings("1, 0, 0", {"1, 0, 0", {}, {}, {}, {}, V{"1", "0", "0"}, L{0, 1}});
+    // A zero byte inside the text is part of it, not its end.
+    expect_readings(std::string("12\0x", 4),
+                    {std::string("12\0x", 4), {}, {}, {}, {}, V{std::string("12\0x", 4)}, {}});
+
+    // A failed vector keeps the components it could read.
+    const KestCmdAutoItem partial("1,abc,3", enums());
+    EXPECT_FALSE(partial.HasVector3d());
+    KestMatrix<3, 1, double> expected;
+    expected[0] = 1;
+    expected[2] = 3;
+    EXPECT_EQ(partial.GetVector3d(), expected);
+    EXPECT_EQ(partial.GetList().size(), 3u);
+}
+
+TEST(AutoItem, ReferencesAndCopies) {
+    KestCmd target(KestCmdDefs::DRESP);
+    KestCmdAutoItem item("resp_1", enums());
+    EXPECT_FALSE(item.HasType(DT_REFERENCE));
+    item.AddReference(target);
+    EXPECT_TRUE(item.HasReference());
+    EXPECT_TRUE(item.HasType(DT_REFERENCE));
+    EXPECT_EQ(item.GetReference(), &target);
+    EXPECT_EQ(item.GetString(), "resp_1");
+
+    const auto clone = item.Clone();
+    EXPECT_EQ(clone->GetReference(), &target);
+    EXPECT_EQ(clone->GetString(), "resp_1");
+    KestCmdAutoItem assigned("other", enums());
+    assigned = item;
+    EXPECT_EQ(assigned.GetReference(), &target);
+    EXPECT_EQ(assigned.GetList(), std::vector<std::string>{"resp_1"});
+}
+
+TEST(AutoItem, ZeroStepIsReportedForTheTrialAndTheRealRead) {
+    int warnings = 0;
+    const auto previous =
+        ZUL_LogMacros::set_sink([&](const ZUL_LogMacros::LogRecord&) { ++warnings; });
+    const KestCmdAutoItem item("1-5:0", enums());
+    ZUL_LogMacros::set_sink(previous);
+    EXPECT_EQ(warnings, 2);
+    EXPECT_TRUE(item.HasLumoList());
+    EXPECT_EQ(item.GetLumoList().size(), 1u);
+}
+
+TEST(AutoItem, CreatedThroughTheCommand) {
+    KestCmd cmd(KestCmdDefs::DV);
+    cmd.AddAutoItem(GROUP, "a", enums());
+    cmd.AddAutoItem(GROUP, "b", enums());
+    ASSERT_EQ(cmd.Items(GROUP).size(), 2u);
+    EXPECT_EQ(cmd.Item(GROUP, 1).GetString(), "b");
+
+    cmd.ReplaceItem(GROUP, "7", enums(), 0);
+    EXPECT_EQ(cmd.Item(GROUP, 0).GetInteger(), 7);
+    EXPECT_EQ(cmd.Item(GROUP, 1).GetString(), "b");
+    cmd.ReplaceItem(GROUP, "x", enums(), 2); // past the end: nothing happens
+    EXPECT_EQ(cmd.Items(GROUP).size(), 2u);
+
+    cmd.AddStringItem(GROUP, "c");
+    KestCmd_Util::replace_items(cmd, GROUP, "MIN", enums());
+    ASSERT_EQ(cmd.Items(GROUP).size(), 1u);
+    EXPECT_TRUE(KestCmd_Util::has_command_enum_with_value(cmd, GROUP, EV_MIN));
+    EXPECT_TRUE(KestCmd_Util::has_command_enum_with_value(cmd, GROUP, EV_MMA));
+}

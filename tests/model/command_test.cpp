@@ -1,0 +1,145 @@
+#include "engine/model/KestCmd.h"
+#include "engine/model/KestCmdItem_Util.h"
+#include "engine/model/KestCmdReferenceItem.h"
+#include "engine/model/KestCmdStringItem.h"
+#include "engine/model/KestCmd_Util.h"
+
+#include <gtest/gtest.h>
+
+using namespace KestCmdItemDefs;
+using KestCmdDefs::Cmd;
+
+namespace {
+
+std::vector<std::string> texts(const KestCmd& cmd, CmdItem kind) {
+    std::vector<std::string> out;
+    for (const auto& item : cmd.Items(kind)) {
+        out.push_back(item->GetString());
+    }
+    return out;
+}
+
+} // namespace
+
+TEST(Command, NewCommandsAreEmptyAndMovesLeaveTheSourceEmpty) {
+    KestCmd a(KestCmdDefs::GROUP_DEF);
+    EXPECT_EQ(a.GetType(), KestCmdDefs::GROUP_DEF);
+    for (int k = 0; k < item_kind_count; ++k) {
+        EXPECT_FALSE(a.HasItem(static_cast<CmdItem>(k)));
+    }
+    a.AddStringItem(ID_NAME, "g1");
+    a.AddStringItem(PLACEHOLDER, "x");
+    a.AddStringItem(PLACEHOLDER, "y");
+
+    KestCmd b(std::move(a));
+    EXPECT_EQ(static_cast<int>(a.GetType()), 21);
+    EXPECT_FALSE(a.HasItem(ID_NAME));
+    EXPECT_FALSE(a.HasItem(PLACEHOLDER));
+    EXPECT_EQ(b.GetType(), KestCmdDefs::GROUP_DEF);
+    EXPECT_EQ(texts(b, PLACEHOLDER), (std::vector<std::string>{"x", "y"}));
+
+    KestCmd c(KestCmdDefs::DV);
+    c.AddStringItem(TYPE, "old");
+    c = std::move(b);
+    EXPECT_EQ(c.GetType(), KestCmdDefs::GROUP_DEF);
+    EXPECT_FALSE(c.HasItem(TYPE));
+    EXPECT_EQ(static_cast<int>(b.GetType()), 21);
+    EXPECT_FALSE(b.HasItem(ID_NAME));
+
+    KestCmd& self = c;
+    c = std::move(self);
+    EXPECT_EQ(texts(c, ID_NAME), std::vector<std::string>{"g1"});
+}
+
+TEST(Command, EraseKeepsTheOrderOfTheRest) {
+    KestCmd cmd(KestCmdDefs::DRESP);
+    for (const char* t : {"a", "b", "c"}) {
+        cmd.AddStringItem(VALUE, t);
+    }
+    cmd.Erase(VALUE, cmd.begin(VALUE) + 1);
+    EXPECT_EQ(texts(cmd, VALUE), (std::vector<std::string>{"a", "c"}));
+    cmd.Erase(VALUE, cmd.begin(VALUE), cmd.begin(VALUE));
+    EXPECT_EQ(cmd.Items(VALUE).size(), 2u);
+    cmd.Erase(VALUE, cmd.begin(VALUE), cmd.end(VALUE));
+    EXPECT_FALSE(cmd.HasItem(VALUE));
+}
+
+TEST(Command, CopyItemsFromIsDeepButSharesReferencedCommands) {
+    const EnumMap enums = create_enum_map();
+    KestCmd target(KestCmdDefs::DRESP);
+    target.AddStringItem(ID_NAME, "A");
+    target.AddStringItem(ID_NAME, "B");
+
+    KestCmd source(KestCmdDefs::CONSTRAINT);
+    source.AddAutoItem(VALUE, "0.5", enums);
+    source.AddItem(DRESP, target);
+    KestCmd copy(KestCmdDefs::OBJ_FUNC);
+    copy.AddStringItem(TYPE, "gone");
+    copy.CopyItemsFrom(source);
+
+    EXPECT_EQ(copy.GetType(), KestCmdDefs::OBJ_FUNC);
+    EXPECT_FALSE(copy.HasItem(TYPE));
+    EXPECT_NE(&copy.Item(VALUE, 0), &source.Item(VALUE, 0));
+    EXPECT_EQ(copy.Item(VALUE, 0).GetReal(), 0.5);
+    EXPECT_EQ(copy.Item(DRESP, 0).GetReference(), &target);
+    // A reference prints as the first identifying name of its target.
+    EXPECT_EQ(copy.Item(DRESP, 0).GetString(), "A");
+
+    copy.CopyItemsFrom(copy);
+    EXPECT_EQ(copy.Item(VALUE, 0).GetReal(), 0.5);
+
+    copy.CopyItemsFrom(KestCmd(KestCmdDefs::DV));
+    for (int k = 0; k < item_kind_count; ++k) {
+        EXPECT_FALSE(copy.HasItem(static_cast<CmdItem>(k)));
+    }
+    EXPECT_EQ(copy.GetType(), KestCmdDefs::OBJ_FUNC);
+}
+
+TEST(Command, SimpleItemsAnswerOnlyTheirOwnReadings) {
+    KestCmd nameless(KestCmdDefs::DV);
+    KestCmdReferenceItem ref(nameless);
+    EXPECT_TRUE(ref.HasReference());
+    EXPECT_TRUE(ref.HasType(DT_REFERENCE));
+    EXPECT_EQ(ref.GetString(), "");
+    EXPECT_FALSE(ref.HasString());
+    KestCmd other(KestCmdDefs::DRESP);
+    ref.AddReference(other);
+    EXPECT_EQ(ref.GetReference(), &other);
+    EXPECT_TRUE(KestCmdItem_Util::has_item_reference_of_type(ref, KestCmdDefs::DRESP));
+    EXPECT_FALSE(KestCmdItem_Util::has_item_reference_of_type(ref, KestCmdDefs::DV));
+
+    KestCmdStringItem text("12");
+    EXPECT_TRUE(text.HasString());
+    EXPECT_TRUE(text.HasType(DT_STRING));
+    EXPECT_FALSE(text.HasInteger());
+    EXPECT_EQ(text.GetInteger(), 0);
+    EXPECT_EQ(text.GetEnum(), EV_UNSET);
+    EXPECT_EQ(text.GetVector3d(), (KestMatrix<3, 1, double>{}));
+    EXPECT_TRUE(text.GetList().empty());
+    const LumoList<int> empty = text.GetLumoList();
+    EXPECT_TRUE(empty.empty());
+    EXPECT_EQ(empty.GetDefaultStep(), 1);
+    EXPECT_TRUE(empty.GetWrapOutput());
+    EXPECT_TRUE(empty.GetClearBeforeRead());
+    for (int t = -1; t <= 9; ++t) {
+        const auto type = static_cast<DataType>(t);
+        EXPECT_EQ(text.HasType(type), type == DT_STRING) << t;
+        EXPECT_EQ(ref.HasType(type), type == DT_REFERENCE) << t;
+    }
+    EXPECT_FALSE(KestCmdItem_Util::has_item_reference_of_type(text, KestCmdDefs::DRESP));
+
+    KestCmdStringItem moved_from("kept");
+    const KestCmdStringItem moved(std::move(moved_from));
+    EXPECT_EQ(moved.GetString(), "kept");
+    EXPECT_EQ(moved_from.GetString(), "kept");
+}
+
+TEST(Command, EnumQueryLooksAtTheFirstItemOnly) {
+    const EnumMap enums = create_enum_map();
+    KestCmd cmd(KestCmdDefs::OPTIMIZE);
+    EXPECT_FALSE(KestCmd_Util::has_command_enum_with_value(cmd, STRATEGY, EV_MMA));
+    cmd.AddAutoItem(STRATEGY, "something", enums);
+    cmd.AddAutoItem(STRATEGY, "MMA", enums);
+    EXPECT_FALSE(KestCmd_Util::has_command_enum_with_value(cmd, STRATEGY, EV_MMA));
+    EXPECT_FALSE(KestCmd_Util::has_command_enum_with_value(cmd, STRATEGY, EV_UNSET));
+}

@@ -1,0 +1,46 @@
+#include "utilities/KestFileUtil.h"
+#include "utilities/ZUL_Exception.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+namespace fs = std::filesystem;
+
+TEST(FileUtil, OpensByWidePathIncludingNonAsciiNames) {
+    const fs::path dir = fs::temp_directory_path() / "kest_file_util_test";
+    fs::create_directories(dir);
+    // Built by hand: converting a wide path through the library's locale would fail under "C".
+    std::wstring path;
+    for (char c : dir.string()) {
+        path += static_cast<wchar_t>(static_cast<unsigned char>(c));
+    }
+    path += L"/r\u00e9sultat.par";
+
+    std::FILE* file = KestFileUtil::wfopen(path, L"w");
+    ASSERT_NE(file, nullptr);
+    std::fputs("DV\nEND_\n", file);
+    std::fclose(file);
+
+    std::ifstream in{(dir / "r\xc3\xa9sultat.par").string()};
+    std::string first;
+    std::getline(in, first);
+    EXPECT_EQ(first, "DV");
+    fs::remove_all(dir);
+}
+
+TEST(FileUtil, FailureNamesThePathAndTheReason) {
+    const std::wstring path = L"/nonexistent-kest-dir/out.par";
+    try {
+        KestFileUtil::wfopen(path, L"w");
+        FAIL() << "opening a file in a missing directory must fail";
+    } catch (const ZUL_Failure& failure) {
+        EXPECT_EQ(std::string(failure.what()),
+                  "cannot open '/nonexistent-kest-dir/out.par' (mode \"w\"): No such file or "
+                  "directory");
+        EXPECT_TRUE(failure.GetCode().exists());
+    }
+    EXPECT_THROW(KestFileUtil::wfopen(fs::temp_directory_path().wstring(), L"w"), ZUL_Failure);
+}

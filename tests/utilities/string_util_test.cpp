@@ -1,0 +1,60 @@
+#include "utilities/KestStringUtil.h"
+
+#include <gtest/gtest.h>
+
+TEST(StringUtil, TrimRemovesAsciiWhiteSpaceAtBothEndsOnly) {
+    const struct {
+        std::string in, out;
+    } rows[] = {
+        {"", ""},
+        {"   ", ""},
+        {" a ", "a"},
+        {"\t\r\n\v\fa b\f\v\n\r\t", "a b"},
+        {"a  b", "a  b"},
+        {"\xc2\xa0x", "\xc2\xa0x"},
+        {std::string("\0a", 2), std::string("\0a", 2)},
+    };
+    for (const auto& row : rows) {
+        std::string s = row.in;
+        EXPECT_EQ(&KestStringUtil::Trim(s), &s);
+        EXPECT_EQ(s, row.out) << "input: '" << row.in << "'";
+    }
+}
+
+TEST(StringUtil, SplitKeepsEmptyPartsAndAppends) {
+    const struct {
+        std::string in;
+        std::vector<std::string> parts;
+    } rows[] = {
+        {"", {}},
+        {"a", {"a"}},
+        {",", {"", ""}},
+        {"a,,b", {"a", "", "b"}},
+        {" 1, 2 ,", {" 1", " 2 ", ""}},
+        {"a;b,c", {"a", "b", "c"}},
+    };
+    for (const auto& row : rows) {
+        std::vector<std::string> parts{"kept"};
+        EXPECT_EQ(KestStringUtil::Split(row.in, ",;", parts), row.parts.size()) << row.in;
+        std::vector<std::string> expected{"kept"};
+        expected.insert(expected.end(), row.parts.begin(), row.parts.end());
+        EXPECT_EQ(parts, expected) << row.in;
+    }
+}
+
+TEST(StringUtil, ConcatQuotedAndDecimalText) {
+    std::string out = "old";
+    KestStringUtil::Concat(out, {"a", "b", "c"}, ", ");
+    EXPECT_EQ(out, "a, b, c");
+    KestStringUtil::Concat(out, {}, ",");
+    EXPECT_EQ(out, "");
+
+    EXPECT_TRUE(KestStringUtil::is_quoted_str("\"x\"", '"'));
+    EXPECT_TRUE(KestStringUtil::is_quoted_str("''", '\''));
+    EXPECT_FALSE(KestStringUtil::is_quoted_str("\"", '"'));
+    EXPECT_FALSE(KestStringUtil::is_quoted_str("\"x'", '"'));
+    EXPECT_FALSE(KestStringUtil::is_quoted_str(" \"x\"", '"'));
+
+    EXPECT_EQ(KestStringUtil::String(-2147483647 - 1), "-2147483648");
+    EXPECT_EQ(KestStringUtil::String(0), "0");
+}

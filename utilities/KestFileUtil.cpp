@@ -1,0 +1,79 @@
+#include "utilities/KestFileUtil.h"
+
+#include "utilities/ZUL_Exception.h"
+
+#include <cerrno>
+#include <filesystem>
+#include <system_error>
+
+namespace {
+
+// UTF-8 of a wide path (UTF-16 on Windows, UTF-32 elsewhere). Code units that are no character
+// (lone surrogates, values beyond U+10FFFF) become `bad`; false is returned if any did.
+bool to_utf8(const std::wstring& wide, std::string& out, char bad) {
+    bool valid = true;
+    for (std::size_t i = 0; i < wide.size(); ++i) {
+        char32_t c = static_cast<char32_t>(wide[i]);
+        if (sizeof(wchar_t) == 2 && c >= 0xD800 && c <= 0xDBFF && i + 1 < wide.size()) {
+            const char32_t low = static_cast<char32_t>(wide[i + 1]);
+            if (low >= 0xDC00 && low <= 0xDFFF) {
+                c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+                ++i;
+            }
+        }
+        if ((c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF) {
+            out += bad;
+            valid = false;
+        } else if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if (c < 0x800) {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            out += static_cast<char>(0xE0 | (c >> 12));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 | (c >> 18));
+            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return valid;
+}
+
+} // namespace
+
+std::string KestFileUtil::display_path(const std::wstring& path) {
+    std::string shown;
+    to_utf8(path, shown, '?');
+    return shown;
+}
+
+std::FILE* KestFileUtil::wfopen(const std::wstring& path, const std::wstring& mode) {
+    std::string narrow_mode;
+    for (wchar_t c : mode) {
+        narrow_mode += static_cast<char>(c);
+    }
+    std::FILE* file = nullptr;
+    int reason = EINVAL;
+#if defined(_WIN32)
+    file = ::_wfopen(path.c_str(), mode.c_str());
+    reason = errno;
+#else
+    // Narrow paths on this platform are UTF-8, whatever the program's locale.
+    std::string narrow;
+    if (to_utf8(path, narrow, '?') && narrow.find('\0') == std::string::npos) {
+        errno = 0;
+        file = std::fopen(std::filesystem::path(narrow).c_str(), narrow_mode.c_str());
+        reason = errno;
+    }
+#endif
+    if (file == nullptr) {
+        throw ZUL_Failure(ZUL_Code(reason), "[KestFileUtil] ",
+                          "cannot open '" + display_path(path) + "' (mode \"" + narrow_mode +
+                              "\"): " + std::generic_category().message(reason));
+    }
+    return file;
+}

@@ -1,0 +1,20 @@
+// Opening files by wide path, with failures that name the file and the operating system's reason.
+#pragma once
+
+#include "utilities/KestUtilitiesExport.h"
+
+#include <cstdio>
+#include <string>
+
+/// File helpers.
+class KEST_UTILITIES_API KestFileUtil {
+  public:
+    /// Opens `path` with the C `fopen` `mode` ("w", "rb", ...) and returns the open stream, which
+    /// the caller closes with `fclose`. The wide path is converted to the platform's native form.
+    /// Throws ZUL_Failure, whose message names the path and the operating system's reason, when
+    /// the file cannot be opened; never returns null.
+    static std::FILE* wfopen(const std::wstring& path, const std::wstring& mode);
+
+    /// The path as UTF-8 text, for messages; code units that are no character show as "?".
+    static std::string display_path(const std::wstring& path);
+};
