@@ -18,6 +18,17 @@
 #include "engine/model/KestMatrix.h"
 #include "engine/model/LumoList.h"
 
+#include "engine/metadata/KestCmdInfoPool.h"
+#include "engine/metadata/KestCmdItemMetaData.h"
+#include "engine/metadata/KestCmdMetaData.h"
+
+#include "engine/container/KestCmdContainer.h"
+#include "engine/container/KestCmdContainerIterator.h"
+#include "engine/container/KestCmdContainer_Util.h"
+
+#include "engine/defaults/KestCmdContainerDefaultRules.h"
+#include "engine/defaults/KestCmdContainerDefaults.h"
+
 #include "utilities/KestFileUtil.h"
 #include "utilities/KestFormatUtil.h"
 #include "utilities/KestStringUtil.h"

@@ -14,34 +14,61 @@ constexpr auto moved_from_type = static_cast<KestCmdDefs::Cmd>(KestCmdDefs::cmd_
 
 KestCmd::KestCmd(KestCmdDefs::Cmd type) : _type(type) {}
 
-KestCmd::KestCmd(KestCmd&& other) noexcept : _items(std::move(other._items)), _type(other._type) {
-    for (ItemList& list : other._items) {
-        list.clear();
-    }
-    other._type = moved_from_type;
+KestCmd::KestCmd(KestCmd&& other) noexcept : _type(other._type) {
+    TakeOver(other);
 }
 
 KestCmd& KestCmd::operator=(KestCmd&& other) noexcept {
     if (this != &other) {
-        _items = std::move(other._items);
         _type = other._type;
-        for (ItemList& list : other._items) {
-            list.clear();
-        }
-        other._type = moved_from_type;
+        TakeOver(other);
     }
     return *this;
 }
 
+void KestCmd::TakeOver(KestCmd& other) noexcept {
+    _kinds = other._kinds;
+    _lists = std::move(other._lists);
+    other._kinds = 0;
+    other._lists.clear();
+    other._type = moved_from_type;
+}
+
 KestCmd::~KestCmd() = default;
+
+void KestCmd::Prefetch(int step) const {
+#if defined(__GNUC__) || defined(__clang__)
+    if (step == 0) {
+        __builtin_prefetch(_lists.data());
+        return;
+    }
+    for (const auto& list : _lists) {
+        __builtin_prefetch(step == 1 ? static_cast<const void*>(list.get())
+                                     : static_cast<const void*>(list->data()));
+    }
+#else
+    (void)step;
+#endif
+}
+
+const KestCmd::ItemList KestCmd::s_no_items;
+
+KestCmd::ItemList& KestCmd::ListToFill(CmdItem item) {
+    if ((_kinds >> item & 1u) == 0) {
+        _lists.insert(_lists.begin() + static_cast<std::ptrdiff_t>(Slot(item)),
+                      std::make_unique<ItemList>());
+        _kinds |= std::uint64_t{1} << item;
+    }
+    return *_lists[Slot(item)];
+}
 
 KestCmdItem& KestCmd::Item(CmdItem item, std::size_t index) {
     // Every item was created non-const; the list only stores it as const.
-    return const_cast<KestCmdItem&>(*_items[item][index]);
+    return const_cast<KestCmdItem&>(*List(item)[index]);
 }
 
 void KestCmd::Append(CmdItem item, std::unique_ptr<const KestCmdItem> added) {
-    _items[item].push_back(std::move(added));
+    ListToFill(item).push_back(std::move(added));
 }
 
 void KestCmd::AddStringItem(CmdItem item, const std::string& text) {
@@ -58,17 +85,20 @@ void KestCmd::AddAutoItem(CmdItem item, const std::string& text, const EnumMap& 
 
 void KestCmd::ReplaceItem(CmdItem item, const std::string& text, const EnumMap& enums,
                           std::size_t index) {
-    if (index < _items[item].size()) {
-        _items[item][index] = std::make_unique<KestCmdAutoItem>(text, enums);
+    if (index < List(item).size()) {
+        MutableList(item)[index] = std::make_unique<KestCmdAutoItem>(text, enums);
     }
 }
 
 void KestCmd::Erase(CmdItem item, const_iterator first, const_iterator last) {
-    _items[item].erase(first, last);
+    // An empty range may come from the shared list of a kind without items.
+    if (first != last) {
+        MutableList(item).erase(first, last);
+    }
 }
 
 void KestCmd::Erase(CmdItem item, const_iterator position) {
-    _items[item].erase(position);
+    Erase(item, position, position + 1);
 }
 
 void KestCmd::CopyItemsFrom(const KestCmd& source) {
@@ -76,13 +106,16 @@ void KestCmd::CopyItemsFrom(const KestCmd& source) {
         return;
     }
     for (int kind = 0; kind < item_kind_count; ++kind) {
-        ItemList& list = _items[kind];
-        const ItemList& from = source._items[kind];
-        list.clear();
-        list.reserve(from.size());
-        for (const auto& entry : from) {
-            if (entry) {
-                list.push_back(entry->Clone());
+        const auto item = static_cast<CmdItem>(kind);
+        MutableList(item).clear();
+        const ItemList& from = source.List(item);
+        if (!from.empty()) {
+            ItemList& list = ListToFill(item);
+            list.reserve(from.size());
+            for (const auto& entry : from) {
+                if (entry) {
+                    list.push_back(entry->Clone());
+                }
             }
         }
     }

@@ -8,8 +8,8 @@
 #include "engine/vocabulary/KestCmdEnumValues.h"
 #include "engine/vocabulary/KestCmdItemDefs.h"
 
-#include <array>
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -41,19 +41,20 @@ class KEST_CMD_ENGINE_API KestCmd {
 
     KestCmdDefs::Cmd GetType() const { return _type; }
     /// True if at least one item of `item` is present.
-    bool HasItem(KestCmdItemDefs::CmdItem item) const { return !_items[item].empty(); }
+    bool HasItem(KestCmdItemDefs::CmdItem item) const { return !List(item).empty(); }
     /// The item at `index` of the list of `item`.
     KestCmdItem& Item(KestCmdItemDefs::CmdItem item, std::size_t index);
     const KestCmdItem& Item(KestCmdItemDefs::CmdItem item, std::size_t index) const {
-        return *_items[item][index];
+        return *List(item)[index];
     }
-    /// The list of `item` itself, read-only.
-    const ItemList& Items(KestCmdItemDefs::CmdItem item) const { return _items[item]; }
+    /// The list of `item` itself, read-only. The reference stays valid as long as the command
+    /// lives (it is a shared empty list for a kind that never held an item).
+    const ItemList& Items(KestCmdItemDefs::CmdItem item) const { return List(item); }
 
-    iterator begin(KestCmdItemDefs::CmdItem item) { return _items[item].begin(); }
-    iterator end(KestCmdItemDefs::CmdItem item) { return _items[item].end(); }
-    const_iterator begin(KestCmdItemDefs::CmdItem item) const { return _items[item].begin(); }
-    const_iterator end(KestCmdItemDefs::CmdItem item) const { return _items[item].end(); }
+    iterator begin(KestCmdItemDefs::CmdItem item) { return MutableList(item).begin(); }
+    iterator end(KestCmdItemDefs::CmdItem item) { return MutableList(item).end(); }
+    const_iterator begin(KestCmdItemDefs::CmdItem item) const { return List(item).begin(); }
+    const_iterator end(KestCmdItemDefs::CmdItem item) const { return List(item).end(); }
 
     /// Appends a string item holding `text`.
     void AddStringItem(KestCmdItemDefs::CmdItem item, const std::string& text);
@@ -78,8 +79,39 @@ class KEST_CMD_ENGINE_API KestCmd {
     void CopyItemsFrom(const KestCmd& source);
 
   private:
-    void Append(KestCmdItemDefs::CmdItem item, std::unique_ptr<const KestCmdItem> added);
+    friend class KestCmdContainer;
 
-    std::array<ItemList, KestCmdItemDefs::item_kind_count> _items;
+    /// Starts loading, for a walk over many commands, the memory that the next step of reading
+    /// this command's items needs: step 0 its list table, 1 its lists, 2 their contents. Each
+    /// step assumes the memory of the steps before it is loaded.
+    void Prefetch(int step) const;
+
+    const ItemList& List(KestCmdItemDefs::CmdItem item) const {
+        return (_kinds >> item & 1u) != 0 ? *_lists[Slot(item)] : s_no_items;
+    }
+    ItemList& MutableList(KestCmdItemDefs::CmdItem item) {
+        return const_cast<ItemList&>(List(item));
+    }
+    /// The list of `item`, made when the kind has none yet.
+    ItemList& ListToFill(KestCmdItemDefs::CmdItem item);
+    /// The position of the list of `item` in `_lists`.
+    std::size_t Slot(KestCmdItemDefs::CmdItem item) const {
+        // The number of kinds below `item` that have a list (a population count).
+        std::uint64_t x = _kinds & ((std::uint64_t{1} << item) - 1);
+        x = x - ((x >> 1) & 0x5555555555555555u);
+        x = (x & 0x3333333333333333u) + ((x >> 2) & 0x3333333333333333u);
+        x = (x + (x >> 4)) & 0x0f0f0f0f0f0f0f0fu;
+        return static_cast<std::size_t>((x * 0x0101010101010101u) >> 56);
+    }
+    /// The list of every kind that never held an item.
+    static const ItemList s_no_items;
+    void Append(KestCmdItemDefs::CmdItem item, std::unique_ptr<const KestCmdItem> added);
+    void TakeOver(KestCmd& other) noexcept;
+
+    // Only kinds that ever held an item have a list: bit k of `_kinds` is set when kind k has
+    // one, and `_lists` holds them in kind order. Lists live on the heap so that they keep their
+    // address while other kinds are added.
+    std::uint64_t _kinds = 0;
+    std::vector<std::unique_ptr<ItemList>> _lists;
     KestCmdDefs::Cmd _type;
 };

@@ -4,7 +4,7 @@
 #include "engine/KestCmdEngineExport.h"
 #include "engine/model/KestCmdItem.h"
 
-#include <array>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -19,8 +19,12 @@
 /// - integer list: the text is not quoted and reads as an integer list (an empty text reads as
 ///   the empty list);
 /// - reference: only after AddReference.
-/// A getter returns its field whatever the flag says; a failed reading leaves its initial value
+/// A getter returns its value whatever the flag says; a failed reading leaves its initial value
 /// (for the 3-vector, the components that were read).
+///
+/// The item keeps the text, the flags and the scalar readings. The list, 3-vector and integer
+/// list readings are rebuilt from the text when asked for (their getters return copies anyway),
+/// which keeps an item small: jobs hold millions of them.
 class KEST_CMD_ENGINE_API KestCmdAutoItem : public KestCmdItem {
   public:
     /// Types `value` with `enums`, which is not kept.
@@ -53,13 +57,13 @@ class KEST_CMD_ENGINE_API KestCmdAutoItem : public KestCmdItem {
     std::unique_ptr<KestCmdItem> Clone() const override;
 
   private:
+    bool Has(KestCmdItemDefs::DataType type) const { return (_has >> type & 1u) != 0; }
+    void Set(KestCmdItemDefs::DataType type, bool on);
+
     std::string _text;
-    int _integer = 0;
     double _real = 0.0;
-    KestMatrix<3, 1, double> _vector;
-    KestCmdItemDefs::EnumValue _enum = KestCmdItemDefs::EV_UNSET;
-    std::vector<std::string> _list;
-    LumoList<int> _lumo_list;
     const KestCmd* _reference = nullptr;
-    std::array<bool, KestCmdItemDefs::data_type_count> _has{};
+    int _integer = 0;
+    KestCmdItemDefs::EnumValue _enum = KestCmdItemDefs::EV_UNSET;
+    std::uint16_t _has = 0; ///< bit t: the reading of DataType t is present
 };

@@ -90,10 +90,12 @@ class LumoList {
     /// The runs behind the values, for code that works on ranges rather than single values.
     const LumoRunSet& runs() const { return _values; }
 
-    /// Reads `text` (see operator>>); returns how the read ended without throwing.
-    LumoListText::ReadResult TryRead(const std::string& text) {
+    /// Reads `text` (see operator>>); returns how the read ended without throwing. A step of 0
+    /// is logged unless `log_warnings` is false.
+    LumoListText::ReadResult TryRead(const std::string& text, bool log_warnings = true) {
         return Read([&](std::vector<LumoRunSet::Run>& added) {
-            return LumoListText::read(text, min_value(), max_value(), _default_step, added);
+            return LumoListText::read(text, min_value(), max_value(), _default_step, added,
+                                      log_warnings);
         });
     }
 

@@ -112,9 +112,11 @@ void warn_zero_step(std::int64_t step) {
 // and b, b included when a step lands on it. A step of 0 or one pointing away from b adds only a.
 // Computed in 64 bits, so no value beyond the range of the list's type is ever produced.
 void expand(std::int64_t a, std::int64_t b, std::int64_t s, std::vector<Run>& added,
-            LumoListText::ReadResult& result) {
+            LumoListText::ReadResult& result, bool log_warnings) {
     if (s == 0) {
-        warn_zero_step(s);
+        if (log_warnings) {
+            warn_zero_step(s);
+        }
         result.warned = true;
         added.push_back(Run{a, 1, 1});
     } else if (b > a && s > 0) {
@@ -130,7 +132,8 @@ void expand(std::int64_t a, std::int64_t b, std::int64_t s, std::vector<Run>& ad
 
 template <class Source>
 LumoListText::ReadResult read_from(Source& source, std::int64_t min_value, std::int64_t max_value,
-                                   std::int64_t default_step, std::vector<Run>& added) {
+                                   std::int64_t default_step, std::vector<Run>& added,
+                                   bool log_warnings) {
     using Result = LumoListText::ReadResult;
     Result result;
     source.skip_space();
@@ -166,7 +169,8 @@ LumoListText::ReadResult read_from(Source& source, std::int64_t min_value, std::
             if (!range_open) {
                 added.push_back(Run{v, 1, 1});
             } else {
-                expand(start, step_given ? end : v, step_given ? v : default_step, added, result);
+                expand(start, step_given ? end : v, step_given ? v : default_step, added, result,
+                       log_warnings);
                 range_open = false;
                 step_given = false;
             }
@@ -305,15 +309,15 @@ class CompactWriter {
 namespace LumoListText {
 
 ReadResult read(std::string_view text, std::int64_t min_value, std::int64_t max_value,
-                std::int64_t default_step, std::vector<Run>& added) {
+                std::int64_t default_step, std::vector<Run>& added, bool log_warnings) {
     TextSource source(text);
-    return read_from(source, min_value, max_value, default_step, added);
+    return read_from(source, min_value, max_value, default_step, added, log_warnings);
 }
 
 ReadResult read(std::istream& stream, std::int64_t min_value, std::int64_t max_value,
                 std::int64_t default_step, std::vector<Run>& added) {
     StreamSource source(stream);
-    return read_from(source, min_value, max_value, default_step, added);
+    return read_from(source, min_value, max_value, default_step, added, true);
 }
 
 std::string failure_message(const ReadResult& result, const LumoRunSet& values,

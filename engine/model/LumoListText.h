@@ -30,10 +30,11 @@ struct ReadResult {
 /// Reads `text` and appends to `added` one run per single value or expanded range, in the order
 /// read. Numbers are read as a stream reads an integer of the range [min_value, max_value]: a
 /// number out of that range fails like a missing one. A range without step uses `default_step`.
-/// Stops at the first error; what was added before it stays. A step of 0 logs a warning.
+/// Stops at the first error; what was added before it stays. A step of 0 logs a warning unless
+/// `log_warnings` is false.
 KEST_CMD_ENGINE_API ReadResult read(std::string_view text, std::int64_t min_value,
                                     std::int64_t max_value, std::int64_t default_step,
-                                    std::vector<LumoRunSet::Run>& added);
+                                    std::vector<LumoRunSet::Run>& added, bool log_warnings = true);
 
 /// `read` from a stream, which is consumed up to the point where reading stopped.
 KEST_CMD_ENGINE_API ReadResult read(std::istream& stream, std::int64_t min_value,

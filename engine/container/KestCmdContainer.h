@@ -1,0 +1,90 @@
+// The container: all commands of one job, grouped by command type in creation order, with
+// look-ups that fall back instead of failing, reference creation and queries.
+#pragma once
+
+#include "engine/KestCmdEngineExport.h"
+#include "engine/model/KestCmd.h"
+#include "engine/vocabulary/KestCmdDefs.h"
+#include "engine/vocabulary/KestCmdItemDefs.h"
+
+#include <array>
+#include <cstddef>
+#include <string>
+#include <vector>
+
+class KestCmdContainerIterator;
+
+/// Owns the commands of a job. Commands keep their address for the container's whole life;
+/// none is ever removed. Look-ups past the end fall back to the first command of the type, or
+/// to the shared empty command `s_DefaultCmd` when the type has none.
+class KEST_CMD_ENGINE_API KestCmdContainer {
+  public:
+    using CmdList = std::vector<KestCmd*>;
+
+    KestCmdContainer();
+    /// Takes over the commands of `other`, which is left empty.
+    KestCmdContainer(KestCmdContainer&& other) noexcept;
+    /// Destroys the commands held, then takes over those of `other`, which is left empty. Moving
+    /// a container onto itself changes nothing.
+    KestCmdContainer& operator=(KestCmdContainer&& other) noexcept;
+    KestCmdContainer(const KestCmdContainer&) = delete;
+    KestCmdContainer& operator=(const KestCmdContainer&) = delete;
+    virtual ~KestCmdContainer();
+
+    /// Creates a command of `type` without items at the end of its type's list.
+    KestCmd& CreateCommand(KestCmdDefs::Cmd type);
+    std::size_t GetNumberOfCommands(KestCmdDefs::Cmd type) const { return _commands[type].size(); }
+    bool HasCommand(KestCmdDefs::Cmd type) const { return !_commands[type].empty(); }
+
+    /// The command at `index` of `type`; past the end the first command of `type`; for a type
+    /// without commands `s_DefaultCmd`, which every container shares and callers must not change.
+    KestCmd& GetCommand(KestCmdDefs::Cmd type, std::size_t index) {
+        return _GetCommand(type, index);
+    }
+    const KestCmd& GetCommand(KestCmdDefs::Cmd type, std::size_t index) const {
+        return _GetCommand(type, index);
+    }
+
+    /// The commands of `type` in creation order.
+    CmdList::const_iterator GetCommandBegin(KestCmdDefs::Cmd type) const {
+        return _commands[type].begin();
+    }
+    CmdList::const_iterator GetCommandEnd(KestCmdDefs::Cmd type) const {
+        return _commands[type].end();
+    }
+
+    /// All commands: types in increasing order, each in creation order.
+    KestCmdContainerIterator begin() const;
+    KestCmdContainerIterator end() const;
+
+    /// Links every item (of every kind but ID_NAME) whose text equals the first ID_NAME text of a
+    /// command to the first such command in iteration order, by calling its AddReference. Auto
+    /// items gain a reference reading, reference items are re-pointed, string items ignore it.
+    /// Takes time linear in the number of items and commands.
+    void CreateReferences();
+
+    /// The commands of `type` whose first item of kind `item` has the text `value`, in creation
+    /// order.
+    std::vector<KestCmd*> Filter(KestCmdDefs::Cmd type, KestCmdItemDefs::CmdItem item,
+                                 const std::string& value);
+    std::vector<const KestCmd*> Filter(KestCmdDefs::Cmd type, KestCmdItemDefs::CmdItem item,
+                                       const std::string& value) const;
+
+    /// True if the first command of `type` has an item of kind `item` whose first item offers a
+    /// reading of `dataType`. Later commands and items are not examined.
+    bool HasCommandWithType(KestCmdDefs::Cmd type, KestCmdItemDefs::CmdItem item,
+                            KestCmdItemDefs::DataType dataType) const;
+    /// HasCommandWithType with DT_REFERENCE.
+    bool HasCommandWithReference(KestCmdDefs::Cmd type, KestCmdItemDefs::CmdItem item) const;
+
+  private:
+    friend class KestCmdContainerIterator;
+
+    KestCmd& _GetCommand(KestCmdDefs::Cmd type, std::size_t index) const;
+    void DestroyCommands();
+
+    std::array<CmdList, KestCmdDefs::cmd_type_count> _commands;
+
+    /// The empty CMD_PLACEHOLDER command that look-ups fall back to.
+    static KestCmd s_DefaultCmd;
+};

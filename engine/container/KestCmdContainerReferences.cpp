@@ -1,0 +1,98 @@
+#include "engine/container/KestCmdContainer.h"
+#include "engine/container/NameIndex.h"
+
+#include <array>
+
+using namespace KestCmdItemDefs;
+
+namespace {
+
+// Asks the processor to start loading what `p` points to; a hint only.
+inline void prefetch(const void* p) {
+#if defined(__GNUC__) || defined(__clang__)
+    __builtin_prefetch(p);
+#else
+    (void)p;
+#endif
+}
+
+} // namespace
+
+// Large jobs do not fit the caches, and every item sits at the end of a chain of pointers
+// (command, list table, list, item). The walks below therefore load the commands and items
+// they will reach a few steps later while they work on the current one.
+void KestCmdContainer::CreateReferences() {
+    std::vector<const KestCmd*> commands;
+    for (const CmdList& list : _commands) {
+        commands.insert(commands.end(), list.begin(), list.end());
+    }
+
+    // The first ID_NAME text of every command, mapped to the first command in iteration order
+    // that carries it. Linking never changes an ID_NAME item, so the names are fixed for the
+    // whole walk, and one index answers every item as a search of all commands would. The
+    // items to link are collected in walk order on the way.
+    NameIndex by_name(commands.size());
+    std::vector<KestCmdItem*> items;
+    items.reserve(4 * commands.size());
+    constexpr std::size_t step = 3;
+    const std::size_t n = commands.size();
+    for (std::size_t c = 0; c < n; ++c) {
+        if (c + 4 * step < n) {
+            prefetch(commands[c + 4 * step]);
+        }
+        for (int stage = 0; stage < 3; ++stage) {
+            if (c + (3 - stage) * step < n) {
+                commands[c + (3 - stage) * step]->Prefetch(stage);
+            }
+        }
+        KestCmd& cmd = const_cast<KestCmd&>(*commands[c]);
+        if (cmd.HasItem(ID_NAME)) {
+            by_name.add_first(cmd.Item(ID_NAME, 0).GetString(), &cmd);
+        }
+        // The lists in kind order; the first is that of ID_NAME when the command has one.
+        for (std::size_t l = (cmd._kinds & 1u) != 0 ? 1 : 0; l < cmd._lists.size(); ++l) {
+            for (const auto& item : *cmd._lists[l]) {
+                items.push_back(const_cast<KestCmdItem*>(item.get()));
+            }
+        }
+    }
+    if (by_name.empty()) {
+        return;
+    }
+
+    // Link every item in walk order, a few items ahead: the item `ahead` places on is loaded;
+    // the text of the one 8 places on is read and its slot of the index loaded; the stored name
+    // of the one 4 places on is loaded; the current one is linked.
+    constexpr std::size_t ahead = 16;
+    constexpr std::size_t window = 8;
+    std::array<std::string, window> texts;
+    std::array<std::uint64_t, window> hashes{};
+    const std::size_t m = items.size();
+    const auto read_text = [&](std::size_t i) {
+        texts[i % window] = items[i]->GetString();
+        hashes[i % window] = NameIndex::hash(texts[i % window]);
+        by_name.prefetch_slot(hashes[i % window]);
+    };
+    for (std::size_t i = 0; i < std::min(m, ahead); ++i) {
+        prefetch(items[i]);
+    }
+    for (std::size_t i = 0; i < std::min(m, window); ++i) {
+        read_text(i);
+    }
+    for (std::size_t i = 0; i < m; ++i) {
+        if (i + ahead < m) {
+            prefetch(items[i + ahead]);
+        }
+        if (i + window / 2 < m) {
+            by_name.prefetch_name(hashes[(i + window / 2) % window]);
+        }
+        const std::string text = std::move(texts[i % window]);
+        const std::uint64_t hash = hashes[i % window];
+        if (i + window < m) {
+            read_text(i + window);
+        }
+        if (const KestCmd* target = by_name.find(text, hash)) {
+            items[i]->AddReference(*target);
+        }
+    }
+}

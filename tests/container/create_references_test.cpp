@@ -1,0 +1,145 @@
+#include "engine/container/KestCmdContainer.h"
+#include "engine/container/KestCmdContainerIterator.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <random>
+
+using namespace KestCmdItemDefs;
+
+namespace {
+
+const EnumMap& enums() {
+    static const EnumMap map = create_enum_map();
+    return map;
+}
+
+// The linking walk in its plain form: for every item, search all commands in iteration order.
+void create_references_by_search(KestCmdContainer& c) {
+    for (KestCmd& cmd : c) {
+        for (int kind = TYPE; kind < item_kind_count; ++kind) {
+            const auto k = static_cast<CmdItem>(kind);
+            for (std::size_t i = 0; i < cmd.Items(k).size(); ++i) {
+                const std::string text = cmd.Item(k, i).GetString();
+                for (const KestCmd& candidate : c) {
+                    if (candidate.HasItem(ID_NAME) &&
+                        candidate.Item(ID_NAME, 0).GetString() == text) {
+                        cmd.Item(k, i).AddReference(candidate);
+                        break;
+                    }
+                }
+            }
+        }
+    }
+}
+
+// A container of `size` commands drawn from `seed`: names that repeat, empty names, commands
+// without or with two names, and auto, string and reference items among the items.
+KestCmdContainer random_container(unsigned seed, int size) {
+    std::mt19937 random(seed);
+    const int distinct = std::max(2, size / 3);
+    const auto name = [&] {
+        const int n = static_cast<int>(random() % (distinct + 1));
+        return n == distinct ? std::string() : "N" + std::to_string(n);
+    };
+    KestCmdContainer c;
+    std::vector<KestCmd*> made;
+    for (int i = 0; i < size; ++i) {
+        KestCmd& cmd = c.CreateCommand(static_cast<KestCmdDefs::Cmd>(random() % 21));
+        const int names = static_cast<int>(random() % 4); // 0: no ID_NAME, 3: two of them
+        for (int n = 0; n < (names == 3 ? 2 : names == 0 ? 0 : 1); ++n) {
+            cmd.AddAutoItem(ID_NAME, name(), enums());
+        }
+        made.push_back(&cmd);
+    }
+    for (KestCmd* cmd : made) {
+        const int items = static_cast<int>(random() % 6);
+        for (int i = 0; i < items; ++i) {
+            const auto kind = static_cast<CmdItem>(1 + random() % 38);
+            switch (random() % 4) {
+            case 0:
+                cmd->AddStringItem(kind, name());
+                break;
+            case 1:
+                cmd->AddItem(kind, *made[random() % made.size()]);
+                break;
+            default:
+                cmd->AddAutoItem(kind, name(), enums());
+            }
+        }
+    }
+    return c;
+}
+
+// Every item's link, as the position in iteration order of the command it refers to (-1 none).
+std::vector<long> links(const KestCmdContainer& c) {
+    std::map<const KestCmd*, long> position;
+    for (const KestCmd& cmd : c) {
+        position.emplace(&cmd, static_cast<long>(position.size()));
+    }
+    std::vector<long> out;
+    for (const KestCmd& cmd : c) {
+        for (int kind = 0; kind < item_kind_count; ++kind) {
+            for (const auto& item : cmd.Items(static_cast<CmdItem>(kind))) {
+                out.push_back(item->HasReference() ? position.at(item->GetReference()) : -1);
+            }
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+TEST(CreateReferences, LinksNamesToTheFirstMatchingCommand) {
+    KestCmdContainer c;
+    KestCmd& resp = c.CreateCommand(KestCmdDefs::DRESP);
+    resp.AddAutoItem(ID_NAME, "X", enums()); // an ID_NAME item is never linked, auto or not
+    KestCmd& first_dv = c.CreateCommand(KestCmdDefs::DV);
+    first_dv.AddStringItem(ID_NAME, "X");
+    first_dv.AddStringItem(ID_NAME, "ALSO");
+    KestCmd& second_dv = c.CreateCommand(KestCmdDefs::DV);
+    second_dv.AddStringItem(ID_NAME, "X");
+    KestCmd& nameless = c.CreateCommand(KestCmdDefs::CONSTRAINT);
+    nameless.AddAutoItem(DRESP, "X", enums());
+    nameless.AddAutoItem(DRESP, "x", enums());
+    nameless.AddAutoItem(VALUE, "ALSO", enums()); // only the first ID_NAME of a command counts
+    nameless.AddStringItem(DV, "X");
+    KestCmd& self = c.CreateCommand(KestCmdDefs::OBJ_FUNC);
+    self.AddStringItem(ID_NAME, "SELF");
+    self.AddAutoItem(DESCRIPTION, "SELF", enums());
+    self.AddItem(DRESP, resp); // a reference item prints as "X" and is re-pointed
+    KestCmd& empty_name = c.CreateCommand(KestCmdDefs::STOP);
+    empty_name.AddStringItem(ID_NAME, "");
+    nameless.AddAutoItem(TARGET, "", enums());
+    resp.AddAutoItem(DESCRIPTION, "X", enums());
+
+    c.CreateReferences();
+
+    // DV (type 2) comes before DRESP (type 3): the first DV named X wins.
+    EXPECT_EQ(nameless.Item(DRESP, 0).GetReference(), &first_dv);
+    EXPECT_FALSE(nameless.Item(DRESP, 1).HasReference());
+    EXPECT_FALSE(nameless.Item(VALUE, 0).HasReference());
+    EXPECT_FALSE(nameless.Item(DV, 0).HasReference()); // string items ignore links
+    EXPECT_EQ(self.Item(DESCRIPTION, 0).GetReference(), &self);
+    EXPECT_EQ(self.Item(DRESP, 0).GetReference(), &first_dv);
+    EXPECT_EQ(nameless.Item(TARGET, 0).GetReference(), &empty_name);
+    EXPECT_EQ(resp.Item(DESCRIPTION, 0).GetReference(), &first_dv);
+    EXPECT_FALSE(resp.Item(ID_NAME, 0).HasReference());
+    EXPECT_EQ(nameless.Item(DRESP, 0).GetString(), "X"); // the text stays
+}
+
+TEST(CreateReferences, IndexGivesTheSameLinksAsTheFullSearch) {
+    for (unsigned seed = 1; seed <= 200; ++seed) {
+        const int size = 1 + static_cast<int>(seed % 60);
+        KestCmdContainer indexed = random_container(seed, size);
+        KestCmdContainer searched = random_container(seed, size);
+        ASSERT_EQ(links(indexed), links(searched)) << "seed " << seed;
+        indexed.CreateReferences();
+        create_references_by_search(searched);
+        ASSERT_EQ(links(indexed), links(searched)) << "seed " << seed;
+        // A second run changes nothing further.
+        indexed.CreateReferences();
+        ASSERT_EQ(links(indexed), links(searched)) << "seed " << seed;
+    }
+}

@@ -1,0 +1,273 @@
+#include "engine/defaults/KestCmdContainerDefaultRules.h"
+#include "engine/defaults/KestCmdContainerDefaults.h"
+#include "engine/model/KestCmdStringItem.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+using namespace KestCmdItemDefs;
+using namespace KestCmdContainerDefaultRules;
+using KestCmdDefs::Cmd;
+using Rule = KestCmdContainerDefaults::DefaultValueRule;
+using Seen = std::vector<const KestCmd*>;
+
+namespace {
+
+// The default constructor installs the standard rules; a moved-from object holds none.
+KestCmdContainerDefaults without_rules() {
+    KestCmdContainerDefaults standard;
+    const KestCmdContainerDefaults taken(std::move(standard));
+    return standard;
+}
+
+std::vector<std::string> texts(const KestCmd& cmd, CmdItem kind) {
+    std::vector<std::string> out;
+    for (const auto& item : cmd.Items(kind)) {
+        out.push_back(item->GetString());
+    }
+    return out;
+}
+
+std::size_t item_count(const KestCmd& cmd) {
+    std::size_t n = 0;
+    for (int k = 0; k < item_kind_count; ++k) {
+        n += cmd.Items(static_cast<CmdItem>(k)).size();
+    }
+    return n;
+}
+
+// A rule that records the commands it is applied to.
+Rule recording(Cmd type, bool create_default, Seen& seen) {
+    return {
+        type,
+        [&seen](KestCmd& cmd, const KestCmdContainer&, const EnumMap&) { seen.push_back(&cmd); },
+        create_default};
+}
+
+bool manipulator_saw_update_param = false;
+void create_stop(KestCmdContainer& container, const EnumMap&) {
+    manipulator_saw_update_param = container.HasCommand(KestCmdDefs::DV_UPDATE_PARAM);
+    container.CreateCommand(KestCmdDefs::STOP);
+}
+
+} // namespace
+
+TEST(RuleEngine, WithoutRulesNothingChanges) {
+    KestCmdContainer container;
+    const KestCmd& dresp = container.CreateCommand(KestCmdDefs::DRESP);
+    without_rules().ApplyRules(container, create_enum_map());
+    EXPECT_EQ(item_count(dresp), 0u);
+    EXPECT_FALSE(container.HasCommand(KestCmdDefs::DV_UPDATE_PARAM));
+}
+
+TEST(RuleEngine, CreateDefaultMakesOneNamedCommandOnlyWhenTheTypeHasNone) {
+    const EnumMap enums = create_enum_map();
+    Seen seen;
+    KestCmdContainerDefaults rules = without_rules();
+    rules.AddDefaultValueRule(recording(KestCmdDefs::STOP, true, seen));
+    KestCmdContainer empty;
+    rules.ApplyRules(empty, enums);
+    ASSERT_EQ(empty.GetNumberOfCommands(KestCmdDefs::STOP), 1u);
+    const KestCmd& stop = empty.GetCommand(KestCmdDefs::STOP, 0);
+    EXPECT_EQ(item_count(stop), 1u);
+    ASSERT_TRUE(stop.HasItem(ID_NAME));
+    EXPECT_NE(dynamic_cast<const KestCmdStringItem*>(&stop.Item(ID_NAME, 0)), nullptr);
+    EXPECT_EQ(stop.Item(ID_NAME, 0).GetString(), "__DEFAULT_STOP");
+    EXPECT_EQ(seen, Seen{&stop});
+
+    seen.clear();
+    KestCmdContainer two;
+    const KestCmd& first = two.CreateCommand(KestCmdDefs::STOP);
+    const KestCmd& second = two.CreateCommand(KestCmdDefs::STOP);
+    rules.ApplyRules(two, enums);
+    EXPECT_EQ(two.GetNumberOfCommands(KestCmdDefs::STOP), 2u);
+    EXPECT_EQ(seen, (Seen{&first, &second}));
+
+    // A second create_default rule finds the command the first one made.
+    seen.clear();
+    rules.AddDefaultValueRule(recording(KestCmdDefs::STOP, true, seen));
+    KestCmdContainer again;
+    rules.ApplyRules(again, enums);
+    ASSERT_EQ(again.GetNumberOfCommands(KestCmdDefs::STOP), 1u);
+    EXPECT_EQ(seen, Seen(2, &again.GetCommand(KestCmdDefs::STOP, 0)));
+}
+
+TEST(RuleEngine, EmptyCallableThrowsWhenItMeetsACommandAndKeepsEarlierChanges) {
+    const EnumMap enums = create_enum_map();
+    KestCmdContainerDefaults rules = without_rules();
+    rules.AddDefaultValueRule({KestCmdDefs::DRESP,
+                               [](KestCmd& cmd, const KestCmdContainer&, const EnumMap& e) {
+                                   cmd.AddAutoItem(VALUE, "1", e);
+                               },
+                               false});
+    rules.AddDefaultValueRule({KestCmdDefs::OBJ_FUNC, nullptr, false});
+    KestCmdContainer container;
+    const KestCmd& dresp = container.CreateCommand(KestCmdDefs::DRESP);
+    EXPECT_NO_THROW(rules.ApplyRules(container, enums));
+    container.CreateCommand(KestCmdDefs::OBJ_FUNC);
+    EXPECT_THROW(rules.ApplyRules(container, enums), std::bad_function_call);
+    EXPECT_EQ(dresp.Items(VALUE).size(), 2u);
+
+    // The default command is created before the empty callable is reached, and stays.
+    KestCmdContainerDefaults creating = without_rules();
+    creating.AddDefaultValueRule({KestCmdDefs::STOP, nullptr, true});
+    KestCmdContainer empty;
+    EXPECT_THROW(creating.ApplyRules(empty, enums), std::bad_function_call);
+    ASSERT_EQ(empty.GetNumberOfCommands(KestCmdDefs::STOP), 1u);
+    EXPECT_EQ(empty.GetCommand(KestCmdDefs::STOP, 0).Item(ID_NAME, 0).GetString(),
+              "__DEFAULT_STOP");
+}
+
+TEST(RuleEngine, ManipulatorsRunAfterAllValueRules) {
+    Seen seen;
+    KestCmdContainerDefaults rules = without_rules();
+    rules.AddContainerManipulatorRule(&create_stop);
+    rules.AddDefaultValueRule(recording(KestCmdDefs::STOP, false, seen));
+    rules.AddDefaultValueRule(recording(KestCmdDefs::DV_UPDATE_PARAM, true, seen));
+    KestCmdContainer container;
+    manipulator_saw_update_param = false;
+    rules.ApplyRules(container, create_enum_map());
+    EXPECT_TRUE(manipulator_saw_update_param);
+    EXPECT_EQ(container.GetNumberOfCommands(KestCmdDefs::STOP), 1u);
+    EXPECT_EQ(seen, Seen{&container.GetCommand(KestCmdDefs::DV_UPDATE_PARAM, 0)});
+}
+
+TEST(RuleEngine, CopiesKeepTheRulesAndMovesTakeThemAway) {
+    auto original = std::make_unique<KestCmdContainerDefaults>();
+    original->AddContainerManipulatorRule(&create_stop);
+    const KestCmdContainerDefaults copied(*original);
+    KestCmdContainerDefaults assigned = without_rules();
+    assigned = *original;
+    original.reset();
+    for (const KestCmdContainerDefaults* rules : {&copied, &std::as_const(assigned)}) {
+        EXPECT_EQ(rules->GetDefaultValueRules().size(), 12u);
+        EXPECT_EQ(rules->GetContainerManipulatorRules().size(), 1u);
+        // The copied callables still work without their source.
+        KestCmdContainer container;
+        const KestCmd& constraint = container.CreateCommand(KestCmdDefs::CONSTRAINT);
+        rules->ApplyRules(container, create_enum_map());
+        EXPECT_EQ(constraint.Item(COEFFICIENT, 0).GetString(), "1000");
+    }
+
+    KestCmdContainerDefaults moved(std::move(assigned));
+    KestCmdContainerDefaults move_assigned = without_rules();
+    move_assigned = std::move(moved);
+    for (const KestCmdContainerDefaults* empty :
+         {&std::as_const(assigned), &std::as_const(moved)}) {
+        EXPECT_TRUE(empty->GetDefaultValueRules().empty());
+        EXPECT_TRUE(empty->GetContainerManipulatorRules().empty());
+    }
+    EXPECT_EQ(move_assigned.GetDefaultValueRules().size(), 12u);
+    EXPECT_EQ(move_assigned.GetContainerManipulatorRules().size(), 1u);
+}
+
+TEST(DefaultRules, AddValueFillsOnlyAnAbsentKind) {
+    const EnumMap enums = create_enum_map();
+    KestCmdContainer container;
+    KestCmd& cmd = container.CreateCommand(KestCmdDefs::DRESP);
+    cmd.AddStringItem(UPDATE_ID, "");
+    Rule_AddValueIfNotPresent(cmd, container, UPDATE_ID, "DEFAULT", enums);
+    EXPECT_EQ(texts(cmd, UPDATE_ID), std::vector<std::string>{""});
+    Rule_AddValueIfNotPresent(cmd, container, LOADCASE, "1", enums);
+    EXPECT_EQ(cmd.Item(LOADCASE, 0).GetInteger(), 1);
+
+    // The condition is read from the first TYPE item only, and as a keyword.
+    const std::vector<std::pair<std::vector<std::string>, std::vector<std::string>>> cases{
+        {{"VOLUME"}, {"CALCULATED"}}, {{"DISP_ABS", "VOLUME"}, {}}, {{}, {}}};
+    for (const auto& [types, expected] : cases) {
+        KestCmd& dresp = container.CreateCommand(KestCmdDefs::DRESP);
+        for (const std::string& type : types) {
+            dresp.AddAutoItem(TYPE, type, enums);
+        }
+        Rule_AddValueIfEnumPresent(dresp, container, TYPE, EV_VOLUME, UPDATE_TYPE, "CALCULATED",
+                                   enums);
+        EXPECT_EQ(texts(dresp, UPDATE_TYPE), expected) << types.size();
+    }
+}
+
+TEST(DefaultRules, ReferenceRulesPickTheirTargetAndNeverAddASecondItem) {
+    KestCmdContainer container;
+    KestCmd& optimize = container.CreateCommand(KestCmdDefs::OPTIMIZE);
+    Rule_AddReference(optimize, container, DV_UPDATE_PARAM, KestCmdDefs::DV_UPDATE_PARAM, "P");
+    Rule_AddReferenceToFirstCmd(optimize, container, DV_UPDATE_PARAM, KestCmdDefs::DV_UPDATE_PARAM);
+    EXPECT_FALSE(optimize.HasItem(DV_UPDATE_PARAM));
+
+    // Only the first identifying name counts.
+    KestCmd& other = container.CreateCommand(KestCmdDefs::DV_UPDATE_PARAM);
+    other.AddStringItem(ID_NAME, "Q");
+    other.AddStringItem(ID_NAME, "P");
+    Rule_AddReference(optimize, container, DV_UPDATE_PARAM, KestCmdDefs::DV_UPDATE_PARAM, "P");
+    EXPECT_FALSE(optimize.HasItem(DV_UPDATE_PARAM));
+
+    // Of two commands with the name, the earlier-created one wins, whichever was named first.
+    KestCmd& first = container.CreateCommand(KestCmdDefs::DV_UPDATE_PARAM);
+    container.CreateCommand(KestCmdDefs::DV_UPDATE_PARAM).AddStringItem(ID_NAME, "P");
+    first.AddStringItem(ID_NAME, "P");
+    for (int run = 0; run < 2; ++run) {
+        Rule_AddReference(optimize, container, DV_UPDATE_PARAM, KestCmdDefs::DV_UPDATE_PARAM, "P");
+    }
+    ASSERT_EQ(optimize.Items(DV_UPDATE_PARAM).size(), 1u);
+    EXPECT_EQ(optimize.Item(DV_UPDATE_PARAM, 0).GetReference(), &first);
+
+    KestCmd& plain = container.CreateCommand(KestCmdDefs::OPTIMIZE);
+    for (int run = 0; run < 2; ++run) {
+        Rule_AddReferenceToFirstCmd(plain, container, DV_UPDATE_PARAM,
+                                    KestCmdDefs::DV_UPDATE_PARAM);
+    }
+    ASSERT_EQ(plain.Items(DV_UPDATE_PARAM).size(), 1u);
+    EXPECT_EQ(plain.Item(DV_UPDATE_PARAM, 0).GetReference(), &other);
+}
+
+TEST(DefaultRules, CopyTypeTakesTheValueFromTheReferencedCommand) {
+    const EnumMap enums = create_enum_map();
+    KestCmdContainer container;
+    KestCmd& param = container.CreateCommand(KestCmdDefs::OPT_PARAM);
+    param.AddStringItem(ID_NAME, "R");
+    param.AddAutoItem(STRATEGY, "CSA", enums);
+    param.AddAutoItem(MIN, "low", enums);
+    param.AddAutoItem(DV_UPDATE_PARAM, "0.4", enums);
+    container.CreateCommand(KestCmdDefs::OPTIMIZE).AddAutoItem(OPT_PARAM, "R", enums);
+    KestCmd& dst = container.CreateCommand(KestCmdDefs::DV_UPDATE_PARAM);
+    const auto copy = [&](CmdItem src, CmdItem to, DataType type, bool replace) {
+        Rule_CopyTypeToCmd(dst, container, KestCmdDefs::OPTIMIZE, OPT_PARAM, src, to, type, enums,
+                           replace);
+    };
+
+    // The OPT_PARAM item names R but is not linked to it yet.
+    copy(STRATEGY, STRATEGY, DT_STRING, true);
+    EXPECT_FALSE(dst.HasItem(STRATEGY));
+
+    // Once linked, the short form (one kind for source and destination) adds the value.
+    container.CreateReferences();
+    Rule_CopyTypeToCmd(dst, container, KestCmdDefs::OPTIMIZE, OPT_PARAM, STRATEGY, DT_STRING, enums,
+                       false);
+    ASSERT_TRUE(dst.HasItem(STRATEGY));
+    EXPECT_EQ(dst.Item(STRATEGY, 0).GetEnum(), EV_CSA); // typed afresh from the text
+    copy(DV_UPDATE_PARAM, VALUE, DT_REAL, false);
+    EXPECT_EQ(dst.Item(VALUE, 0).GetReal(), 0.4);
+    copy(MIN, MIN, DT_REAL, true); // "low" is no number
+    copy(MAX, MAX, DT_STRING, true);
+    EXPECT_FALSE(dst.HasItem(MIN) || dst.HasItem(MAX));
+
+    // An existing item is overwritten only on request, and in place.
+    dst.Erase(STRATEGY, dst.begin(STRATEGY));
+    dst.AddAutoItem(STRATEGY, "MMA", enums);
+    dst.AddAutoItem(STRATEGY, "SECOND", enums);
+    copy(STRATEGY, STRATEGY, DT_STRING, false);
+    EXPECT_EQ(texts(dst, STRATEGY), (std::vector<std::string>{"MMA", "SECOND"}));
+    copy(STRATEGY, STRATEGY, DT_STRING, true);
+    EXPECT_EQ(texts(dst, STRATEGY), (std::vector<std::string>{"CSA", "SECOND"}));
+
+    // Equal texts keep the existing item, even one without the keyword reading.
+    dst.Erase(STRATEGY, dst.begin(STRATEGY), dst.end(STRATEGY));
+    dst.AddStringItem(STRATEGY, "CSA");
+    const KestCmdItem* before = &dst.Item(STRATEGY, 0);
+    copy(STRATEGY, STRATEGY, DT_STRING, true);
+    EXPECT_EQ(&dst.Item(STRATEGY, 0), before);
+    EXPECT_FALSE(dst.Item(STRATEGY, 0).HasEnum());
+}
