@@ -88,3 +88,7 @@ class KEST_CMD_ENGINE_API KestCmdContainer {
     /// The empty CMD_PLACEHOLDER command that look-ups fall back to.
     static KestCmd s_DefaultCmd;
 };
+
+// Iteration needs the complete iterator type; included here so that a range-for over a
+// container works with this header alone.
+#include "engine/container/KestCmdContainerIterator.h"

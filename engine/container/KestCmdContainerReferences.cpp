@@ -32,6 +32,15 @@ void KestCmdContainer::CreateReferences() {
     // whole walk, and one index answers every item as a search of all commands would. The
     // items to link are collected in walk order on the way.
     NameIndex by_name(commands.size());
+    // Names join the index `window` commands after they are read, once their slot is loaded.
+    constexpr std::size_t window = 8;
+    struct Named {
+        std::string name;
+        std::uint64_t hash = 0;
+        const KestCmd* cmd = nullptr;
+    };
+    std::array<Named, window> pending;
+    std::size_t pending_count = 0;
     std::vector<KestCmdItem*> items;
     items.reserve(4 * commands.size());
     constexpr std::size_t step = 3;
@@ -47,7 +56,14 @@ void KestCmdContainer::CreateReferences() {
         }
         KestCmd& cmd = const_cast<KestCmd&>(*commands[c]);
         if (cmd.HasItem(ID_NAME)) {
-            by_name.add_first(cmd.Item(ID_NAME, 0).GetString(), &cmd);
+            Named& next = pending[pending_count++ % window];
+            if (pending_count > window) {
+                by_name.add_first(next.name, next.hash, next.cmd);
+            }
+            next.name = cmd.Item(ID_NAME, 0).GetString();
+            next.hash = NameIndex::hash(next.name);
+            next.cmd = &cmd;
+            by_name.prefetch(next.hash);
         }
         // The lists in kind order; the first is that of ID_NAME when the command has one.
         for (std::size_t l = (cmd._kinds & 1u) != 0 ? 1 : 0; l < cmd._lists.size(); ++l) {
@@ -56,22 +72,26 @@ void KestCmdContainer::CreateReferences() {
             }
         }
     }
+    for (std::size_t i = pending_count > window ? pending_count - window : 0; i < pending_count;
+         ++i) {
+        const Named& last = pending[i % window];
+        by_name.add_first(last.name, last.hash, last.cmd);
+    }
     if (by_name.empty()) {
         return;
     }
 
     // Link every item in walk order, a few items ahead: the item `ahead` places on is loaded;
-    // the text of the one 8 places on is read and its slot of the index loaded; the stored name
-    // of the one 4 places on is loaded; the current one is linked.
+    // the text of the one `window` places on is read and its slot of the index loaded; the
+    // current one is linked.
     constexpr std::size_t ahead = 16;
-    constexpr std::size_t window = 8;
     std::array<std::string, window> texts;
     std::array<std::uint64_t, window> hashes{};
     const std::size_t m = items.size();
     const auto read_text = [&](std::size_t i) {
         texts[i % window] = items[i]->GetString();
         hashes[i % window] = NameIndex::hash(texts[i % window]);
-        by_name.prefetch_slot(hashes[i % window]);
+        by_name.prefetch(hashes[i % window]);
     };
     for (std::size_t i = 0; i < std::min(m, ahead); ++i) {
         prefetch(items[i]);
@@ -82,9 +102,6 @@ void KestCmdContainer::CreateReferences() {
     for (std::size_t i = 0; i < m; ++i) {
         if (i + ahead < m) {
             prefetch(items[i + ahead]);
-        }
-        if (i + window / 2 < m) {
-            by_name.prefetch_name(hashes[(i + window / 2) % window]);
         }
         const std::string text = std::move(texts[i % window]);
         const std::uint64_t hash = hashes[i % window];

@@ -42,6 +42,12 @@ void KestCmd::Prefetch(int step) const {
         __builtin_prefetch(_lists.data());
         return;
     }
+    if (step == 3) {
+        if ((_kinds & 1u) != 0) {
+            __builtin_prefetch(_lists.front()->front().get());
+        }
+        return;
+    }
     for (const auto& list : _lists) {
         __builtin_prefetch(step == 1 ? static_cast<const void*>(list.get())
                                      : static_cast<const void*>(list->data()));

@@ -82,8 +82,8 @@ class KEST_CMD_ENGINE_API KestCmd {
     friend class KestCmdContainer;
 
     /// Starts loading, for a walk over many commands, the memory that the next step of reading
-    /// this command's items needs: step 0 its list table, 1 its lists, 2 their contents. Each
-    /// step assumes the memory of the steps before it is loaded.
+    /// this command's items needs: step 0 its list table, 1 its lists, 2 their contents, 3 its
+    /// first ID_NAME item. Each step assumes the memory of the steps before it is loaded.
     void Prefetch(int step) const;
 
     const ItemList& List(KestCmdItemDefs::CmdItem item) const {

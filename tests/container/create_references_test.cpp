@@ -41,7 +41,9 @@ KestCmdContainer random_container(unsigned seed, int size) {
     const int distinct = std::max(2, size / 3);
     const auto name = [&] {
         const int n = static_cast<int>(random() % (distinct + 1));
-        return n == distinct ? std::string() : "N" + std::to_string(n);
+        return n == distinct
+                   ? std::string()
+                   : (n % 4 == 0 ? "a_name_longer_than_sixteen_bytes_" : "N") + std::to_string(n);
     };
     KestCmdContainer c;
     std::vector<KestCmd*> made;
