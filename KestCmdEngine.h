@@ -29,8 +29,15 @@
 #include "engine/defaults/KestCmdContainerDefaultRules.h"
 #include "engine/defaults/KestCmdContainerDefaults.h"
 
+#include "engine/io/KestCmdIo.h"
+#include "engine/io/KestCmdIoConfig.h"
+#include "engine/io/KestCmdOutput.h"
+#include "engine/io/KestParFileAdapter.h"
+#include "engine/io/KestXmlFileAdapter.h"
+
 #include "utilities/KestFileUtil.h"
 #include "utilities/KestFormatUtil.h"
+#include "utilities/KestParFile.h"
 #include "utilities/KestStringUtil.h"
 #include "utilities/ZUL_Backtrace.h"
 #include "utilities/ZUL_Code.h"

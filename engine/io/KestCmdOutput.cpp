@@ -1,0 +1,129 @@
+#include "engine/io/KestCmdOutput.h"
+
+#include "utilities/KestFileUtil.h"
+#include "utilities/ZUL_Exception.h"
+
+#include <cerrno>
+#include <system_error>
+
+using namespace KestCmdItemDefs;
+
+namespace {
+
+[[noreturn]] void fail(const std::wstring& path, const char* what, int reason) {
+    reason = reason != 0 ? reason : EIO;
+    throw ZUL_Failure(ZUL_Code(reason), "[KestCmdOutput] ",
+                      std::string(what) + " '" + KestFileUtil::display_path(path) +
+                          "': " + std::generic_category().message(reason));
+}
+
+// Writes `indent`, `text` whole (zero bytes included) and a line feed.
+void put_line(std::FILE* file, const std::wstring& path, const char* indent,
+              const std::string& text) {
+    errno = 0;
+    if (std::fputs(indent, file) == EOF ||
+        std::fwrite(text.data(), 1, text.size(), file) != text.size() ||
+        std::fputc('\n', file) == EOF) {
+        fail(path, "cannot write", errno);
+    }
+}
+
+// Owns the open file: writes text whole (zero bytes included) and turns every failure of the
+// runtime library into a ZUL_Failure that names the file.
+class OutputFile {
+  public:
+    OutputFile(const std::wstring& path, const std::wstring& mode)
+        : _path(path), _file(KestFileUtil::wfopen(path, mode)) {}
+    ~OutputFile() {
+        if (_file != nullptr) {
+            std::fclose(_file);
+        }
+    }
+    OutputFile(const OutputFile&) = delete;
+    OutputFile& operator=(const OutputFile&) = delete;
+
+    std::FILE* get() const { return _file; }
+
+    void line(const std::string& text) { put_line(_file, _path, "", text); }
+
+    // Closes the file; buffered output that cannot be written out fails here.
+    void close() {
+        errno = 0;
+        const bool flushed = std::fflush(_file) == 0 && !std::ferror(_file);
+        const int flush_reason = errno;
+        const bool closed = std::fclose(_file) == 0;
+        _file = nullptr;
+        if (!flushed || !closed) {
+            fail(_path, "cannot write", flush_reason != 0 ? flush_reason : errno);
+        }
+    }
+
+  private:
+    std::wstring _path;
+    std::FILE* _file;
+};
+
+} // namespace
+
+KestCmdOutput::KestCmdOutput(const std::wstring& file_name, const KestCmdContainer& container)
+    : _container(&container), _file_name(file_name) {}
+KestCmdOutput::KestCmdOutput(const KestCmdOutput& other) = default;
+KestCmdOutput::KestCmdOutput(KestCmdOutput&& other)
+    : _container(other._container), _file_name(other._file_name) {}
+KestCmdOutput::~KestCmdOutput() = default;
+
+std::string KestCmdOutput::GetHeader() const {
+    return {};
+}
+std::string KestCmdOutput::GetFooter() const {
+    return {};
+}
+
+void KestCmdOutput::Write(const std::wstring& mode) const {
+    OutputFile file(_file_name, mode);
+    file.line(GetHeader());
+    for (const KestCmd& cmd : *_container) {
+        const std::array<std::string, 2> lines = GetCommand(cmd);
+        file.line(lines[0]);
+        WriteItems(cmd, file.get());
+        file.line(lines[1]);
+        file.line(std::string());
+    }
+    file.line(GetFooter());
+    file.close();
+}
+
+void KestCmdOutput::WriteItems(const KestCmd& cmd, std::FILE* stream) const {
+    if (stream == nullptr) {
+        return;
+    }
+    for (int kind = 0; kind < item_kind_count; ++kind) {
+        const auto item_kind = static_cast<CmdItem>(kind);
+        for (const auto& item : cmd.Items(item_kind)) {
+            if (!item) {
+                continue;
+            }
+            put_line(stream, _file_name, "  ", GetItem(item_kind, *item));
+        }
+    }
+}
+
+KestCmdParOutput::KestCmdParOutput(
+    const std::wstring& file_name, const KestCmdContainer& container,
+    std::array<std::string, KestCmdDefs::cmd_type_count> cmd_names,
+    std::array<std::string, KestCmdItemDefs::item_kind_count> item_names)
+    : KestCmdOutput(file_name, container), _cmd_names(std::move(cmd_names)),
+      _item_names(std::move(item_names)) {}
+KestCmdParOutput::KestCmdParOutput(const KestCmdParOutput& other) = default;
+KestCmdParOutput::KestCmdParOutput(KestCmdParOutput&& other)
+    : KestCmdOutput(other), _cmd_names(std::move(other._cmd_names)),
+      _item_names(std::move(other._item_names)) {}
+KestCmdParOutput::~KestCmdParOutput() = default;
+
+std::array<std::string, 2> KestCmdParOutput::GetCommand(const KestCmd& cmd) const {
+    return {_cmd_names[cmd.GetType()], "END_"};
+}
+
+std::string KestCmdParOutput::GetItem(CmdItem item, const KestCmdItem& value) const {
+    return _item_names[item] + " = " + value.GetString();
+}

@@ -1,0 +1,136 @@
+#include "engine/io/KestParFileAdapter.h"
+
+#include "engine/defaults/KestCmdContainerDefaultRules.h"
+#include "engine/io/KestParItemProcessors.h"
+
+using namespace KestCmdItemDefs;
+using namespace KestParItemProcessors;
+using namespace KestCmdContainerDefaultRules;
+using KestCmdDefs::Cmd;
+
+namespace {
+
+using Rule = KestCmdContainerDefaults::DefaultValueRule;
+
+// A rule that copies `from` of the OPT_PARAM command the first OPTIMIZE names into `to`.
+Rule copy_from_opt_param(Cmd cmd, bool create_default, CmdItem from, CmdItem to, DataType data_type,
+                         bool replace) {
+    return {cmd,
+            [=](KestCmd& target, const KestCmdContainer& container, const EnumMap& enums) {
+                Rule_CopyTypeToCmd(target, container, KestCmdDefs::OPTIMIZE,
+                                   KestCmdItemDefs::OPT_PARAM, from, to, data_type, enums, replace);
+            },
+            create_default};
+}
+
+} // namespace
+
+KestParFileAdapter::KestParFileAdapter(const std::wstring& file_name, const KestCmdIoConfig& config)
+    : _file_name(file_name), _enum_map(config.enum_map) {
+    for (const auto& [type, name] : config.cmd_names) {
+        _cmd_name_map.emplace(name, type);
+    }
+    _implicit_references.emplace(KestCmdDefs::STOP,
+                                 ImplicitReference{KestCmdDefs::OPTIMIZE, KestCmdItemDefs::STOP});
+    _reverse_references.emplace(
+        KestCmdDefs::OPT_PARAM,
+        ReverseReference{KestCmdItemDefs::OPT_PARAM, KestCmdDefs::OPTIMIZE, REFERENCE});
+    for (const auto& [kind, name] : config.item_names) {
+        if (_item_processors.count(name) != 0) {
+            continue;
+        }
+        const CmdItem bound = kind;
+        if (kind == KestCmdItemDefs::FILE || kind == ADD_FILE) {
+            _item_processors.emplace(
+                name, [bound](KestCmd& cmd, const KestParSubCommand& line, const EnumMap& enums) {
+                    process_as_given(bound, cmd, line, enums);
+                });
+        } else if (kind == REFERENCE) {
+            _item_processors.emplace(name, &process_reference);
+        } else {
+            _item_processors.emplace(
+                name, [bound](KestCmd& cmd, const KestParSubCommand& line, const EnumMap& enums) {
+                    process_upper(bound, cmd, line, enums);
+                });
+        }
+    }
+    // These keys act whatever the configuration says.
+    _item_processors["LE_VALUE"] = &process_le_value;
+    _item_processors["GE_VALUE"] = &process_ge_value;
+    _item_processors["LIST_BEGIN"] = &process_list;
+
+    const Cmd update = KestCmdDefs::DV_UPDATE_PARAM;
+    _defaults.AddDefaultValueRule(
+        copy_from_opt_param(KestCmdDefs::DV, false, VALUE, VALUE, DT_REAL, false));
+    _defaults.AddDefaultValueRule(
+        copy_from_opt_param(update, true, STRATEGY, STRATEGY, DT_ENUM, true));
+    _defaults.AddDefaultValueRule(copy_from_opt_param(update, true, MIN, MIN, DT_REAL, true));
+    _defaults.AddDefaultValueRule(copy_from_opt_param(update, true, MAX, MAX, DT_REAL, true));
+    _defaults.AddDefaultValueRule(
+        copy_from_opt_param(update, true, KestCmdItemDefs::DV_UPDATE_PARAM, VALUE, DT_REAL, true));
+    _defaults.AddDefaultValueRule(
+        copy_from_opt_param(update, true, UPDATE_TYPE, UPDATE_TYPE, DT_ENUM, true));
+    _defaults.AddDefaultValueRule(copy_from_opt_param(update, true, LOWER, LOWER, DT_ENUM, true));
+    _defaults.AddDefaultValueRule(copy_from_opt_param(update, true, UPPER, UPPER, DT_ENUM, true));
+    _defaults.AddDefaultValueRule(
+        {KestCmdDefs::OPTIMIZE,
+         [](KestCmd& cmd, const KestCmdContainer& container, const EnumMap&) {
+             Rule_AddReferenceToFirstCmd(cmd, container, KestCmdItemDefs::DV_UPDATE_PARAM,
+                                         KestCmdDefs::DV_UPDATE_PARAM);
+         },
+         false});
+    for (const Rule& rule : config.default_value_rules) {
+        _defaults.AddDefaultValueRule(rule);
+    }
+    for (KestCmdContainerDefaults::ContainerManipulator manipulator :
+         config.container_manipulator_rules) {
+        _defaults.AddContainerManipulatorRule(manipulator);
+    }
+
+    _cmd_creators.emplace(KestCmdDefs::DRESP, &create_dresp_cmd);
+    _cmd_creators.emplace(KestCmdDefs::DV, &create_dv_cmd);
+}
+
+KestParFileAdapter::KestParFileAdapter(const KestParFileAdapter& other) = default;
+KestParFileAdapter::KestParFileAdapter(KestParFileAdapter&& other) noexcept = default;
+KestParFileAdapter::~KestParFileAdapter() = default;
+
+void KestParFileAdapter::Parse(KestCmdContainer& container) const {
+    const KestParFile file(_file_name);
+    Read(file, container);
+    ResolveImplicitReferences(container);
+    ResolveReverseReferences(container);
+    container.CreateReferences();
+    _defaults.ApplyRules(container, _enum_map);
+}
+
+void KestParFileAdapter::Read(const KestParFile& file, KestCmdContainer& container) const {
+    for (const KestParCommand& block : file) {
+        const Cmd type = MatchCmdName(block.keyword);
+        KestCmd& cmd = CreateCmd(block.keyword, type, block.subCommands, container, _enum_map);
+        for (const KestParSubCommand& line : block.subCommands) {
+            if (line.kind != 0) {
+                MatchCmdItemName(line.key)(cmd, line, _enum_map);
+            }
+        }
+    }
+}
+
+Cmd KestParFileAdapter::MatchCmdName(const std::string& keyword) const {
+    const auto found = _cmd_name_map.find(KestCmdIo::to_upper_copy(keyword));
+    return found != _cmd_name_map.end() ? found->second : KestCmdDefs::CMD_PLACEHOLDER;
+}
+
+KestParFileAdapter::ItemProcessor
+KestParFileAdapter::MatchCmdItemName(const std::string& key) const {
+    const auto found = _item_processors.find(KestCmdIo::to_upper_copy(key));
+    return found != _item_processors.end() ? found->second : ItemProcessor(&process_unmatched);
+}
+
+KestCmd& KestParFileAdapter::CreateCmd(const std::string& keyword, Cmd type,
+                                       const std::vector<KestParSubCommand>& lines,
+                                       KestCmdContainer& container, const EnumMap& enums) const {
+    const auto found = _cmd_creators.find(type);
+    const CmdCreator creator = found != _cmd_creators.end() ? found->second : &create_plain_cmd;
+    return creator(keyword, type, lines, container, enums);
+}

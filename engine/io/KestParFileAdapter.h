@@ -1,0 +1,75 @@
+// The parameter-file reader: blocks become commands, lines become typed items, implied links are
+// resolved, names become references and the default rules complete the job.
+#pragma once
+
+#include "engine/KestCmdEngineExport.h"
+#include "engine/container/KestCmdContainer.h"
+#include "engine/defaults/KestCmdContainerDefaults.h"
+#include "engine/io/KestCmdIo.h"
+#include "utilities/KestParFile.h"
+
+#include <functional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+/// Reads one parameter file into containers. The constructor turns a configuration into look-up
+/// tables; Parse may then be called any number of times, each call reading the file anew. The
+/// reader rejects nothing: an unknown block keyword becomes a CMD_PLACEHOLDER command, an unknown
+/// key a PLACEHOLDER item (its key is not kept).
+class KEST_CMD_ENGINE_API KestParFileAdapter : public KestCmdIoAdapter {
+  public:
+    /// Turns one line into items of a command.
+    using ItemProcessor =
+        std::function<void(KestCmd&, const KestParSubCommand&, const KestCmdItemDefs::EnumMap&)>;
+    /// Creates the command of a block in the container.
+    using CmdCreator = KestCmd& (*)(const std::string& keyword, KestCmdDefs::Cmd type,
+                                    const std::vector<KestParSubCommand>& lines,
+                                    KestCmdContainer& container,
+                                    const KestCmdItemDefs::EnumMap& enums);
+    /// An owner of type `owner` that receives an `item` reference to the only command of the
+    /// referenced type when the job has exactly one of each.
+    struct ImplicitReference {
+        KestCmdDefs::Cmd owner;
+        KestCmdItemDefs::CmdItem item;
+    };
+    /// A command whose first `name_item` text names commands of type `owner`; each of them
+    /// receives an `item` reference back to it.
+    struct ReverseReference {
+        KestCmdItemDefs::CmdItem item;
+        KestCmdDefs::Cmd owner;
+        KestCmdItemDefs::CmdItem name_item;
+    };
+
+    KestParFileAdapter(const std::wstring& file_name, const KestCmdIoConfig& config);
+    KestParFileAdapter(const KestParFileAdapter& other);
+    KestParFileAdapter(KestParFileAdapter&& other) noexcept;
+    ~KestParFileAdapter();
+
+    /// Adds the commands of the file to `container` (which is not emptied first), then resolves
+    /// implied references, links names (CreateReferences) and applies the default rules. Throws
+    /// ZUL_Failure, before any command is created, when the file cannot be read.
+    void Parse(KestCmdContainer& container) const;
+
+    /// The rules Parse applies: the standard rules, the reader's nine, then the configuration's.
+    const KestCmdContainerDefaults& GetDefaults() const { return _defaults; }
+
+  private:
+    KestCmdDefs::Cmd MatchCmdName(const std::string& keyword) const;
+    ItemProcessor MatchCmdItemName(const std::string& key) const;
+    KestCmd& CreateCmd(const std::string& keyword, KestCmdDefs::Cmd type,
+                       const std::vector<KestParSubCommand>& lines, KestCmdContainer& container,
+                       const KestCmdItemDefs::EnumMap& enums) const;
+    void ResolveImplicitReferences(KestCmdContainer& container) const;
+    void ResolveReverseReferences(KestCmdContainer& container) const;
+    void Read(const KestParFile& file, KestCmdContainer& container) const;
+
+    std::wstring _file_name;
+    std::unordered_map<std::string, KestCmdDefs::Cmd> _cmd_name_map;
+    std::unordered_map<std::string, ItemProcessor> _item_processors;
+    std::unordered_map<int, ImplicitReference> _implicit_references;
+    std::unordered_map<int, ReverseReference> _reverse_references;
+    KestCmdItemDefs::EnumMap _enum_map;
+    KestCmdContainerDefaults _defaults;
+    std::unordered_map<int, CmdCreator> _cmd_creators;
+};
