@@ -1,38 +1,11 @@
 #!/usr/bin/env bash
-# Installs what the build needs (when run as root), configures, builds and runs every test.
-#   scripts/test.sh               release build with debug information in build/
-#   scripts/test.sh --sanitize    AddressSanitizer and UndefinedBehaviorSanitizer build in build-asan/
+# Builds (installing what is missing, see build.sh) and runs every test.
+#   scripts/test.sh               in build/
+#   scripts/test.sh --sanitize    with AddressSanitizer and UndefinedBehaviorSanitizer in build-asan/
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+scripts/build.sh "$@"
 build_dir=build
-cmake_args=()
-case "${1:-}" in
-  "") ;;
-  --sanitize)
-    build_dir=build-asan
-    cmake_args+=(-DKEST_SANITIZE=address,undefined -DCMAKE_BUILD_TYPE=Debug)
-    ;;
-  *) echo "usage: $0 [--sanitize]" >&2; exit 2 ;;
-esac
-
-# Debian packages the build and the tests need.
-packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev clang-format)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if ((${#missing[@]})); then
-  if [ "$(id -u)" -eq 0 ]; then
-    apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}"
-  else
-    echo "missing packages: ${missing[*]}" >&2
-    echo "install them with: sudo apt-get install ${missing[*]}" >&2
-    exit 1
-  fi
-fi
-
-cmake -S . -B "$build_dir" -G Ninja -DKEST_WARNINGS_AS_ERRORS=ON "${cmake_args[@]}"
-cmake --build "$build_dir"
+[ "${1:-}" = "--sanitize" ] && build_dir=build-asan
 ctest --test-dir "$build_dir" --output-on-failure -j "$(nproc)"

@@ -8,8 +8,10 @@
 
 namespace {
 
-// UTF-8 of a wide path (UTF-16 on Windows, UTF-32 elsewhere). Code units that are no character
-// (lone surrogates, values beyond U+10FFFF) become `bad`; false is returned if any did.
+// UTF-8 of a wide path (UTF-16 on Windows, UTF-32 elsewhere). U+DC80 to U+DCFF stand for the
+// bytes 0x80 to 0xFF that were no valid UTF-8 in a narrow path (see narrow_to_wide) and become
+// those bytes again. Other code units that are no character (lone surrogates, values beyond
+// U+10FFFF) become `bad`; false is returned if any did.
 bool to_utf8(const std::wstring& wide, std::string& out, char bad) {
     bool valid = true;
     for (std::size_t i = 0; i < wide.size(); ++i) {
@@ -21,7 +23,9 @@ bool to_utf8(const std::wstring& wide, std::string& out, char bad) {
                 ++i;
             }
         }
-        if ((c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF) {
+        if (c >= 0xDC80 && c <= 0xDCFF) {
+            out += static_cast<char>(c - 0xDC00);
+        } else if ((c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF) {
             out += bad;
             valid = false;
         } else if (c < 0x80) {
@@ -43,7 +47,55 @@ bool to_utf8(const std::wstring& wide, std::string& out, char bad) {
     return valid;
 }
 
+// The length of the UTF-8 sequence at `p` (at most `left` bytes) and its code point, or 0 when
+// the bytes there are no valid sequence.
+std::size_t decode_utf8(const unsigned char* p, std::size_t left, char32_t& c) {
+    const unsigned char b = p[0];
+    const std::size_t n = b < 0x80         ? 1
+                          : (b >> 5) == 6  ? 2
+                          : (b >> 4) == 14 ? 3
+                          : (b >> 3) == 30 ? 4
+                                           : 0;
+    if (n == 0 || n > left) {
+        return 0;
+    }
+    c = n == 1 ? b : n == 2 ? (b & 0x1F) : n == 3 ? (b & 0x0F) : (b & 0x07);
+    for (std::size_t i = 1; i < n; ++i) {
+        if ((p[i] >> 6) != 2) {
+            return 0;
+        }
+        c = (c << 6) | (p[i] & 0x3F);
+    }
+    static const char32_t smallest[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (c < smallest[n] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
+        return 0; // overlong, out of range or a surrogate
+    }
+    return n;
+}
+
 } // namespace
+
+std::wstring KestFileUtil::path_from_utf8(const std::string& narrow) {
+    std::wstring wide;
+    const auto* p = reinterpret_cast<const unsigned char*>(narrow.data());
+    for (std::size_t i = 0; i < narrow.size();) {
+        char32_t c = 0;
+        const std::size_t n = decode_utf8(p + i, narrow.size() - i, c);
+        if (n == 0) {
+            c = 0xDC00 + p[i]; // keep the byte, to be restored by wfopen
+            ++i;
+        } else {
+            i += n;
+        }
+        if (sizeof(wchar_t) == 2 && c >= 0x10000) {
+            wide += static_cast<wchar_t>(0xD800 + ((c - 0x10000) >> 10));
+            wide += static_cast<wchar_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+        } else {
+            wide += static_cast<wchar_t>(c);
+        }
+    }
+    return wide;
+}
 
 std::string KestFileUtil::display_path(const std::wstring& path) {
     std::string shown;

@@ -17,4 +17,9 @@ class KEST_UTILITIES_API KestFileUtil {
 
     /// The path as UTF-8 text, for messages; code units that are no character show as "?".
     static std::string display_path(const std::wstring& path);
+
+    /// The wide form of a narrow path in UTF-8 (as programs get it from their command line).
+    /// Bytes that are no valid UTF-8 are kept as U+DC80 to U+DCFF, which wfopen turns back into
+    /// the same bytes, so any narrow path opens the same file.
+    static std::wstring path_from_utf8(const std::string& narrow);
 };

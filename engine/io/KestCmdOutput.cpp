@@ -44,8 +44,6 @@ class OutputFile {
 
     std::FILE* get() const { return _file; }
 
-    void line(const std::string& text) { put_line(_file, _path, "", text); }
-
     // Closes the file; buffered output that cannot be written out fails here.
     void close() {
         errno = 0;
@@ -81,16 +79,24 @@ std::string KestCmdOutput::GetFooter() const {
 
 void KestCmdOutput::Write(const std::wstring& mode) const {
     OutputFile file(_file_name, mode);
-    file.line(GetHeader());
+    Write(file.get());
+    file.close();
+}
+
+void KestCmdOutput::Write(std::FILE* stream) const {
+    put_line(stream, _file_name, "", GetHeader());
     for (const KestCmd& cmd : *_container) {
         const std::array<std::string, 2> lines = GetCommand(cmd);
-        file.line(lines[0]);
-        WriteItems(cmd, file.get());
-        file.line(lines[1]);
-        file.line(std::string());
+        put_line(stream, _file_name, "", lines[0]);
+        WriteItems(cmd, stream);
+        put_line(stream, _file_name, "", lines[1]);
+        put_line(stream, _file_name, "", std::string());
     }
-    file.line(GetFooter());
-    file.close();
+    put_line(stream, _file_name, "", GetFooter());
+    errno = 0;
+    if (std::fflush(stream) != 0) {
+        fail(_file_name, "cannot write", errno);
+    }
 }
 
 void KestCmdOutput::WriteItems(const KestCmd& cmd, std::FILE* stream) const {

@@ -23,6 +23,9 @@ class KEST_CMD_ENGINE_API KestCmdOutput {
     /// reason when the file cannot be opened, written or closed; lines written before a failure
     /// may stay in the file.
     void Write(const std::wstring& mode) const;
+    /// Writes the whole container to `stream`, which stays open (standard output, for one).
+    /// Throws ZUL_Failure naming the file given at construction when writing fails.
+    void Write(std::FILE* stream) const;
 
   protected:
     KestCmdOutput(const std::wstring& file_name, const KestCmdContainer& container);

@@ -98,16 +98,24 @@ KestParFileAdapter::~KestParFileAdapter() = default;
 void KestParFileAdapter::Parse(KestCmdContainer& container) const {
     const KestParFile file(_file_name);
     Read(file, container);
+    Complete(container);
+}
+
+void KestParFileAdapter::Complete(KestCmdContainer& container) const {
     ResolveImplicitReferences(container);
     ResolveReverseReferences(container);
     container.CreateReferences();
     _defaults.ApplyRules(container, _enum_map);
 }
 
-void KestParFileAdapter::Read(const KestParFile& file, KestCmdContainer& container) const {
+void KestParFileAdapter::Read(const KestParFile& file, KestCmdContainer& container,
+                              std::vector<KestCmd*>* created) const {
     for (const KestParCommand& block : file) {
         const Cmd type = MatchCmdName(block.keyword);
         KestCmd& cmd = CreateCmd(block.keyword, type, block.subCommands, container, _enum_map);
+        if (created != nullptr) {
+            created->push_back(&cmd);
+        }
         for (const KestParSubCommand& line : block.subCommands) {
             if (line.kind != 0) {
                 MatchCmdItemName(line.key)(cmd, line, _enum_map);

@@ -46,10 +46,19 @@ class KEST_CMD_ENGINE_API KestParFileAdapter : public KestCmdIoAdapter {
     KestParFileAdapter(KestParFileAdapter&& other) noexcept;
     ~KestParFileAdapter();
 
-    /// Adds the commands of the file to `container` (which is not emptied first), then resolves
-    /// implied references, links names (CreateReferences) and applies the default rules. Throws
-    /// ZUL_Failure, before any command is created, when the file cannot be read.
+    /// Adds the commands of the file to `container` (which is not emptied first), then completes
+    /// it (Complete). Throws ZUL_Failure, before any command is created, when the file cannot be
+    /// read.
     void Parse(KestCmdContainer& container) const;
+
+    /// The first half of Parse on a file tokenized by the caller: one command per block, its lines
+    /// turned into items, nothing completed. When `created` is given, it receives the command
+    /// made for each block, in file order.
+    void Read(const KestParFile& file, KestCmdContainer& container,
+              std::vector<KestCmd*>* created = nullptr) const;
+    /// The second half of Parse: resolves the links the file implies, links names to commands
+    /// (CreateReferences) and applies the default rules.
+    void Complete(KestCmdContainer& container) const;
 
     /// The rules Parse applies: the standard rules, the reader's nine, then the configuration's.
     const KestCmdContainerDefaults& GetDefaults() const { return _defaults; }
@@ -62,7 +71,6 @@ class KEST_CMD_ENGINE_API KestParFileAdapter : public KestCmdIoAdapter {
                        const KestCmdItemDefs::EnumMap& enums) const;
     void ResolveImplicitReferences(KestCmdContainer& container) const;
     void ResolveReverseReferences(KestCmdContainer& container) const;
-    void Read(const KestParFile& file, KestCmdContainer& container) const;
 
     std::wstring _file_name;
     std::unordered_map<std::string, KestCmdDefs::Cmd> _cmd_name_map;

@@ -1,0 +1,209 @@
+// The command-line tool as its users run it: exit statuses, messages and outputs.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Outcome {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string slurp(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+class Kestcmd : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        _dir = fs::temp_directory_path() /
+               ("kestcmd_test_" +
+                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(_dir);
+        fs::create_directories(_dir);
+    }
+    void TearDown() override { fs::remove_all(_dir); }
+
+    fs::path write(const std::string& name, const std::string& text) const {
+        std::ofstream(_dir / name, std::ios::binary) << text;
+        return _dir / name;
+    }
+
+    Outcome run(const std::string& arguments) const {
+        const fs::path out = _dir / "stdout.txt";
+        const fs::path err = _dir / "stderr.txt";
+        const std::string command =
+            std::string(KESTCMD) + " " + arguments + " >" + out.string() + " 2>" + err.string();
+        const int raw = std::system(command.c_str());
+        Outcome result;
+        result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        result.out = slurp(out);
+        result.err = slurp(err);
+        return result;
+    }
+
+    fs::path _dir;
+};
+
+const std::string example = std::string(KEST_EXAMPLES_DIR) + "/topology.par";
+
+} // namespace
+
+TEST_F(Kestcmd, CompleteWritesTheCompletedJob) {
+    const Outcome printed = run("complete " + example);
+    EXPECT_EQ(printed.status, 0) << printed.err;
+    EXPECT_NE(printed.out.find("DV_UPDATE_PARAM\n  ID_NAME = __DEFAULT_DV_UPDATE_PARAM\n"),
+              std::string::npos);
+    EXPECT_NE(printed.out.find("  COEFFICIENT = 1000\n"), std::string::npos);
+
+    const Outcome written = run("complete " + example + " -o " + (_dir / "out.par").string());
+    EXPECT_EQ(written.status, 0);
+    EXPECT_EQ(slurp(_dir / "out.par"), printed.out);
+    // The completed job is settled: completing it again changes nothing.
+    EXPECT_EQ(run("complete " + (_dir / "out.par").string()).out, printed.out);
+
+    const Outcome unwritable = run("complete " + example + " -o /nonexistent-dir/out.par");
+    EXPECT_EQ(unwritable.status, 3);
+    EXPECT_NE(unwritable.err.find("/nonexistent-dir/out.par"), std::string::npos);
+}
+
+TEST_F(Kestcmd, ChangesListWhatCompletionAdded) {
+    const fs::path job = write("job.par", "DRESP\n"
+                                          "  ID_NAME = vol\n"
+                                          "  TYPE = VOLUME\n"
+                                          "END_\n"
+                                          "\n"
+                                          "OPTIMIZE\n"
+                                          "  ID_NAME = opt\n"
+                                          "END_\n");
+    const Outcome changes = run("complete --changes " + job.string());
+    EXPECT_EQ(changes.status, 0);
+    const std::string prefix = job.string() + ":";
+    EXPECT_NE(changes.out.find(prefix + "1: DRESP VOL: added UPDATE_TYPE = CALCULATED\n"),
+              std::string::npos)
+        << changes.out;
+    EXPECT_NE(changes.out.find(prefix + "1: DRESP VOL: added LOADCASE = 1\n"), std::string::npos);
+    EXPECT_NE(changes.out.find(prefix + "(created): DV_UPDATE_PARAM __DEFAULT_DV_UPDATE_PARAM: "
+                                        "created\n"),
+              std::string::npos);
+    EXPECT_NE(changes.out.find(prefix + "6: OPTIMIZE OPT: added DV_UPDATE_PARAM = "
+                                        "__DEFAULT_DV_UPDATE_PARAM\n"),
+              std::string::npos);
+    EXPECT_EQ(changes.out.find("ID_NAME = VOL"), std::string::npos); // nothing the file had
+}
+
+TEST_F(Kestcmd, CheckReportsEachKindOfProblemOnItsLine) {
+    const fs::path job = write("job.par", "DV\n"                 // 1
+                                          "  ID_NAME = dv1\n"    // 2
+                                          "  GRUOP = g1\n"       // 3
+                                          "  DRESP = volme\n"    // 4
+                                          "END_\n"               // 5
+                                          "DRSP\n"               // 6
+                                          "  ID_NAME = volume\n" // 7
+                                          "  stray line\n"       // 8
+                                          "END_\n"               // 9
+                                          "DRESP\n"              // 10
+                                          "  ID_NAME = r1\n"     // 11
+                                          "END_\n"               // 12
+                                          "DRESP\n"              // 13
+                                          "  ID_NAME = r1\n"     // 14
+                                          "END_\n"               // 15
+                                          "STOP\n"               // 16
+                                          "  ITER_MAX = 10\n"    // 17
+                                          "END_\n");             // 18
+    const Outcome check = run("check " + job.string());
+    EXPECT_EQ(check.status, 1);
+    const std::string p = job.string() + ":";
+    const std::string expected =
+        p +
+        "3: warning: unknown key 'GRUOP', its value is read as PLACEHOLDER; did you mean "
+        "'GROUP'? [unknown-key]\n" +
+        p +
+        "4: warning: DRESP = volme names no command of the job; did you mean 'VOLUME'? "
+        "[unknown-name]\n" +
+        p +
+        "6: warning: unknown block keyword 'DRSP', read as CMD_PLACEHOLDER; did you mean "
+        "'DRESP'? [unknown-keyword]\n" +
+        p +
+        "8: warning: line without '=' (a forgotten END_?) is read as PLACEHOLDER = stray "
+        "line [missing-equals]\n" +
+        p +
+        "13: warning: a DRESP named 'R1' already stands at line 10; only the first is ever "
+        "linked [duplicate-name]\n" +
+        p + "16: warning: block 'STOP' has no ID_NAME; nothing can refer to it [missing-name]\n";
+    EXPECT_EQ(check.out, expected);
+
+    const Outcome json = run("check --json " + job.string());
+    EXPECT_EQ(json.status, 1);
+    EXPECT_NE(json.out.find("\"code\": \"duplicate-name\""), std::string::npos);
+    EXPECT_NE(json.out.find("\"line\": 13"), std::string::npos);
+    EXPECT_NE(json.out.find("\"severity\": \"warning\""), std::string::npos);
+
+    EXPECT_EQ(run("check " + example).status, 0);
+}
+
+TEST_F(Kestcmd, BadFilesGiveOneLineAndTheirStatus) {
+    const Outcome missing = run("check " + (_dir / "missing.par").string());
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_EQ(std::count(missing.err.begin(), missing.err.end(), '\n'), 1);
+    EXPECT_NE(missing.err.find("missing.par"), std::string::npos);
+    EXPECT_NE(missing.err.find("No such file or directory"), std::string::npos);
+
+    const Outcome directory = run("show " + _dir.string());
+    EXPECT_EQ(directory.status, 2);
+    EXPECT_EQ(std::count(directory.err.begin(), directory.err.end(), '\n'), 1);
+
+    std::string garbage(4096, '\0');
+    for (std::size_t i = 0; i < garbage.size(); ++i) {
+        garbage[i] = static_cast<char>((i * 7919 + 13) % 256);
+    }
+    const fs::path binary = write("garbage.par", garbage);
+    for (const char* command : {"check", "complete", "show", "show --json", "graph"}) {
+        const Outcome r = run(std::string(command) + " " + binary.string());
+        EXPECT_LE(r.status, 1) << command << ": " << r.err;
+    }
+    const fs::path empty = write("empty.par", "");
+    EXPECT_EQ(run("check " + empty.string()).status, 0);
+    EXPECT_EQ(run("complete " + empty.string()).status, 0);
+
+    EXPECT_EQ(run("frobnicate").status, 64);
+    EXPECT_EQ(run("check").status, 64);
+    EXPECT_EQ(run("--version").out, "kestcmd " KEST_VERSION_TEXT "\n");
+    EXPECT_EQ(run("check --help").status, 0);
+}
+
+TEST_F(Kestcmd, ShowAndGraphDescribeTheCompletedModel) {
+    const Outcome text = run("show " + example);
+    EXPECT_EQ(text.status, 0);
+    EXPECT_NE(text.out.find("DV DV_DENSITY (line 22)\n"), std::string::npos) << text.out;
+    EXPECT_NE(text.out.find("  GROUP = DESIGN_SPACE  [-> GROUP_DEF DESIGN_SPACE]\n"),
+              std::string::npos);
+    EXPECT_NE(text.out.find("DV_UPDATE_PARAM __DEFAULT_DV_UPDATE_PARAM (created)\n"),
+              std::string::npos);
+
+    const Outcome json = run("show --json " + example);
+    EXPECT_EQ(json.status, 0);
+    EXPECT_NE(json.out.find("\"reference\": {\n"), std::string::npos);
+    EXPECT_NE(json.out.find("\"integer_list\""), std::string::npos);
+    EXPECT_NE(json.out.find("\"created\": true"), std::string::npos);
+
+    const fs::path job = write("job.par", "DV\n  ID_NAME = a\n  DRESP = ghost\nEND_\n");
+    const Outcome graph = run("graph " + job.string());
+    EXPECT_EQ(graph.status, 0);
+    EXPECT_EQ(graph.out.rfind("digraph job {", 0), 0u);
+    EXPECT_NE(graph.out.find("[label=\"GHOST\", style=dashed, color=red"), std::string::npos)
+        << graph.out;
+    EXPECT_NE(graph.out.find("(created)"), std::string::npos);
+    EXPECT_NE(graph.out.find("(unreferenced)"), std::string::npos);
+}

@@ -1,0 +1,172 @@
+// kestcmd: check, complete, show and graph parameter files from the command line.
+#include "Check.h"
+#include "Job.h"
+#include "Report.h"
+
+#include <CLI/CLI.hpp>
+
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+
+namespace {
+
+// Exit statuses, as docs/kestcmd.md lists them.
+constexpr int exit_clean = 0;
+constexpr int exit_warnings = 1;
+constexpr int exit_unreadable = 2;
+constexpr int exit_output_failed = 3;
+constexpr int exit_usage = 64;
+
+struct Options {
+    std::string job;
+    std::string output;
+    bool json = false;
+    bool changes = false;
+};
+
+// Writes what `write` produces to the file `path`, or to standard output when it is empty.
+template <class Write>
+int emit(const std::string& path, Write write) {
+    if (path.empty()) {
+        write(std::cout);
+        std::cout.flush();
+        return std::cout ? exit_clean : exit_output_failed;
+    }
+    std::ofstream file(path, std::ios::binary);
+    if (file) {
+        write(file);
+        file.close();
+    }
+    if (!file) {
+        std::cerr << "kestcmd: cannot write '" << path << "'\n";
+        return exit_output_failed;
+    }
+    return exit_clean;
+}
+
+int run_complete(const kestcmd::Job& job, const Options& options) {
+    if (options.changes) {
+        return emit(options.output, [&](std::ostream& out) {
+            for (const kestcmd::Change& change : kestcmd::list_changes(job)) {
+                out << job.path << ':'
+                    << (change.line == 0 ? std::string("(created)") : std::to_string(change.line))
+                    << ": " << change.command << ": " << change.what << '\n';
+            }
+        });
+    }
+    const std::wstring target = KestFileUtil::path_from_utf8(options.output);
+    const KestCmdParOutput writer(options.output.empty() ? L"<standard output>" : target,
+                                  job.completed, KestCmdDefs::get_default_cmd_names(),
+                                  KestCmdItemDefs::default_item_names);
+    try {
+        if (options.output.empty()) {
+            writer.Write(stdout);
+        } else {
+            writer.Write(L"w");
+        }
+    } catch (const ZUL_Failure& failure) {
+        std::cerr << "kestcmd: " << failure.what() << '\n';
+        return exit_output_failed;
+    }
+    return exit_clean;
+}
+
+int run_check(const kestcmd::Job& job, const Options& options) {
+    const std::vector<kestcmd::Diagnostic> found = kestcmd::check_job(job);
+    if (options.json) {
+        nlohmann::json list = nlohmann::json::array();
+        for (const kestcmd::Diagnostic& d : found) {
+            list.push_back({{"file", job.path},
+                            {"line", d.line},
+                            {"severity", "warning"},
+                            {"code", d.code},
+                            {"message", d.message}});
+        }
+        std::cout << list.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
+    } else {
+        for (const kestcmd::Diagnostic& d : found) {
+            std::cout << job.path << ':' << d.line << ": warning: " << d.message << " [" << d.code
+                      << "]\n";
+        }
+    }
+    return found.empty() ? exit_clean : exit_warnings;
+}
+
+int run_show(const kestcmd::Job& job, const Options& options) {
+    return emit(options.output, [&](std::ostream& out) {
+        if (options.json) {
+            out << kestcmd::model_json(job).dump(2, ' ', false,
+                                                 nlohmann::json::error_handler_t::replace)
+                << '\n';
+        } else {
+            kestcmd::write_model_text(out, job);
+        }
+    });
+}
+
+int run_graph(const kestcmd::Job& job, const Options& options) {
+    return emit(options.output, [&](std::ostream& out) { kestcmd::write_graph(out, job); });
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    CLI::App app{"Check, complete and look at parameter files of structural-optimisation jobs.",
+                 "kestcmd"};
+    app.set_version_flag("--version", std::string("kestcmd ") + KEST_VERSION);
+    app.require_subcommand(1);
+    Options options;
+
+    CLI::App* complete = app.add_subcommand(
+        "complete", "Write the job completed with references and default values");
+    complete->add_option("JOB", options.job, "The parameter file")->required();
+    complete->add_option("-o,--output", options.output, "Write to this file, not standard output");
+    complete->add_flag("--changes", options.changes,
+                       "List what completion added or changed instead of the job");
+
+    CLI::App* check = app.add_subcommand(
+        "check", "Report problems as FILE:LINE: warning: lines (exit 1 when there are any)");
+    check->add_option("JOB", options.job, "The parameter file")->required();
+    check->add_flag("--json", options.json, "Print the problems as one JSON array");
+
+    CLI::App* show = app.add_subcommand("show", "Print the completed model with typed readings");
+    show->add_option("JOB", options.job, "The parameter file")->required();
+    show->add_flag("--json", options.json, "Print one JSON document");
+    show->add_option("-o,--output", options.output, "Write to this file, not standard output");
+
+    CLI::App* graph = app.add_subcommand(
+        "graph", "Print the references between commands as a Graphviz DOT graph");
+    graph->add_option("JOB", options.job, "The parameter file")->required();
+    graph->add_option("-o,--output", options.output, "Write to this file, not standard output");
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::Success& success) {
+        return app.exit(success);
+    } catch (const CLI::ParseError& error) {
+        app.exit(error);
+        return exit_usage;
+    }
+
+    std::unique_ptr<kestcmd::Job> job;
+    try {
+        job = kestcmd::load_job(options.job);
+    } catch (const kestcmd::UnreadableJob& unreadable) {
+        std::cerr << "kestcmd: " << unreadable.what() << '\n';
+        return exit_unreadable;
+    } catch (const std::exception& failure) {
+        std::cerr << "kestcmd: " << options.job << ": " << failure.what() << '\n';
+        return exit_unreadable;
+    }
+    if (*complete) {
+        return run_complete(*job, options);
+    }
+    if (*check) {
+        return run_check(*job, options);
+    }
+    if (*show) {
+        return run_show(*job, options);
+    }
+    return run_graph(*job, options);
+}
