@@ -17,22 +17,8 @@ case "${1:-}" in
 esac
 
 # Debian packages the build, the tool and the tests need.
-packages=(cmake ninja-build g++ libgtest-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev
-          clang-format)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if ((${#missing[@]})); then
-  if [ "$(id -u)" -eq 0 ]; then
-    apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
-  else
-    echo "missing packages: ${missing[*]}" >&2
-    echo "install them with: sudo apt-get install ${missing[*]}" >&2
-    exit 1
-  fi
-fi
+scripts/require-packages.sh cmake ninja-build g++ libgtest-dev libbenchmark-dev libcli11-dev \
+  nlohmann-json3-dev clang-format
 
 cmake -S . -B "$build_dir" -G Ninja -DKEST_WARNINGS_AS_ERRORS=ON ${cmake_args[@]+"${cmake_args[@]}"} >/dev/null
 cmake --build "$build_dir"

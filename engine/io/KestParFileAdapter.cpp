@@ -2,6 +2,10 @@
 
 #include "engine/defaults/KestCmdContainerDefaultRules.h"
 #include "engine/io/KestParItemProcessors.h"
+#include "utilities/KestFileUtil.h"
+#include "utilities/ZUL_Exception.h"
+
+#include <stdexcept>
 
 using namespace KestCmdItemDefs;
 using namespace KestParItemProcessors;
@@ -117,8 +121,17 @@ void KestParFileAdapter::Read(const KestParFile& file, KestCmdContainer& contain
             created->push_back(&cmd);
         }
         for (const KestParSubCommand& line : block.subCommands) {
-            if (line.kind != 0) {
+            if (line.kind == 0) {
+                continue;
+            }
+            try {
                 MatchCmdItemName(line.key)(cmd, line, _enum_map);
+            } catch (const std::length_error& too_long) {
+                // A value too large to hold (an integer list of billions of scattered values):
+                // say where it stands instead of failing without a trace.
+                throw ZUL_Failure(ZUL_Code(), "[KestParFileAdapter] ",
+                                  KestFileUtil::display_path(_file_name) + ":" +
+                                      std::to_string(line.line) + ": " + too_long.what());
             }
         }
     }

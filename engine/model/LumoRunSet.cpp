@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <iterator>
 #include <limits>
+#include <stdexcept>
+#include <string>
 
 namespace {
 
@@ -41,6 +43,15 @@ bool covers(const Run& sup, const Run& sub) {
     return sub.stride % sup.stride == 0 && holds(sup, sub.first) && sub.last() <= sup.last();
 }
 
+// Adds a run that cannot merge with the one before it, within the limit of runs.
+void push(std::vector<Run>& out, const Run& p) {
+    if (out.size() >= LumoRunSet::max_runs) {
+        throw std::length_error("LumoList: the values need more than " +
+                                std::to_string(LumoRunSet::max_runs) + " runs");
+    }
+    out.push_back(p);
+}
+
 // Appends `p`, whose values all lie above those of `out`, merging it into the last run when the
 // stride continues.
 void append(std::vector<Run>& out, const Run& p) {
@@ -58,7 +69,7 @@ void append(std::vector<Run>& out, const Run& p) {
     } else if (b.count >= 2 && b.stride == gap && (p.count == 1 || p.stride == gap)) {
         b.count += p.count;
     } else {
-        out.push_back(p);
+        push(out, p);
     }
 }
 

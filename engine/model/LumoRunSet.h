@@ -10,8 +10,14 @@
 #include <vector>
 
 /// An ordered set of distinct integers stored as disjoint ascending runs first, first+stride, ...
+///
+/// Ranges with steps that interleave without forming a run together ("1-99:3,2-99:3") are kept
+/// value by value where they overlap. A set that would need more than `max_runs` runs (billions
+/// of such values) throws std::length_error rather than exhaust memory.
 class KEST_CMD_ENGINE_API LumoRunSet {
   public:
+    static constexpr std::size_t max_runs = std::size_t{1} << 22;
+
     /// The values first + k * stride for k in [0, count). Runs of one value have stride 1.
     struct Run {
         std::int64_t first = 0;

@@ -1,0 +1,128 @@
+#include "utilities/KestParFile.h"
+#include "utilities/ZUL_Exception.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A whole file in one line of text: "KEYWORD@line{kind key=value@line;...}" per block, so that
+// a table row states the complete result and a mismatch shows every difference at once.
+std::string dump(const KestParFile& file) {
+    std::string out;
+    for (const KestParCommand& block : file) {
+        out += block.keyword + "@" + std::to_string(block.line) + "{";
+        for (const KestParSubCommand& sub : block.subCommands) {
+            out += std::to_string(sub.kind) + " " + sub.key + "=" + sub.getValueLine() + "@" +
+                   std::to_string(sub.line) + ";";
+        }
+        out += "}";
+    }
+    return out;
+}
+
+struct GrammarCase {
+    const char* name;
+    std::string text;
+    std::string expected;
+};
+
+} // namespace
+
+TEST(ParFile, SplitsBlocksAndLinesByTheGrammar) {
+    const GrammarCase cases[] = {
+        {"empty text", "", ""},
+        {"byte-order mark and CR LF",
+         "\xEF\xBB\xBF"
+         "DV\r\n  ID_NAME = d1\r\nEND_\r\n",
+         "DV@1{1 ID_NAME=d1@2;}"},
+        // Only a mark at the very start is skipped; elsewhere it is text.
+        {"mark inside", "DV\n\xEF\xBB\xBFK = v\nEND_\n", "DV@1{1 \xEF\xBB\xBFK=v@2;}"},
+        {"blank lines", "\n \t\nDV\n\n   \nA = 1\n\nEND_\n\n", "DV@3{1 A=1@6;}"},
+        {"comments", "# head\n  #x\nDV\n  # inside \nEND_\n# tail\n", "DV@3{0 =# inside@4;}"},
+        {"end lines outside a block", "END_\nend_dv\nDV\nEND_DV\n", "DV@3{}"},
+        {"end in lower case closes", "DV\nend_dv\nSTOP\nEnd_\n", "DV@1{}STOP@3{}"},
+        {"a keyword line may hold '='", "DV\nEND_\nA = 1\nEND_\n", "DV@1{}A = 1@3{}"},
+        {"end look-alikes are items", "DV\nEND_X = 1\nEND\nENDING\n  END_ more\n",
+         "DV@1{1 END_X=1@2;1 =END@3;1 =ENDING@4;}"},
+        {"end of text closes", "DV\nA = 1", "DV@1{1 A=1@2;}"},
+        {"no final line feed", "DV\nEND_\nSTOP", "DV@1{}STOP@3{}"},
+        {"key and value", "DV\n  A  =  b = c  \n= x\nK =\n  lone text  \nEND_\n",
+         "DV@1{1 A=b = c@2;1 =x@3;1 K=@4;1 =lone text@5;}"},
+        {"continuation", "DV\nL = 1,\n  2 ,  \n3\nB = x\nEND_\n",
+         "DV@1{1 L=1,\n  2 ,\n3@2;1 B=x@5;}"},
+        {"continuation of a line without '='", "DV\na,\n\tb\nEND_\n", "DV@1{1 =a,\n\tb@2;}"},
+        {"continuation stops at a blank line", "DV\nL = 1,\n\n2\nEND_\n", "DV@1{1 L=1,@2;1 =2@4;}"},
+        {"continuation stops at a comment", "DV\nL = 1,\n# c\n2\nEND_\n",
+         "DV@1{1 L=1,@2;0 =# c@3;1 =2@4;}"},
+        {"continuation stops at the block end", "DV\nL = 1,\nend_\nSTOP\n",
+         "DV@1{1 L=1,@2;}STOP@4{}"},
+        {"continuation stops at '='", "DV\nL = 1,\nM = 2\nEND_\n", "DV@1{1 L=1,@2;1 M=2@3;}"},
+        {"continuation stops at the end", "DV\nL = 1,", "DV@1{1 L=1,@2;}"},
+        {"comments do not continue", "DV\n# a,\nb\nEND_\n", "DV@1{0 =# a,@2;1 =b@3;}"},
+    };
+    for (const GrammarCase& c : cases) {
+        EXPECT_EQ(dump(KestParFile::FromText(c.text)), c.expected) << c.name;
+    }
+}
+
+TEST(ParFile, PiecesAreTheTrimmedCommaSeparatedValue) {
+    const KestParFile file = KestParFile::FromText("DV\n"
+                                                   "  REFERENCE = DRESP , d1,2.5\n"
+                                                   "  EMPTY =\n"
+                                                   "  GAPS = a,,b,\n"
+                                                   "  LIST = 1,\n"
+                                                   "    2\n"
+                                                   "  # c, d\n"
+                                                   "END_\n");
+    ASSERT_EQ(file.commands().size(), 1u);
+    const auto& subs = file.commands()[0].subCommands;
+    ASSERT_EQ(subs.size(), 5u);
+    EXPECT_EQ(subs[0].pieces, (std::vector<std::string>{"DRESP", "d1", "2.5"}));
+    EXPECT_EQ(subs[0].getValueLine(), "DRESP , d1,2.5");
+    EXPECT_TRUE(subs[1].pieces.empty());
+    EXPECT_EQ(subs[2].pieces, (std::vector<std::string>{"a", "", "b", ""}));
+    // The line feed of a continuation is white space around a piece.
+    EXPECT_EQ(subs[3].pieces, (std::vector<std::string>{"1", "2"}));
+    EXPECT_EQ(subs[4].kind, 0);
+    EXPECT_TRUE(subs[4].key.empty());
+    EXPECT_TRUE(subs[4].pieces.empty());
+}
+
+TEST(ParFile, ReadsAFileAndNamesThePathWhenItCannot) {
+    const fs::path dir = fs::temp_directory_path() /
+                         ("kest_par_file_test_" + std::to_string(std::random_device{}()));
+    fs::create_directories(dir);
+    const std::string text = "\xEF\xBB\xBF# job\r\nDV\r\n  ID_NAME = d1\r\n  L = 1,\r\n  2\r\nEND_";
+    {
+        std::ofstream out(dir / "job.par", std::ios::binary);
+        out << text;
+    }
+    const KestParFile read((dir / "job.par").wstring());
+    EXPECT_EQ(dump(read), "DV@2{1 ID_NAME=d1@3;1 L=1,\n  2@4;}");
+    EXPECT_EQ(dump(read), dump(KestParFile::FromText(text)));
+
+    // A missing file cannot be opened; a directory opens on some systems but cannot be read.
+    for (const fs::path& bad : {dir / "missing.par", dir}) {
+        const std::string shown = bad.string();
+        try {
+            KestParFile file(bad.wstring());
+            ADD_FAILURE() << shown << " was read";
+        } catch (const ZUL_Failure& failure) {
+            const std::string message = failure.what();
+            EXPECT_TRUE(message.find("cannot open '" + shown + "'") == 0 ||
+                        message.find("cannot read '" + shown + "'") == 0)
+                << message;
+            EXPECT_GT(message.size(), message.rfind("': ") + 3) << "no reason in " << message;
+            EXPECT_TRUE(failure.GetCode().exists()) << message;
+        }
+    }
+    fs::remove_all(dir);
+}

@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Runs every test program of build/ under valgrind's memcheck; fails on any error or leak.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+[ -d build ] || scripts/build.sh
+command -v valgrind >/dev/null || { echo "valgrind is missing (apt-get install valgrind)" >&2; exit 1; }
+status=0
+for program in build/tests/*/*_test; do
+  echo "valgrind: $program"
+  valgrind --quiet --leak-check=full --error-exitcode=1 "$program" --gtest_brief=1 >/dev/null \
+    || { echo "valgrind found errors in $program" >&2; status=1; }
+done
+exit $status
