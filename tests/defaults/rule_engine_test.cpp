@@ -2,6 +2,8 @@
 #include "engine/defaults/KestCmdContainerDefaults.h"
 #include "engine/model/KestCmdStringItem.h"
 
+#include "support/test_support.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -11,6 +13,7 @@
 #include <vector>
 
 using namespace KestCmdItemDefs;
+using test_support::texts;
 using namespace KestCmdContainerDefaultRules;
 using KestCmdDefs::Cmd;
 using Rule = KestCmdContainerDefaults::DefaultValueRule;
@@ -23,14 +26,6 @@ KestCmdContainerDefaults without_rules() {
     KestCmdContainerDefaults standard;
     const KestCmdContainerDefaults taken(std::move(standard));
     return standard;
-}
-
-std::vector<std::string> texts(const KestCmd& cmd, CmdItem kind) {
-    std::vector<std::string> out;
-    for (const auto& item : cmd.Items(kind)) {
-        out.push_back(item->GetString());
-    }
-    return out;
 }
 
 std::size_t item_count(const KestCmd& cmd) {

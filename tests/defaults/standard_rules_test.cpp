@@ -1,6 +1,8 @@
 #include "engine/container/KestCmdContainerIterator.h"
 #include "engine/defaults/KestCmdContainerDefaults.h"
 
+#include "support/test_support.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -9,16 +11,9 @@
 
 using namespace KestCmdItemDefs;
 using KestCmdDefs::Cmd;
+using test_support::texts;
 
 namespace {
-
-std::vector<std::string> texts(const KestCmd& cmd, CmdItem kind) {
-    std::vector<std::string> out;
-    for (const auto& item : cmd.Items(kind)) {
-        out.push_back(item->GetString());
-    }
-    return out;
-}
 
 // The number of commands and of items in a whole container.
 std::pair<std::size_t, std::size_t> size_of(const KestCmdContainer& container) {

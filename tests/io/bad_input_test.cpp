@@ -5,6 +5,8 @@
 #include "engine/io/KestParFileAdapter.h"
 #include "utilities/ZUL_LogMacros.h"
 
+#include "support/test_support.h"
+
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -18,26 +20,18 @@ using namespace KestCmdItemDefs;
 
 namespace {
 
-class BadInput : public ::testing::Test {
+class BadInput : public test_support::TempDirTest {
   protected:
     void SetUp() override {
-        _dir = fs::temp_directory_path() /
-               ("kest_bad_input_" +
-                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(_dir);
-        fs::create_directories(_dir);
+        TempDirTest::SetUp();
         _previous = ZUL_LogMacros::set_sink([](const ZUL_LogMacros::LogRecord&) {});
     }
     void TearDown() override {
         ZUL_LogMacros::set_sink(_previous);
-        fs::remove_all(_dir);
+        TempDirTest::TearDown();
     }
 
-    fs::path write(const std::string& text) const {
-        const fs::path path = _dir / "job.par";
-        std::ofstream(path, std::ios::binary) << text;
-        return path;
-    }
+    fs::path write(const std::string& text) const { return Write("job.par", text); }
 
     // The job read from `path` with the standard configuration.
     static KestCmdContainer read(const fs::path& path) {
@@ -66,17 +60,16 @@ class BadInput : public ::testing::Test {
         return n;
     }
 
-    fs::path _dir;
     ZUL_LogMacros::Sink _previous;
 };
 
 } // namespace
 
 TEST_F(BadInput, FilesThatCannotBeReadFailWithPathAndReason) {
-    const fs::path missing = _dir / "missing.par";
+    const fs::path missing = dir / "missing.par";
     EXPECT_EQ(failure_of(missing),
               "cannot open '" + missing.string() + "' (mode \"rb\"): No such file or directory");
-    EXPECT_EQ(failure_of(_dir), "cannot read '" + _dir.string() + "': Is a directory");
+    EXPECT_EQ(failure_of(dir), "cannot read '" + dir.string() + "': Is a directory");
     if (geteuid() != 0) { // root reads anything
         const fs::path locked = write("DV\nEND_\n");
         fs::permissions(locked, fs::perms::none);
@@ -114,10 +107,10 @@ TEST_F(BadInput, LineEndsMarksAndForeignBytes) {
     const KestCmdContainer binary = read(write(garbage));
     EXPECT_GE(count(binary), 1u);
     // What it read, it writes back; the written form reads back to the same text.
-    KestCmdParOutput((_dir / "out.par").wstring(), binary, KestCmdDefs::get_default_cmd_names(),
+    KestCmdParOutput((dir / "out.par").wstring(), binary, KestCmdDefs::get_default_cmd_names(),
                      default_item_names)
         .Write(L"w");
-    EXPECT_GE(fs::file_size(_dir / "out.par"), 2u);
+    EXPECT_GE(fs::file_size(dir / "out.par"), 2u);
 }
 
 TEST_F(BadInput, HugeLinesAndLongContinuations) {

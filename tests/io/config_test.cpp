@@ -1,6 +1,8 @@
 #include "engine/io/KestCmdIo.h"
 #include "engine/io/KestCmdIoConfig.h"
 
+#include "support/test_support.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -9,6 +11,7 @@
 #include <vector>
 
 using namespace KestCmdItemDefs;
+using test_support::texts;
 using namespace std::string_literals;
 
 namespace {
@@ -36,14 +39,6 @@ void expect_default_names(const KestCmdIoConfig& config, std::size_t copies,
         EXPECT_EQ(config.item_names[i].first, kind) << i;
         EXPECT_EQ(config.item_names[i].second, default_item_names[kind]) << i;
     }
-}
-
-std::vector<std::string> texts(const KestCmd& cmd, CmdItem kind) {
-    std::vector<std::string> out;
-    for (const auto& item : cmd.Items(kind)) {
-        out.push_back(item->GetString());
-    }
-    return out;
 }
 
 void create_stop(KestCmdContainer& container, const EnumMap&) {

@@ -3,6 +3,8 @@
 #include "engine/io/KestParFileAdapter.h"
 #include "utilities/ZUL_Exception.h"
 
+#include "support/test_support.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -14,18 +16,11 @@
 namespace fs = std::filesystem;
 using namespace KestCmdItemDefs;
 using KestCmdDefs::Cmd;
+using test_support::texts;
 
 namespace {
 
 using Texts = std::vector<std::string>;
-
-Texts texts(const KestCmd& cmd, CmdItem kind) {
-    Texts out;
-    for (const auto& item : cmd.Items(kind)) {
-        out.push_back(item->GetString());
-    }
-    return out;
-}
 
 // The command types a container holds, with their counts: "DV 2, STOP 1".
 std::string census(const KestCmdContainer& container) {
@@ -40,33 +35,15 @@ std::string census(const KestCmdContainer& container) {
 }
 
 // Each test gets a folder of its own for the job files it reads.
-class Reader : public ::testing::Test {
+class Reader : public test_support::TempDirTest {
   protected:
-    void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-        dir = fs::temp_directory_path() /
-              ("kest_reader_" + std::string(info->name()) + "_" + std::to_string(stamp));
-        fs::create_directories(dir);
-    }
-    void TearDown() override {
-        std::error_code ignored;
-        fs::remove_all(dir, ignored);
-    }
-
-    std::wstring Job(const std::string& text) const {
-        const fs::path path = dir / "job.par";
-        std::ofstream(path, std::ios::binary) << text;
-        return path.wstring();
-    }
+    std::wstring Job(const std::string& text) const { return Write("job.par", text).wstring(); }
     KestCmdContainer Read(const std::string& text,
                           const KestCmdIoConfig& config = KestCmdIoConfig()) const {
         KestCmdContainer container;
         KestParFileAdapter(Job(text), config).Parse(container);
         return container;
     }
-
-    fs::path dir;
 };
 
 } // namespace

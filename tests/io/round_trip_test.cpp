@@ -3,6 +3,8 @@
 #include "engine/io/KestCmdOutput.h"
 #include "engine/io/KestParFileAdapter.h"
 
+#include "support/test_support.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -21,24 +23,9 @@ namespace fs = std::filesystem;
 namespace {
 
 // Each test writes its files into a folder of its own.
-class RoundTrip : public ::testing::Test {
+class RoundTrip : public test_support::TempDirTest {
   protected:
-    void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-        dir = fs::temp_directory_path() /
-              ("kest_round_trip_" + std::string(info->name()) + "_" + std::to_string(stamp));
-        fs::create_directories(dir);
-    }
-    void TearDown() override {
-        std::error_code ignored;
-        fs::remove_all(dir, ignored);
-    }
-
-    fs::path Job(const std::string& text) const {
-        std::ofstream(dir / "job.par", std::ios::binary) << text;
-        return dir / "job.par";
-    }
+    fs::path Job(const std::string& text) const { return Write("job.par", text); }
 
     // w1 to w4: the job read with the standard configuration and written with the standard
     // names, then each writing read and written again.
@@ -51,15 +38,11 @@ class RoundTrip : public ::testing::Test {
             KestCmdParOutput(out.wstring(), container, KestCmdDefs::get_default_cmd_names(),
                              KestCmdItemDefs::default_item_names)
                 .Write(L"w");
-            std::ostringstream text;
-            text << std::ifstream(out, std::ios::binary).rdbuf();
-            w[i] = text.str();
+            w[i] = test_support::slurp(out);
             in = out;
         }
         return w;
     }
-
-    fs::path dir;
 };
 
 // The text of a random job. A plain job uses only keywords and keys the reader knows and puts

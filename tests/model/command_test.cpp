@@ -4,22 +4,15 @@
 #include "engine/model/KestCmdStringItem.h"
 #include "engine/model/KestCmd_Util.h"
 
+#include "support/test_support.h"
+
 #include <gtest/gtest.h>
 
 using namespace KestCmdItemDefs;
 using KestCmdDefs::Cmd;
+using test_support::texts;
 
-namespace {
-
-std::vector<std::string> texts(const KestCmd& cmd, CmdItem kind) {
-    std::vector<std::string> out;
-    for (const auto& item : cmd.Items(kind)) {
-        out.push_back(item->GetString());
-    }
-    return out;
-}
-
-} // namespace
+namespace {} // namespace
 
 TEST(Command, NewCommandsAreEmptyAndMovesLeaveTheSourceEmpty) {
     KestCmd a(KestCmdDefs::GROUP_DEF);

@@ -1,4 +1,6 @@
 // The command-line tool as its users run it: exit statuses, messages and outputs.
+#include "support/test_support.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -17,43 +19,24 @@ struct Outcome {
     std::string err;
 };
 
-std::string slurp(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-class Kestcmd : public ::testing::Test {
+class Kestcmd : public test_support::TempDirTest {
   protected:
-    void SetUp() override {
-        _dir = fs::temp_directory_path() /
-               ("kestcmd_test_" +
-                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(_dir);
-        fs::create_directories(_dir);
-    }
-    void TearDown() override { fs::remove_all(_dir); }
-
     fs::path write(const std::string& name, const std::string& text) const {
-        std::ofstream(_dir / name, std::ios::binary) << text;
-        return _dir / name;
+        return Write(name, text);
     }
 
     Outcome run(const std::string& arguments) const {
-        const fs::path out = _dir / "stdout.txt";
-        const fs::path err = _dir / "stderr.txt";
+        const fs::path out = dir / "stdout.txt";
+        const fs::path err = dir / "stderr.txt";
         const std::string command =
             std::string(KESTCMD) + " " + arguments + " >" + out.string() + " 2>" + err.string();
         const int raw = std::system(command.c_str());
         Outcome result;
         result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        result.out = slurp(out);
-        result.err = slurp(err);
+        result.out = test_support::slurp(out);
+        result.err = test_support::slurp(err);
         return result;
     }
-
-    fs::path _dir;
 };
 
 const std::string example = std::string(KEST_EXAMPLES_DIR) + "/topology.par";
@@ -67,11 +50,11 @@ TEST_F(Kestcmd, CompleteWritesTheCompletedJob) {
               std::string::npos);
     EXPECT_NE(printed.out.find("  COEFFICIENT = 1000\n"), std::string::npos);
 
-    const Outcome written = run("complete " + example + " -o " + (_dir / "out.par").string());
+    const Outcome written = run("complete " + example + " -o " + (dir / "out.par").string());
     EXPECT_EQ(written.status, 0);
-    EXPECT_EQ(slurp(_dir / "out.par"), printed.out);
+    EXPECT_EQ(test_support::slurp(dir / "out.par"), printed.out);
     // The completed job is settled: completing it again changes nothing.
-    EXPECT_EQ(run("complete " + (_dir / "out.par").string()).out, printed.out);
+    EXPECT_EQ(run("complete " + (dir / "out.par").string()).out, printed.out);
 
     const Outcome unwritable = run("complete " + example + " -o /nonexistent-dir/out.par");
     EXPECT_EQ(unwritable.status, 3);
@@ -154,13 +137,13 @@ TEST_F(Kestcmd, CheckReportsEachKindOfProblemOnItsLine) {
 }
 
 TEST_F(Kestcmd, BadFilesGiveOneLineAndTheirStatus) {
-    const Outcome missing = run("check " + (_dir / "missing.par").string());
+    const Outcome missing = run("check " + (dir / "missing.par").string());
     EXPECT_EQ(missing.status, 2);
     EXPECT_EQ(std::count(missing.err.begin(), missing.err.end(), '\n'), 1);
     EXPECT_NE(missing.err.find("missing.par"), std::string::npos);
     EXPECT_NE(missing.err.find("No such file or directory"), std::string::npos);
 
-    const Outcome directory = run("show " + _dir.string());
+    const Outcome directory = run("show " + dir.string());
     EXPECT_EQ(directory.status, 2);
     EXPECT_EQ(std::count(directory.err.begin(), directory.err.end(), '\n'), 1);
 
