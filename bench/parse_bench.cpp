@@ -1,0 +1,138 @@
+// Reading and writing whole jobs of 10k, 100k and 1M commands, beside two baselines on the same
+// content: a plain line splitter that types nothing, and toml++ on the TOML form.
+#include "job_text.h"
+
+#include <KestCmdEngine.h>
+#include <benchmark/benchmark.h>
+#include <toml++/toml.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <map>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The files of a job of `commands` commands, written once per run.
+struct JobFiles {
+    fs::path par;
+    fs::path toml;
+    std::size_t par_bytes = 0;
+    std::size_t toml_bytes = 0;
+};
+
+const JobFiles& files(int commands) {
+    static std::map<int, JobFiles> made;
+    auto found = made.find(commands);
+    if (found != made.end()) {
+        return found->second;
+    }
+    const auto job = bench::make_job(commands, 2024);
+    JobFiles f;
+    const fs::path dir = fs::temp_directory_path() / "kest_parse_bench";
+    fs::create_directories(dir);
+    f.par = dir / ("job_" + std::to_string(commands) + ".par");
+    f.toml = dir / ("job_" + std::to_string(commands) + ".toml");
+    const std::string par = bench::to_par(job);
+    const std::string toml = bench::to_toml(job);
+    std::ofstream(f.par, std::ios::binary) << par;
+    std::ofstream(f.toml, std::ios::binary) << toml;
+    f.par_bytes = par.size();
+    f.toml_bytes = toml.size();
+    return made.emplace(commands, f).first->second;
+}
+
+void BM_Parse(benchmark::State& state) {
+    const JobFiles& f = files(static_cast<int>(state.range(0)));
+    const KestParFileAdapter reader(f.par.wstring(), KestCmdIoConfig());
+    for (auto _ : state) {
+        KestCmdContainer job;
+        reader.Parse(job);
+        benchmark::DoNotOptimize(job.GetNumberOfCommands(KestCmdDefs::DV));
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * f.par_bytes));
+}
+
+// The floor: lines split at '=', trimmed, kept as string pairs per block; nothing typed.
+void BM_PlainReader(benchmark::State& state) {
+    const JobFiles& f = files(static_cast<int>(state.range(0)));
+    const auto trim = [](std::string s) {
+        const auto first = s.find_first_not_of(" \t\r");
+        const auto last = s.find_last_not_of(" \t\r");
+        return first == std::string::npos ? std::string() : s.substr(first, last - first + 1);
+    };
+    for (auto _ : state) {
+        std::ifstream in(f.par, std::ios::binary);
+        std::vector<std::vector<std::pair<std::string, std::string>>> blocks;
+        std::string line;
+        bool open = false;
+        while (std::getline(in, line)) {
+            const std::string t = trim(line);
+            if (t.empty()) {
+                continue;
+            }
+            if (!open) {
+                blocks.emplace_back();
+                open = true;
+            } else if (t.rfind("END_", 0) == 0) {
+                open = false;
+            } else {
+                const auto equals = t.find('=');
+                blocks.back().emplace_back(
+                    trim(t.substr(0, equals)),
+                    equals == std::string::npos ? std::string() : trim(t.substr(equals + 1)));
+            }
+        }
+        benchmark::DoNotOptimize(blocks.size());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * f.par_bytes));
+}
+
+void BM_TomlPlusPlus(benchmark::State& state) {
+    const JobFiles& f = files(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        toml::table table = toml::parse_file(f.toml.string());
+        benchmark::DoNotOptimize(table.size());
+    }
+    // The same content, counted in bytes of the parameter file to compare like with like.
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * f.par_bytes));
+}
+
+void BM_Write(benchmark::State& state) {
+    const JobFiles& f = files(static_cast<int>(state.range(0)));
+    KestCmdContainer job;
+    KestParFileAdapter(f.par.wstring(), KestCmdIoConfig()).Parse(job);
+    const fs::path out = f.par.parent_path() / "written.par";
+    const KestCmdParOutput writer(out.wstring(), job, KestCmdDefs::get_default_cmd_names(),
+                                  KestCmdItemDefs::default_item_names);
+    for (auto _ : state) {
+        writer.Write(L"w");
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * fs::file_size(out)));
+}
+
+void BM_TypeValue(benchmark::State& state, const char* text) {
+    static const auto enums = KestCmdItemDefs::create_enum_map();
+    const std::string value = text;
+    for (auto _ : state) {
+        KestCmdAutoItem item(value, enums);
+        benchmark::DoNotOptimize(item.HasReal());
+    }
+}
+
+} // namespace
+
+BENCHMARK(BM_Parse)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PlainReader)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TomlPlusPlus)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Write)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_TypeValue, real, "0.25");
+BENCHMARK_CAPTURE(BM_TypeValue, name, "DESIGN_AREA");
+BENCHMARK_CAPTURE(BM_TypeValue, vector, "1,0,0");
+BENCHMARK_CAPTURE(BM_TypeValue, keyword, "MMA");
+BENCHMARK_CAPTURE(BM_TypeValue, range, "1-2000000000");
+BENCHMARK_CAPTURE(BM_TypeValue, stepped_range, "1-2000000000:3");
+
+BENCHMARK_MAIN();
