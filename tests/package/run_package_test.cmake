@@ -14,3 +14,19 @@ run("configuring the consumer" ${CMAKE_COMMAND} -S ${SOURCE_DIR} -B ${WORK_DIR}/
 run("building the consumer" ${CMAKE_COMMAND} --build ${WORK_DIR}/build)
 run("the consumer" ${WORK_DIR}/build/consumer ${JOB} ${WORK_DIR}/completed.par)
 run("the installed kestcmd" ${WORK_DIR}/prefix/bin/kestcmd check ${WORK_DIR}/completed.par)
+
+# The pkg-config file, where pkg-config is installed: compile the consumer with its flags alone.
+find_program(PKG_CONFIG pkg-config)
+if(PKG_CONFIG)
+  set(ENV{PKG_CONFIG_PATH} ${WORK_DIR}/prefix/${LIBDIR}/pkgconfig)
+  execute_process(COMMAND ${PKG_CONFIG} --cflags --libs KestCmdEngine
+                  OUTPUT_VARIABLE flags OUTPUT_STRIP_TRAILING_WHITESPACE RESULT_VARIABLE result)
+  if(result)
+    message(FATAL_ERROR "pkg-config does not find KestCmdEngine")
+  endif()
+  separate_arguments(flags UNIX_COMMAND "${flags}")
+  run("compiling with pkg-config flags" ${CXX} -std=c++17 ${CXX_FLAGS} ${SOURCE_DIR}/main.cpp
+      ${flags} -Wl,-rpath,${WORK_DIR}/prefix/${LIBDIR} -o ${WORK_DIR}/consumer-pc)
+  run("the consumer built with pkg-config" ${WORK_DIR}/consumer-pc ${JOB}
+      ${WORK_DIR}/completed-pc.par)
+endif()
