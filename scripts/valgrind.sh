@@ -7,7 +7,8 @@ command -v valgrind >/dev/null || { echo "valgrind is missing (apt-get install v
 status=0
 for program in build/tests/*/*_test; do
   echo "valgrind: $program"
-  valgrind --quiet --leak-check=full --error-exitcode=1 "$program" --gtest_brief=1 >/dev/null \
+  valgrind --quiet --leak-check=full --error-exitcode=1 --suppressions=scripts/valgrind.supp \
+    "$program" --gtest_brief=1 >/dev/null \
     || { echo "valgrind found errors in $program" >&2; status=1; }
 done
 exit $status

@@ -151,6 +151,40 @@ std::uint64_t count_values(It first, It last) {
     return n;
 }
 
+// Adds the values of `run` to the disjoint ascending `runs`. Only the runs whose span meets that
+// of `run` change, together with their two neighbours, which may merge with what is inserted;
+// the rest stay where they are. Returns the change in the number of values.
+std::int64_t splice(std::vector<Run>& runs, const Run& run) {
+    if (runs.empty() || runs.back().last() < run.first) {
+        append(runs, run); // above every value held: nothing to merge but the last run
+        return run.count;
+    }
+    const auto meet_begin = std::partition_point(
+        runs.begin(), runs.end(), [&](const Run& r) { return r.last() < run.first; });
+    const auto meet_end = std::partition_point(meet_begin, runs.end(),
+                                               [&](const Run& r) { return r.first <= run.last(); });
+    const auto from = meet_begin == runs.begin() ? meet_begin : meet_begin - 1;
+    const auto to = meet_end == runs.end() ? meet_end : meet_end + 1;
+
+    std::vector<Run> merged;
+    for (auto r = from; r != meet_begin; ++r) {
+        append(merged, *r);
+    }
+    append_merged(merged, run, meet_begin, meet_end);
+    for (auto r = meet_end; r != to; ++r) {
+        append(merged, *r);
+    }
+    const auto change = static_cast<std::int64_t>(count_values(merged.begin(), merged.end()) -
+                                                  count_values(from, to));
+    if (runs.size() - static_cast<std::size_t>(to - from) + merged.size() > LumoRunSet::max_runs) {
+        throw std::length_error("LumoList: the values need more than " +
+                                std::to_string(LumoRunSet::max_runs) + " runs");
+    }
+    const auto at = runs.erase(from, to);
+    runs.insert(at, merged.begin(), merged.end());
+    return change;
+}
+
 } // namespace
 
 bool LumoRunSet::contains(std::int64_t value) const {
@@ -165,55 +199,44 @@ void LumoRunSet::clear() {
 }
 
 void LumoRunSet::insert(const Run& run) {
-    // Only the runs whose span meets that of `run` change, together with their two neighbours,
-    // which may merge with what is inserted.
-    const auto meet_begin = std::partition_point(
-        _runs.begin(), _runs.end(), [&](const Run& r) { return r.last() < run.first; });
-    const auto meet_end = std::partition_point(meet_begin, _runs.end(),
-                                               [&](const Run& r) { return r.first <= run.last(); });
-    const auto from = meet_begin == _runs.begin() ? meet_begin : meet_begin - 1;
-    const auto to = meet_end == _runs.end() ? meet_end : meet_end + 1;
-
-    std::vector<Run> merged;
-    for (auto r = from; r != meet_begin; ++r) {
-        append(merged, *r);
-    }
-    append_merged(merged, run, meet_begin, meet_end);
-    for (auto r = meet_end; r != to; ++r) {
-        append(merged, *r);
-    }
-    _size -= count_values(from, to);
-    _size += count_values(merged.begin(), merged.end());
-    const auto at = _runs.erase(from, to);
-    _runs.insert(at, merged.begin(), merged.end());
+    _size = static_cast<std::uint64_t>(static_cast<std::int64_t>(_size) + splice(_runs, run));
 }
 
 void LumoRunSet::insert_all(std::vector<Run> runs) {
     if (runs.empty()) {
         return;
     }
-    const auto by_first = [](const Run& a, const Run& b) { return a.first < b.first; };
-    std::stable_sort(runs.begin(), runs.end(), by_first);
-    std::vector<Run> inputs;
-    inputs.reserve(_runs.size() + runs.size());
-    std::merge(_runs.begin(), _runs.end(), runs.begin(), runs.end(), std::back_inserter(inputs),
-               by_first);
-
-    std::vector<Run> out;
-    out.reserve(inputs.size());
-    std::vector<Run> tail;
-    for (const Run& p : inputs) {
-        if (out.empty() || out.back().last() < p.first) {
-            append(out, p);
-            continue;
+    std::stable_sort(runs.begin(), runs.end(),
+                     [](const Run& a, const Run& b) { return a.first < b.first; });
+    // A sweep in the order of the runs' first values. `done` holds what lies below the current
+    // run and can change no more; `ahead` holds the rest, smallest last, so that a run only
+    // takes out what it overlaps and every run held is moved a bounded number of times.
+    std::vector<Run> done;
+    std::vector<Run> ahead(_runs.rbegin(), _runs.rend());
+    std::vector<Run> window;
+    std::vector<Run> merged;
+    for (const Run& run : runs) {
+        while (!ahead.empty() && ahead.back().last() < run.first) {
+            append(done, ahead.back());
+            ahead.pop_back();
         }
-        // p overlaps the runs of `out` that end at or after its first value: merge it with them.
-        const auto meet = std::partition_point(out.begin(), out.end(),
-                                               [&](const Run& r) { return r.last() < p.first; });
-        tail.assign(meet, out.end());
-        out.erase(meet, out.end());
-        append_merged(out, p, tail.begin(), tail.end());
+        window.clear();
+        while (!ahead.empty() && ahead.back().first <= run.last()) {
+            window.push_back(ahead.back());
+            ahead.pop_back();
+        }
+        merged.clear();
+        append_merged(merged, run, window.begin(), window.end());
+        if (done.size() + ahead.size() + merged.size() > max_runs) {
+            throw std::length_error("LumoList: the values need more than " +
+                                    std::to_string(max_runs) + " runs");
+        }
+        ahead.insert(ahead.end(), merged.rbegin(), merged.rend());
     }
-    _runs = std::move(out);
+    while (!ahead.empty()) {
+        append(done, ahead.back());
+        ahead.pop_back();
+    }
+    _runs = std::move(done);
     _size = count_values(_runs.begin(), _runs.end());
 }
