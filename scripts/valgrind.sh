@@ -3,7 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 [ -d build ] || scripts/build.sh
-command -v valgrind >/dev/null || { echo "valgrind is missing (apt-get install valgrind)" >&2; exit 1; }
+scripts/require-packages.sh valgrind
 status=0
 for program in build/tests/*/*_test; do
   echo "valgrind: $program"
