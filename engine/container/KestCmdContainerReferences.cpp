@@ -22,7 +22,7 @@ inline void prefetch(const void* p) {
 // (command, list table, list, item). The walks below therefore load the commands and items
 // they will reach a few steps later while they work on the current one.
 void KestCmdContainer::CreateReferences() {
-    std::vector<const KestCmd*> commands;
+    std::vector<KestCmd*> commands;
     for (const CmdList& list : _commands) {
         commands.insert(commands.end(), list.begin(), list.end());
     }
@@ -54,7 +54,7 @@ void KestCmdContainer::CreateReferences() {
                 commands[c + (3 - stage) * step]->Prefetch(stage);
             }
         }
-        KestCmd& cmd = const_cast<KestCmd&>(*commands[c]);
+        KestCmd& cmd = *commands[c];
         if (cmd.HasItem(ID_NAME)) {
             Named& next = pending[pending_count++ % window];
             if (pending_count > window) {
@@ -68,6 +68,7 @@ void KestCmdContainer::CreateReferences() {
         // The lists in kind order; the first is that of ID_NAME when the command has one.
         for (std::size_t l = (cmd._kinds & 1u) != 0 ? 1 : 0; l < cmd._lists.size(); ++l) {
             for (const auto& item : *cmd._lists[l]) {
+                // Items are created non-const; the lists only hold them as const.
                 items.push_back(const_cast<KestCmdItem*>(item.get()));
             }
         }

@@ -57,7 +57,7 @@ void KestCmd::Prefetch(int step) const {
 #endif
 }
 
-const KestCmd::ItemList KestCmd::s_no_items;
+KestCmd::ItemList KestCmd::s_no_items;
 
 KestCmd::ItemList& KestCmd::ListToFill(CmdItem item) {
     if ((_kinds >> item & 1u) == 0) {
@@ -113,7 +113,9 @@ void KestCmd::CopyItemsFrom(const KestCmd& source) {
     }
     for (int kind = 0; kind < item_kind_count; ++kind) {
         const auto item = static_cast<CmdItem>(kind);
-        MutableList(item).clear();
+        if ((_kinds >> item & 1u) != 0) {
+            MutableList(item).clear();
+        }
         const ItemList& from = source.List(item);
         if (!from.empty()) {
             ItemList& list = ListToFill(item);

@@ -90,7 +90,7 @@ class KEST_CMD_ENGINE_API KestCmd {
         return (_kinds >> item & 1u) != 0 ? *_lists[Slot(item)] : s_no_items;
     }
     ItemList& MutableList(KestCmdItemDefs::CmdItem item) {
-        return const_cast<ItemList&>(List(item));
+        return (_kinds >> item & 1u) != 0 ? *_lists[Slot(item)] : s_no_items;
     }
     /// The list of `item`, made when the kind has none yet.
     ItemList& ListToFill(KestCmdItemDefs::CmdItem item);
@@ -103,8 +103,9 @@ class KEST_CMD_ENGINE_API KestCmd {
         x = (x + (x >> 4)) & 0x0f0f0f0f0f0f0f0fu;
         return static_cast<std::size_t>((x * 0x0101010101010101u) >> 56);
     }
-    /// The list of every kind that never held an item.
-    static const ItemList s_no_items;
+    /// The list of every kind that never held an item; it stays empty (only empty ranges of it
+    /// are ever handed out as mutable iterators).
+    static ItemList s_no_items;
     void Append(KestCmdItemDefs::CmdItem item, std::unique_ptr<const KestCmdItem> added);
     void TakeOver(KestCmd& other) noexcept;
 
