@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
+#include <stdexcept>
 #include <string>
 
 using namespace KestCmdItemDefs;
@@ -29,7 +31,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static const auto quiet = ZUL_LogMacros::set_sink([](const ZUL_LogMacros::LogRecord&) {});
     static const EnumMap enums = create_enum_map();
     const std::string value(reinterpret_cast<const char*>(data), size);
-    const KestCmdAutoItem item(value, enums);
+    std::unique_ptr<KestCmdAutoItem> typed;
+    try {
+        typed = std::make_unique<KestCmdAutoItem>(value, enums);
+    } catch (const std::length_error&) {
+        return 0; // an integer list too large to hold: a defined refusal
+    }
+    const KestCmdAutoItem& item = *typed;
     std::string trimmed = value;
     KestStringUtil::Trim(trimmed);
 
