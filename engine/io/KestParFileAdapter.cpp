@@ -100,8 +100,11 @@ KestParFileAdapter::KestParFileAdapter(KestParFileAdapter&& other) noexcept = de
 KestParFileAdapter::~KestParFileAdapter() = default;
 
 void KestParFileAdapter::Parse(KestCmdContainer& container) const {
-    const KestParFile file(_file_name);
-    Read(file, container);
+    {
+        // The tokens go before completion, which needs memory of its own.
+        const KestParFile file(_file_name);
+        Read(file, container);
+    }
     Complete(container);
 }
 
