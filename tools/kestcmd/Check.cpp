@@ -10,11 +10,6 @@ namespace kestcmd {
 
 namespace {
 
-// The item kinds whose values name a command of the type of the same name.
-const std::set<std::string> naming_keys = {"DRESP",          "DV",   "OBJ_FUNC",    "CONSTRAINT",
-                                           "DV_CONSTRAINT",  "STOP", "MESH_SMOOTH", "OPT_PARAM",
-                                           "DV_UPDATE_PARAM"};
-
 // " did you mean 'X'?" for the known text closest to `text` within two edits, or nothing.
 std::string suggestion(const std::string& text, const std::vector<std::string>& known) {
     std::size_t best = 3;
@@ -44,6 +39,16 @@ std::string shown(const std::string& text) {
         }
     }
     return out;
+}
+
+// True if the values of `key` name a command (DRESP = r1).
+bool names_a_command(const std::string& key) {
+    for (CmdItem kind : naming_kinds()) {
+        if (default_item_names[kind] == key) {
+            return true;
+        }
+    }
+    return false;
 }
 
 std::vector<std::string> known_keywords() {
@@ -143,7 +148,7 @@ std::vector<Diagnostic> check_job(const Job& job) {
                                  "unknown key '" + line.key +
                                      "', its value is read as PLACEHOLDER" +
                                      suggestion(key, keys)});
-            } else if (naming_keys.count(key) != 0) {
+            } else if (names_a_command(key)) {
                 const std::string value = KestCmdIo::to_upper_copy(line.getValueLine());
                 if (names.count(value) == 0) {
                     found.push_back({line.line, "unknown-name",

@@ -15,17 +15,30 @@ std::unique_ptr<Job> load_job(const std::string& path) {
     reader.Read(*job->tokens, job->read, &job->read_blocks);
     reader.Read(*job->tokens, job->completed, &job->completed_blocks);
     reader.Complete(job->completed);
+    const auto& blocks = job->tokens->commands();
+    for (std::size_t b = 0; b < job->completed_blocks.size(); ++b) {
+        job->block_lines.emplace(job->completed_blocks[b], blocks[b].line);
+    }
     return job;
 }
 
 std::size_t Job::LineOf(const KestCmd& cmd) const {
-    const auto& blocks = tokens->commands();
-    for (std::size_t i = 0; i < completed_blocks.size(); ++i) {
-        if (completed_blocks[i] == &cmd) {
-            return blocks[i].line;
-        }
-    }
-    return 0;
+    const auto found = block_lines.find(&cmd);
+    return found == block_lines.end() ? 0 : found->second;
+}
+
+const std::set<KestCmdItemDefs::CmdItem>& naming_kinds() {
+    using namespace KestCmdItemDefs;
+    static const std::set<CmdItem> kinds = {DRESP,
+                                            DV,
+                                            OBJ_FUNC,
+                                            CONSTRAINT,
+                                            DV_CONSTRAINT,
+                                            STOP,
+                                            MESH_SMOOTH,
+                                            OPT_PARAM,
+                                            KestCmdItemDefs::DV_UPDATE_PARAM};
+    return kinds;
 }
 
 std::string name_of(const KestCmd& cmd) {

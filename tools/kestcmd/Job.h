@@ -5,8 +5,10 @@
 #include <KestCmdEngine.h>
 
 #include <memory>
+#include <set>
 #include <stdexcept>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace kestcmd {
@@ -31,6 +33,9 @@ struct Job {
     /// The 1-based line of the block that made `cmd` (a command of `completed`), or 0 for a
     /// command that completion created.
     std::size_t LineOf(const KestCmd& cmd) const;
+
+    /// The line of the block of every command of `completed` made from a block.
+    std::unordered_map<const KestCmd*, std::size_t> block_lines;
 };
 
 /// Loads `path`; throws UnreadableJob when the file cannot be read.
@@ -38,5 +43,8 @@ std::unique_ptr<Job> load_job(const std::string& path);
 
 /// The first ID_NAME text of `cmd`, or the empty text.
 std::string name_of(const KestCmd& cmd);
+
+/// The item kinds whose values name a command of the type of the same name (DRESP, DV, ...).
+const std::set<KestCmdItemDefs::CmdItem>& naming_kinds();
 
 } // namespace kestcmd

@@ -182,15 +182,6 @@ void write_model_text(std::ostream& out, const Job& job) {
 }
 
 void write_graph(std::ostream& out, const Job& job) {
-    static const std::set<CmdItem> naming = {DRESP,
-                                             DV,
-                                             OBJ_FUNC,
-                                             CONSTRAINT,
-                                             DV_CONSTRAINT,
-                                             STOP,
-                                             MESH_SMOOTH,
-                                             OPT_PARAM,
-                                             KestCmdItemDefs::DV_UPDATE_PARAM};
     std::map<const KestCmd*, std::size_t> node;
     std::set<const KestCmd*> referred;
     for (const KestCmd& cmd : job.completed) {
@@ -225,7 +216,7 @@ void write_graph(std::ostream& out, const Job& job) {
             if (item.HasReference() && item.GetReference() != nullptr) {
                 out << "  c" << node[&cmd] << " -> c" << node[item.GetReference()]
                     << " [label=" << dot_text({default_item_names[kind]}) << "];\n";
-            } else if (naming.count(kind) != 0) {
+            } else if (naming_kinds().count(kind) != 0) {
                 out << "  u" << unknown << " [label=" << dot_text({item.GetString()})
                     << ", style=dashed, color=red, fontcolor=red];\n";
                 out << "  c" << node[&cmd] << " -> u" << unknown
