@@ -15,6 +15,11 @@ class KEST_UTILITIES_API KestFileUtil {
     /// the file cannot be opened; never returns null.
     static std::FILE* wfopen(const std::wstring& path, const std::wstring& mode);
 
+    /// The whole content of the file at `path`, read in one go (the buffer is sized from the
+    /// file's size when the file has one). Throws ZUL_Failure, as wfopen does, when the file
+    /// cannot be opened or read.
+    static std::string read_all(const std::wstring& path);
+
     /// The path as UTF-8 text, for messages; code units that are no character show as "?".
     static std::string display_path(const std::wstring& path);
 

@@ -1,13 +1,6 @@
 #include "utilities/KestParFile.h"
 
 #include "utilities/KestFileUtil.h"
-#include "utilities/KestStringUtil.h"
-#include "utilities/ZUL_Exception.h"
-
-#include <cerrno>
-#include <cstdio>
-#include <memory>
-#include <system_error>
 
 namespace {
 
@@ -51,66 +44,135 @@ bool is_block_end(std::string_view line, std::string_view trimmed) {
     return true;
 }
 
-// The physical lines of a text: split at LF, a CR before the LF dropped.
-class Lines {
-  public:
-    explicit Lines(std::string_view text) : _text(text) {
-        if (_text.substr(0, 3) == "\xEF\xBB\xBF") {
-            _text.remove_prefix(3);
+// The pieces of `value` between commas, each trimmed, into `pieces` (whose strings are
+// reused); none for an empty value.
+void split_pieces(std::string_view value, std::vector<std::string>& pieces) {
+    std::size_t count = 0;
+    for (bool more = !value.empty(); more; ++count) {
+        const std::size_t comma = value.find(',');
+        const std::string_view piece = trim(value.substr(0, comma));
+        if (count == pieces.size()) {
+            pieces.emplace_back(piece);
+        } else {
+            pieces[count].assign(piece);
         }
+        more = comma != std::string_view::npos;
+        value.remove_prefix(more ? comma + 1 : value.size());
     }
-    bool done() const { return _pos > _text.size() || (_pos == _text.size() && _ended); }
-    // The next line; `number` receives its 1-based number.
-    std::string_view next(std::size_t& number) {
-        const std::size_t end = _text.find('\n', _pos);
-        std::string_view line =
-            _text.substr(_pos, end == std::string_view::npos ? end : end - _pos);
-        _pos = end == std::string_view::npos ? _text.size() + 1 : end + 1;
-        if (_pos == _text.size()) {
-            _ended = true; // a final line feed ends the last line; no empty line follows
-        }
-        if (!line.empty() && line.back() == '\r' && end != std::string_view::npos) {
-            line.remove_suffix(1);
-        }
-        number = ++_number;
-        return line;
-    }
-    // The line that `next` would return, without taking it.
-    std::string_view peek() const {
-        Lines copy = *this;
-        std::size_t unused = 0;
-        return copy.next(unused);
-    }
+    pieces.resize(count);
+}
 
-  private:
-    std::string_view _text;
-    std::size_t _pos = 0;
-    std::size_t _number = 0;
-    bool _ended = false;
-};
+// The physical line of `text` that starts at `pos` (split at LF, a CR before the LF dropped);
+// `next` receives where the following line starts.
+std::string_view line_at(std::string_view text, std::size_t pos, std::size_t& next) {
+    const std::size_t end = text.find('\n', pos);
+    std::string_view line = text.substr(pos, end == std::string_view::npos ? end : end - pos);
+    next = end == std::string_view::npos ? text.size() : end + 1;
+    if (!line.empty() && line.back() == '\r' && end != std::string_view::npos) {
+        line.remove_suffix(1);
+    }
+    return line;
+}
 
 } // namespace
 
-KestParFile::KestParFile(const std::wstring& path) {
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(KestFileUtil::wfopen(path, L"rb"),
-                                                         &std::fclose);
-    std::string text;
-    char buffer[1 << 16];
-    for (;;) {
-        errno = 0;
-        const std::size_t n = std::fread(buffer, 1, sizeof buffer, file.get());
-        text.append(buffer, n);
-        if (n < sizeof buffer) {
-            if (std::ferror(file.get())) {
-                const int reason = errno != 0 ? errno : EIO;
-                throw ZUL_Failure(ZUL_Code(reason), "[KestParFile] ",
-                                  "cannot read '" + KestFileUtil::display_path(path) +
-                                      "': " + std::generic_category().message(reason));
-            }
+KestParScanner::KestParScanner(std::string_view text) : _text(text) {
+    if (_text.substr(0, 3) == "\xEF\xBB\xBF") {
+        _text.remove_prefix(3);
+    }
+}
+
+bool KestParScanner::NextLine(std::string_view& line) {
+    if (_pos >= _text.size()) {
+        return false;
+    }
+    line = line_at(_text, _pos, _pos);
+    ++_number;
+    return true;
+}
+
+std::string_view KestParScanner::PeekLine() const {
+    std::size_t unused = 0;
+    return _pos < _text.size() ? line_at(_text, _pos, unused) : std::string_view();
+}
+
+bool KestParScanner::Next(KestParCommand& block) {
+    std::string_view line;
+    std::string_view trimmed;
+    do {
+        if (!NextLine(line)) {
+            return false;
+        }
+        trimmed = trim(line);
+    } while (trimmed.empty() || is_comment(trimmed) || is_block_end(line, trimmed));
+    block.keyword.assign(trimmed);
+    block.line = _number;
+
+    std::vector<KestParSubCommand>& lines = block.subCommands;
+    std::size_t count = 0;
+    while (NextLine(line)) {
+        trimmed = trim(line);
+        if (trimmed.empty()) {
+            continue;
+        }
+        if (is_block_end(line, trimmed)) {
             break;
         }
+        if (count == lines.size()) {
+            if (_spare.empty()) {
+                lines.emplace_back();
+            } else {
+                lines.push_back(std::move(_spare.back()));
+                _spare.pop_back();
+            }
+        }
+        ReadItem(line, lines[count++]);
     }
-    Split(text);
+    while (lines.size() > count) {
+        _spare.push_back(std::move(lines.back()));
+        lines.pop_back();
+    }
+    return true;
+}
+
+void KestParScanner::ReadItem(std::string_view line, KestParSubCommand& sub) {
+    const std::string_view trimmed = trim(line);
+    sub.line = _number;
+    if (is_comment(trimmed)) {
+        sub.kind = 0;
+        sub.key.clear();
+        sub.value.assign(trimmed);
+        sub.pieces.clear();
+        return;
+    }
+    sub.kind = 1;
+    const std::size_t equals = line.find('=');
+    if (equals == std::string_view::npos) {
+        sub.key.clear();
+        sub.value.assign(trimmed);
+    } else {
+        sub.key.assign(trim(line.substr(0, equals)));
+        sub.value.assign(trim(line.substr(equals + 1)));
+    }
+    // A value ending in ',' goes on over the following lines that are plain text.
+    while (!sub.value.empty() && sub.value.back() == ',' && _pos < _text.size()) {
+        const std::string_view following = PeekLine();
+        const std::string_view following_trimmed = trim(following);
+        if (following_trimmed.empty() || is_comment(following_trimmed) ||
+            is_block_end(following, following_trimmed) ||
+            following.find('=') != std::string_view::npos) {
+            break;
+        }
+        std::string_view taken;
+        NextLine(taken);
+        sub.value += '\n';
+        sub.value += trim_end(taken);
+    }
+    split_pieces(sub.value, sub.pieces);
+}
+
+KestParFile::KestParFile(const std::wstring& path) {
+    Split(KestFileUtil::read_all(path));
 }
 
 KestParFile KestParFile::FromText(std::string_view text) {
@@ -120,58 +182,9 @@ KestParFile KestParFile::FromText(std::string_view text) {
 }
 
 void KestParFile::Split(std::string_view text) {
-    Lines lines(text);
-    KestParCommand* block = nullptr;
-    std::size_t number = 0;
-    while (!lines.done()) {
-        const std::string_view line = lines.next(number);
-        const std::string_view trimmed = trim(line);
-        if (trimmed.empty()) {
-            continue;
-        }
-        if (block == nullptr) {
-            if (!is_comment(trimmed) && !is_block_end(line, trimmed)) {
-                _commands.push_back(KestParCommand{std::string(trimmed), {}, number});
-                block = &_commands.back();
-            }
-            continue;
-        }
-        if (is_block_end(line, trimmed)) {
-            block = nullptr;
-            continue;
-        }
-        KestParSubCommand sub;
-        sub.line = number;
-        if (is_comment(trimmed)) {
-            sub.kind = 0;
-            sub.value = std::string(trimmed);
-            block->subCommands.push_back(std::move(sub));
-            continue;
-        }
-        const std::size_t equals = line.find('=');
-        if (equals == std::string_view::npos) {
-            sub.value = std::string(trimmed);
-        } else {
-            sub.key = std::string(trim(line.substr(0, equals)));
-            sub.value = std::string(trim(line.substr(equals + 1)));
-        }
-        // A value ending in ',' goes on over the following lines that are plain text.
-        while (!sub.value.empty() && sub.value.back() == ',' && !lines.done()) {
-            const std::string_view following = lines.peek();
-            const std::string_view following_trimmed = trim(following);
-            if (following_trimmed.empty() || is_comment(following_trimmed) ||
-                is_block_end(following, following_trimmed) ||
-                following.find('=') != std::string_view::npos) {
-                break;
-            }
-            lines.next(number);
-            sub.value += '\n';
-            sub.value += trim_end(following);
-        }
-        KestStringUtil::Split(sub.value, ",", sub.pieces);
-        for (std::string& piece : sub.pieces) {
-            KestStringUtil::Trim(piece);
-        }
-        block->subCommands.push_back(std::move(sub));
+    KestParScanner scanner(text);
+    KestParCommand block;
+    while (scanner.Next(block)) {
+        _commands.push_back(std::move(block));
     }
 }

@@ -36,6 +36,33 @@ struct KEST_UTILITIES_API KestParCommand {
     std::size_t line = 0;
 };
 
+/// Splits the text of a parameter file block by block, keeping nothing but its place: a reader
+/// that turns each block into something else never holds the tokens of the whole file.
+class KEST_UTILITIES_API KestParScanner {
+  public:
+    /// Scans `text`, which must outlive the scanner.
+    explicit KestParScanner(std::string_view text);
+
+    /// Fills `block` with the next block and returns true, or returns false at the end of the
+    /// text. The strings and vectors already in `block` are reused, so that passing the same
+    /// block again and again allocates almost nothing once it has seen the largest block.
+    bool Next(KestParCommand& block);
+
+  private:
+    /// The next physical line (split at LF, a CR before the LF dropped); false at the end.
+    bool NextLine(std::string_view& line);
+    /// The line that NextLine would give, without taking it; empty at the end.
+    std::string_view PeekLine() const;
+    /// The next line of the current block: its sub-command filled in place.
+    void ReadItem(std::string_view line, KestParSubCommand& sub);
+
+    std::string_view _text;
+    std::size_t _pos = 0;
+    std::size_t _number = 0;
+    /// Lines of earlier blocks beyond the current block's count, kept for their storage.
+    std::vector<KestParSubCommand> _spare;
+};
+
 /// A parameter file split into blocks, in file order.
 class KEST_UTILITIES_API KestParFile {
   public:

@@ -101,9 +101,14 @@ KestParFileAdapter::~KestParFileAdapter() = default;
 
 void KestParFileAdapter::Parse(KestCmdContainer& container) const {
     {
-        // The tokens go before completion, which needs memory of its own.
-        const KestParFile file(_file_name);
-        Read(file, container);
+        // Block by block over the text read in one go: the tokens of one block at a time, and
+        // the text goes before completion, which needs memory of its own.
+        const std::string text = KestFileUtil::read_all(_file_name);
+        KestParScanner scanner(text);
+        KestParCommand block;
+        while (scanner.Next(block)) {
+            ReadBlock(block, container);
+        }
     }
     Complete(container);
 }
@@ -118,26 +123,32 @@ void KestParFileAdapter::Complete(KestCmdContainer& container) const {
 void KestParFileAdapter::Read(const KestParFile& file, KestCmdContainer& container,
                               std::vector<KestCmd*>* created) const {
     for (const KestParCommand& block : file) {
-        const Cmd type = MatchCmdName(block.keyword);
-        KestCmd& cmd = CreateCmd(block.keyword, type, block.subCommands, container, _enum_map);
+        KestCmd& cmd = ReadBlock(block, container);
         if (created != nullptr) {
             created->push_back(&cmd);
         }
-        for (const KestParSubCommand& line : block.subCommands) {
-            if (line.kind == 0) {
-                continue;
-            }
-            try {
-                MatchCmdItemName(line.key)(cmd, line, _enum_map);
-            } catch (const std::length_error& too_long) {
-                // A value too large to hold (an integer list of billions of scattered values):
-                // say where it stands instead of failing without a trace.
-                throw ZUL_Failure(ZUL_Code(), "[KestParFileAdapter] ",
-                                  KestFileUtil::display_path(_file_name) + ":" +
-                                      std::to_string(line.line) + ": " + too_long.what());
-            }
+    }
+}
+
+KestCmd& KestParFileAdapter::ReadBlock(const KestParCommand& block,
+                                       KestCmdContainer& container) const {
+    const Cmd type = MatchCmdName(block.keyword);
+    KestCmd& cmd = CreateCmd(block.keyword, type, block.subCommands, container, _enum_map);
+    for (const KestParSubCommand& line : block.subCommands) {
+        if (line.kind == 0) {
+            continue;
+        }
+        try {
+            MatchCmdItemName(line.key)(cmd, line, _enum_map);
+        } catch (const std::length_error& too_long) {
+            // A value too large to hold (an integer list of billions of scattered values):
+            // say where it stands instead of failing without a trace.
+            throw ZUL_Failure(ZUL_Code(), "[KestParFileAdapter] ",
+                              KestFileUtil::display_path(_file_name) + ":" +
+                                  std::to_string(line.line) + ": " + too_long.what());
         }
     }
+    return cmd;
 }
 
 Cmd KestParFileAdapter::MatchCmdName(const std::string& keyword) const {

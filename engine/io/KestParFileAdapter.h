@@ -64,6 +64,8 @@ class KEST_CMD_ENGINE_API KestParFileAdapter : public KestCmdIoAdapter {
     const KestCmdContainerDefaults& GetDefaults() const { return _defaults; }
 
   private:
+    /// One block as a command with its items.
+    KestCmd& ReadBlock(const KestParCommand& block, KestCmdContainer& container) const;
     KestCmdDefs::Cmd MatchCmdName(const std::string& keyword) const;
     ItemProcessor MatchCmdItemName(const std::string& key) const;
     KestCmd& CreateCmd(const std::string& keyword, KestCmdDefs::Cmd type,
