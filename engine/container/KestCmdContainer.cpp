@@ -3,8 +3,15 @@
 #include "engine/container/KestCmdContainerIterator.h"
 
 #include <memory>
+#include <new>
 
 KestCmd KestCmdContainer::s_DefaultCmd(KestCmdDefs::CMD_PLACEHOLDER);
+
+struct KestCmdContainer::CmdBlock {
+    alignas(KestCmd) unsigned char bytes[block_size * sizeof(KestCmd)];
+
+    KestCmd* at(std::size_t i) { return reinterpret_cast<KestCmd*>(bytes + i * sizeof(KestCmd)); }
+};
 
 KestCmdContainer::KestCmdContainer() = default;
 
@@ -19,6 +26,10 @@ KestCmdContainer& KestCmdContainer::operator=(KestCmdContainer&& other) noexcept
             _commands[t] = std::move(other._commands[t]);
             other._commands[t].clear();
         }
+        _blocks = std::move(other._blocks);
+        _in_last_block = other._in_last_block;
+        other._blocks.clear();
+        other._in_last_block = 0;
     }
     return *this;
 }
@@ -28,18 +39,30 @@ KestCmdContainer::~KestCmdContainer() {
 }
 
 void KestCmdContainer::DestroyCommands() {
-    for (CmdList& list : _commands) {
-        for (KestCmd* cmd : list) {
-            delete cmd;
+    for (std::size_t b = 0; b < _blocks.size(); ++b) {
+        const std::size_t used = b + 1 < _blocks.size() ? block_size : _in_last_block;
+        for (std::size_t i = 0; i < used; ++i) {
+            _blocks[b]->at(i)->~KestCmd();
         }
+    }
+    _blocks.clear();
+    _in_last_block = 0;
+    for (CmdList& list : _commands) {
         list.clear();
     }
 }
 
 KestCmd& KestCmdContainer::CreateCommand(KestCmdDefs::Cmd type) {
-    auto cmd = std::make_unique<KestCmd>(type);
-    _commands[type].push_back(cmd.get());
-    return *cmd.release();
+    if (_blocks.empty() || _in_last_block == block_size) {
+        _blocks.push_back(std::unique_ptr<CmdBlock>(new CmdBlock));
+        _in_last_block = 0;
+    }
+    KestCmd* place = _blocks.back()->at(_in_last_block);
+    _commands[type].push_back(place);
+    // Making a command allocates nothing, so it cannot fail once its place is listed.
+    KestCmd* cmd = new (place) KestCmd(type);
+    ++_in_last_block;
+    return *cmd;
 }
 
 KestCmd& KestCmdContainer::_GetCommand(KestCmdDefs::Cmd type, std::size_t index) const {

@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -82,6 +83,13 @@ class KEST_CMD_ENGINE_API KestCmdContainer {
 
     KestCmd& _GetCommand(KestCmdDefs::Cmd type, std::size_t index) const;
     void DestroyCommands();
+
+    /// Commands live in blocks of `block_size`, in creation order: one allocation per block
+    /// instead of one per command, and destruction walks memory in the order it was filled.
+    static constexpr std::size_t block_size = 64;
+    struct CmdBlock;
+    std::vector<std::unique_ptr<CmdBlock>> _blocks;
+    std::size_t _in_last_block = 0;
 
     std::array<CmdList, KestCmdDefs::cmd_type_count> _commands;
 

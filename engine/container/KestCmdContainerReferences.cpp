@@ -65,9 +65,9 @@ void KestCmdContainer::CreateReferences() {
             next.cmd = &cmd;
             by_name.prefetch(next.hash);
         }
-        // The lists in kind order; the first is that of ID_NAME when the command has one.
-        for (std::size_t l = (cmd._kinds & 1u) != 0 ? 1 : 0; l < cmd._lists.size(); ++l) {
-            for (const auto& item : *cmd._lists[l]) {
+        // The lists of every kind but ID_NAME, in kind order.
+        for (int kind = ID_NAME + 1; kind < item_kind_count; ++kind) {
+            for (const auto& item : cmd.List(static_cast<CmdItem>(kind))) {
                 // Items are created non-const; the lists only hold them as const.
                 items.push_back(const_cast<KestCmdItem*>(item.get()));
             }

@@ -4,6 +4,9 @@
 #include "engine/model/KestCmdReferenceItem.h"
 #include "engine/model/KestCmdStringItem.h"
 
+#include <algorithm>
+#include <iterator>
+
 using namespace KestCmdItemDefs;
 
 namespace {
@@ -12,7 +15,7 @@ constexpr auto moved_from_type = static_cast<KestCmdDefs::Cmd>(KestCmdDefs::cmd_
 
 } // namespace
 
-KestCmd::KestCmd(KestCmdDefs::Cmd type) : _type(type) {}
+KestCmd::KestCmd(KestCmdDefs::Cmd type) noexcept : _type(type) {}
 
 KestCmd::KestCmd(KestCmd&& other) noexcept : _type(other._type) {
     TakeOver(other);
@@ -27,10 +30,17 @@ KestCmd& KestCmd::operator=(KestCmd&& other) noexcept {
 }
 
 void KestCmd::TakeOver(KestCmd& other) noexcept {
+    for (std::size_t i = 0; i < inline_lists; ++i) {
+        _inline[i] = std::move(other._inline[i]);
+        other._inline[i].clear();
+    }
+    _more = std::move(other._more);
+    other._more.clear();
     _kinds = other._kinds;
-    _lists = std::move(other._lists);
+    std::copy(std::begin(other._place), std::end(other._place), std::begin(_place));
+    _lists_used = other._lists_used;
     other._kinds = 0;
-    other._lists.clear();
+    other._lists_used = 0;
     other._type = moved_from_type;
 }
 
@@ -39,18 +49,15 @@ KestCmd::~KestCmd() = default;
 void KestCmd::Prefetch(int step) const {
 #if defined(__GNUC__) || defined(__clang__)
     if (step == 0) {
-        __builtin_prefetch(_lists.data());
-        return;
-    }
-    if (step == 3) {
-        if ((_kinds & 1u) != 0) {
-            __builtin_prefetch(_lists.front()->front().get());
+        for (std::size_t offset = 64; offset < sizeof(KestCmd); offset += 64) {
+            __builtin_prefetch(reinterpret_cast<const char*>(this) + offset);
         }
-        return;
-    }
-    for (const auto& list : _lists) {
-        __builtin_prefetch(step == 1 ? static_cast<const void*>(list.get())
-                                     : static_cast<const void*>(list->data()));
+    } else if (step == 1) {
+        for (std::size_t place = 0; place < _lists_used && place < inline_lists; ++place) {
+            __builtin_prefetch(_inline[place].data());
+        }
+    } else if ((_kinds & 1u) != 0 && !List(ID_NAME).empty()) {
+        __builtin_prefetch(List(ID_NAME).front().get());
     }
 #else
     (void)step;
@@ -61,11 +68,13 @@ KestCmd::ItemList KestCmd::s_no_items;
 
 KestCmd::ItemList& KestCmd::ListToFill(CmdItem item) {
     if ((_kinds >> item & 1u) == 0) {
-        _lists.insert(_lists.begin() + static_cast<std::ptrdiff_t>(Slot(item)),
-                      std::make_unique<ItemList>());
+        if (_lists_used >= inline_lists) {
+            _more.push_back(std::make_unique<ItemList>());
+        }
+        _place[item] = _lists_used++;
         _kinds |= std::uint64_t{1} << item;
     }
-    return *_lists[Slot(item)];
+    return ListAt(_place[item]);
 }
 
 KestCmdItem& KestCmd::Item(CmdItem item, std::size_t index) {

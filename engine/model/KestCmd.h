@@ -28,7 +28,7 @@ class KEST_CMD_ENGINE_API KestCmd {
     using iterator = ItemList::iterator;
     using const_iterator = ItemList::const_iterator;
 
-    explicit KestCmd(KestCmdDefs::Cmd type);
+    explicit KestCmd(KestCmdDefs::Cmd type) noexcept;
     /// Takes over the items and the type; `other` is left without items and with type
     /// cmd_type_count, which no live command has.
     KestCmd(KestCmd&& other) noexcept;
@@ -82,27 +82,25 @@ class KEST_CMD_ENGINE_API KestCmd {
     friend class KestCmdContainer;
 
     /// Starts loading, for a walk over many commands, the memory that the next step of reading
-    /// this command's items needs: step 0 its list table, 1 its lists, 2 their contents, 3 its
-    /// first ID_NAME item. Each step assumes the memory of the steps before it is loaded.
+    /// this command's items needs: step 0 the rest of the command (its lists), 1 the contents of
+    /// its lists, 2 its first ID_NAME item. Each step assumes the memory of the steps before it
+    /// is loaded.
     void Prefetch(int step) const;
 
     const ItemList& List(KestCmdItemDefs::CmdItem item) const {
-        return (_kinds >> item & 1u) != 0 ? *_lists[Slot(item)] : s_no_items;
+        return (_kinds >> item & 1u) != 0 ? ListAt(_place[item]) : s_no_items;
     }
     ItemList& MutableList(KestCmdItemDefs::CmdItem item) {
-        return (_kinds >> item & 1u) != 0 ? *_lists[Slot(item)] : s_no_items;
+        return (_kinds >> item & 1u) != 0 ? ListAt(_place[item]) : s_no_items;
+    }
+    const ItemList& ListAt(std::size_t place) const {
+        return place < inline_lists ? _inline[place] : *_more[place - inline_lists];
+    }
+    ItemList& ListAt(std::size_t place) {
+        return place < inline_lists ? _inline[place] : *_more[place - inline_lists];
     }
     /// The list of `item`, made when the kind has none yet.
     ItemList& ListToFill(KestCmdItemDefs::CmdItem item);
-    /// The position of the list of `item` in `_lists`.
-    std::size_t Slot(KestCmdItemDefs::CmdItem item) const {
-        // The number of kinds below `item` that have a list (a population count).
-        std::uint64_t x = _kinds & ((std::uint64_t{1} << item) - 1);
-        x = x - ((x >> 1) & 0x5555555555555555u);
-        x = (x & 0x3333333333333333u) + ((x >> 2) & 0x3333333333333333u);
-        x = (x + (x >> 4)) & 0x0f0f0f0f0f0f0f0fu;
-        return static_cast<std::size_t>((x * 0x0101010101010101u) >> 56);
-    }
     /// The list of every kind that never held an item; it stays empty (only empty ranges of it
     /// are ever handed out as mutable iterators).
     static ItemList s_no_items;
@@ -110,9 +108,15 @@ class KEST_CMD_ENGINE_API KestCmd {
     void TakeOver(KestCmd& other) noexcept;
 
     // Only kinds that ever held an item have a list: bit k of `_kinds` is set when kind k has
-    // one, and `_lists` holds them in kind order. Lists live on the heap so that they keep their
-    // address while other kinds are added.
+    // one, and `_place[k]` says where it is, in the order the kinds were first used. The first
+    // lists live in the command itself, which spares a job of millions of items an allocation
+    // per list; a command with more kinds keeps the others on the heap. No list ever moves, so
+    // the references that Items hands out stay valid while other kinds are added.
+    static constexpr std::size_t inline_lists = 6;
     std::uint64_t _kinds = 0;
-    std::vector<std::unique_ptr<ItemList>> _lists;
+    std::uint8_t _place[KestCmdItemDefs::item_kind_count] = {};
+    std::uint8_t _lists_used = 0;
     KestCmdDefs::Cmd _type;
+    ItemList _inline[inline_lists];
+    std::vector<std::unique_ptr<ItemList>> _more;
 };

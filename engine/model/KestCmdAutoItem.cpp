@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <limits>
 #include <string_view>
 
 using namespace KestCmdItemDefs;
@@ -50,17 +51,54 @@ bool read_vector(const std::string& text, KestMatrix<3, 1, double>& vector) {
     return all_numbers;
 }
 
+// Whether `text` reads as a LumoList<int> without failure, as its TryRead says, including the
+// std::length_error of a list too large to hold. The runs read are only merged into a list when
+// they could need merging (they are not ascending and apart, or too many), so typing a common
+// list allocates nothing. A read that logged a step warning is repeated so that the warning is
+// logged for the trial and the real read, as callers of is_lumo_list followed by
+// parse_lumo_list see it.
+bool reads_as_lumo_list(const std::string& text) {
+    using Limits = std::numeric_limits<int>;
+    thread_local std::vector<LumoRunSet::Run> runs;
+    runs.clear();
+    const LumoListText::ReadResult result =
+        LumoListText::read(text, Limits::min(), Limits::max(), 1, runs);
+    if (result.error != LumoListText::ReadResult::none) {
+        return false;
+    }
+    bool apart = runs.size() <= LumoRunSet::max_runs;
+    for (std::size_t i = 1; apart && i < runs.size(); ++i) {
+        apart = runs[i - 1].count > 0 && runs[i].count > 0 && runs[i - 1].last() < runs[i].first;
+    }
+    if (!apart) {
+        LumoRunSet().insert_all(runs); // throws when the values cannot be held
+    }
+    if (result.warned) {
+        runs.clear();
+        LumoListText::read(text, Limits::min(), Limits::max(), 1, runs);
+    }
+    if (runs.capacity() > 1024) {
+        runs = {}; // a huge list's buffer is not kept for the thread's life
+    }
+    return true;
+}
+
 } // namespace
 
 KestCmdAutoItem::KestCmdAutoItem(const std::string& value, const EnumMap& enums) : _text(value) {
     KestStringUtil::Trim(_text);
     Set(DT_STRING, true);
 
+    // The whole text counts, embedded zero bytes included; an integer text is also a real.
     if (KestFormatUtil::is_int(_text.data(), _text.size())) {
         _integer = std::atoi(_text.c_str());
+        _real = _integer;
         Set(DT_INTEGER, true);
+        Set(DT_REAL, true);
+    } else if (KestFormatUtil::is_double(_text.data(), _text.size())) {
+        _real = KestFormatUtil::str_to_double(_text.c_str(), nullptr);
+        Set(DT_REAL, true);
     }
-    Set(DT_REAL, read_number(_text, _real));
 
     KestMatrix<3, 1, double> vector;
     Set(DT_VECTOR3D, read_vector(_text, vector));
@@ -74,19 +112,8 @@ KestCmdAutoItem::KestCmdAutoItem(const std::string& value, const EnumMap& enums)
     Set(DT_LIST, !_text.empty());
 
     // A malformed list is not an error, only no reading. A quoted text never reads as a list
-    // (its quote is no number). A read that logged a step warning is repeated so that the
-    // warning is logged for the trial and the real read, as callers of is_lumo_list followed
-    // by parse_lumo_list see it.
-    if (!is_quoted(_text)) {
-        LumoList<int> list;
-        const LumoListText::ReadResult result = list.TryRead(_text);
-        if (result.error == LumoListText::ReadResult::none) {
-            if (result.warned) {
-                list.TryRead(_text);
-            }
-            Set(DT_LUMO_LIST, true);
-        }
-    }
+    // (its quote is no number).
+    Set(DT_LUMO_LIST, !is_quoted(_text) && reads_as_lumo_list(_text));
 }
 
 KestCmdAutoItem::KestCmdAutoItem(const KestCmdAutoItem& other) = default;
