@@ -96,7 +96,11 @@ std::string_view KestParScanner::PeekLine() const {
     return _pos < _text.size() ? line_at(_text, _pos, unused) : std::string_view();
 }
 
-bool KestParScanner::Next(KestParCommand& block) {
+bool KestParScanner::NextKeyword(KestParCommand& block) {
+    KestParSubCommand skipped;
+    while (NextItem(skipped)) {
+        // the rest of a block the caller did not read
+    }
     std::string_view line;
     std::string_view trimmed;
     do {
@@ -107,31 +111,54 @@ bool KestParScanner::Next(KestParCommand& block) {
     } while (trimmed.empty() || is_comment(trimmed) || is_block_end(line, trimmed));
     block.keyword.assign(trimmed);
     block.line = _number;
-
     std::vector<KestParSubCommand>& lines = block.subCommands;
-    std::size_t count = 0;
-    while (NextLine(line)) {
-        trimmed = trim(line);
+    while (!lines.empty()) {
+        _spare.push_back(std::move(lines.back()));
+        lines.pop_back();
+    }
+    _in_block = true;
+    return true;
+}
+
+bool KestParScanner::NextItem(KestParSubCommand& sub) {
+    std::string_view line;
+    while (_in_block && NextLine(line)) {
+        const std::string_view trimmed = trim(line);
         if (trimmed.empty()) {
             continue;
         }
         if (is_block_end(line, trimmed)) {
             break;
         }
-        if (count == lines.size()) {
-            if (_spare.empty()) {
-                lines.emplace_back();
-            } else {
-                lines.push_back(std::move(_spare.back()));
-                _spare.pop_back();
-            }
+        ReadItem(line, sub);
+        return true;
+    }
+    _in_block = false;
+    return false;
+}
+
+void KestParScanner::ReadLines(KestParCommand& block) {
+    std::vector<KestParSubCommand>& lines = block.subCommands;
+    for (;;) {
+        if (_spare.empty()) {
+            lines.emplace_back();
+        } else {
+            lines.push_back(std::move(_spare.back()));
+            _spare.pop_back();
         }
-        ReadItem(line, lines[count++]);
+        if (!NextItem(lines.back())) {
+            _spare.push_back(std::move(lines.back()));
+            lines.pop_back();
+            return;
+        }
     }
-    while (lines.size() > count) {
-        _spare.push_back(std::move(lines.back()));
-        lines.pop_back();
+}
+
+bool KestParScanner::Next(KestParCommand& block) {
+    if (!NextKeyword(block)) {
+        return false;
     }
+    ReadLines(block);
     return true;
 }
 

@@ -48,6 +48,16 @@ class KEST_UTILITIES_API KestParScanner {
     /// block again and again allocates almost nothing once it has seen the largest block.
     bool Next(KestParCommand& block);
 
+    /// The first half of Next, for a reader that takes the lines of a block one by one: fills
+    /// the keyword and line of `block` and empties its lines. Lines of the previous block that
+    /// were not taken are skipped.
+    bool NextKeyword(KestParCommand& block);
+    /// Fills `sub` with the next line of the block that NextKeyword opened and returns true, or
+    /// returns false at the block's end.
+    bool NextItem(KestParSubCommand& sub);
+    /// Appends the remaining lines of the current block to `block`.
+    void ReadLines(KestParCommand& block);
+
   private:
     /// The next physical line (split at LF, a CR before the LF dropped); false at the end.
     bool NextLine(std::string_view& line);
@@ -59,6 +69,7 @@ class KEST_UTILITIES_API KestParScanner {
     std::string_view _text;
     std::size_t _pos = 0;
     std::size_t _number = 0;
+    bool _in_block = false;
     /// Lines of earlier blocks beyond the current block's count, kept for their storage.
     std::vector<KestParSubCommand> _spare;
 };

@@ -91,8 +91,8 @@ KestParFileAdapter::KestParFileAdapter(const std::wstring& file_name, const Kest
         _defaults.AddContainerManipulatorRule(manipulator);
     }
 
-    _cmd_creators.emplace(KestCmdDefs::DRESP, &create_dresp_cmd);
-    _cmd_creators.emplace(KestCmdDefs::DV, &create_dv_cmd);
+    _cmd_creators.emplace(KestCmdDefs::DRESP, Creator{&create_dresp_cmd, true});
+    _cmd_creators.emplace(KestCmdDefs::DV, Creator{&create_dv_cmd, false});
 }
 
 KestParFileAdapter::KestParFileAdapter(const KestParFileAdapter& other) = default;
@@ -101,13 +101,25 @@ KestParFileAdapter::~KestParFileAdapter() = default;
 
 void KestParFileAdapter::Parse(KestCmdContainer& container) const {
     {
-        // Block by block over the text read in one go: the tokens of one block at a time, and
-        // the text goes before completion, which needs memory of its own.
+        // Line by line over the text read in one go: no more than one line's tokens are held
+        // (a whole block's only where the command depends on its lines), and the text goes
+        // before completion, which needs memory of its own.
         const std::string text = KestFileUtil::read_all(_file_name);
         KestParScanner scanner(text);
         KestParCommand block;
-        while (scanner.Next(block)) {
-            ReadBlock(block, container);
+        KestParSubCommand line;
+        while (scanner.NextKeyword(block)) {
+            const Cmd type = MatchCmdName(block.keyword);
+            const auto found = _cmd_creators.find(type);
+            if (found != _cmd_creators.end() && found->second.reads_lines) {
+                scanner.ReadLines(block);
+                ReadBlock(block, container);
+                continue;
+            }
+            KestCmd& cmd = CreateCmd(block.keyword, type, block.subCommands, container, _enum_map);
+            while (scanner.NextItem(line)) {
+                ReadLine(line, cmd);
+            }
         }
     }
     Complete(container);
@@ -135,20 +147,24 @@ KestCmd& KestParFileAdapter::ReadBlock(const KestParCommand& block,
     const Cmd type = MatchCmdName(block.keyword);
     KestCmd& cmd = CreateCmd(block.keyword, type, block.subCommands, container, _enum_map);
     for (const KestParSubCommand& line : block.subCommands) {
-        if (line.kind == 0) {
-            continue;
-        }
-        try {
-            MatchCmdItemName(line.key)(cmd, line, _enum_map);
-        } catch (const std::length_error& too_long) {
-            // A value too large to hold (an integer list of billions of scattered values):
-            // say where it stands instead of failing without a trace.
-            throw ZUL_Failure(ZUL_Code(), "[KestParFileAdapter] ",
-                              KestFileUtil::display_path(_file_name) + ":" +
-                                  std::to_string(line.line) + ": " + too_long.what());
-        }
+        ReadLine(line, cmd);
     }
     return cmd;
+}
+
+void KestParFileAdapter::ReadLine(const KestParSubCommand& line, KestCmd& cmd) const {
+    if (line.kind == 0) {
+        return;
+    }
+    try {
+        MatchCmdItemName(line.key)(cmd, line, _enum_map);
+    } catch (const std::length_error& too_long) {
+        // A value too large to hold (an integer list of billions of scattered values): say
+        // where it stands instead of failing without a trace.
+        throw ZUL_Failure(ZUL_Code(), "[KestParFileAdapter] ",
+                          KestFileUtil::display_path(_file_name) + ":" + std::to_string(line.line) +
+                              ": " + too_long.what());
+    }
 }
 
 Cmd KestParFileAdapter::MatchCmdName(const std::string& keyword) const {
@@ -166,6 +182,7 @@ KestCmd& KestParFileAdapter::CreateCmd(const std::string& keyword, Cmd type,
                                        const std::vector<KestParSubCommand>& lines,
                                        KestCmdContainer& container, const EnumMap& enums) const {
     const auto found = _cmd_creators.find(type);
-    const CmdCreator creator = found != _cmd_creators.end() ? found->second : &create_plain_cmd;
+    const CmdCreator creator =
+        found != _cmd_creators.end() ? found->second.create : &create_plain_cmd;
     return creator(keyword, type, lines, container, enums);
 }

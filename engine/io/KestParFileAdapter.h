@@ -66,6 +66,8 @@ class KEST_CMD_ENGINE_API KestParFileAdapter : public KestCmdIoAdapter {
   private:
     /// One block as a command with its items.
     KestCmd& ReadBlock(const KestParCommand& block, KestCmdContainer& container) const;
+    /// One line as items of `cmd`.
+    void ReadLine(const KestParSubCommand& line, KestCmd& cmd) const;
     KestCmdDefs::Cmd MatchCmdName(const std::string& keyword) const;
     ItemProcessor MatchCmdItemName(const std::string& key) const;
     KestCmd& CreateCmd(const std::string& keyword, KestCmdDefs::Cmd type,
@@ -81,5 +83,11 @@ class KEST_CMD_ENGINE_API KestParFileAdapter : public KestCmdIoAdapter {
     std::unordered_map<int, ReverseReference> _reverse_references;
     KestCmdItemDefs::EnumMap _enum_map;
     KestCmdContainerDefaults _defaults;
-    std::unordered_map<int, CmdCreator> _cmd_creators;
+    /// A command creator, and whether it looks at the block's lines (the reader then holds a
+    /// whole block before creating its command, instead of reading it line by line).
+    struct Creator {
+        CmdCreator create;
+        bool reads_lines;
+    };
+    std::unordered_map<int, Creator> _cmd_creators;
 };

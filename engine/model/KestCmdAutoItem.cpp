@@ -91,12 +91,9 @@ KestCmdAutoItem::KestCmdAutoItem(const std::string& value, const EnumMap& enums)
 
     // The whole text counts, embedded zero bytes included; an integer text is also a real.
     if (KestFormatUtil::is_int(_text.data(), _text.size())) {
-        _integer = std::atoi(_text.c_str());
-        _real = _integer;
         Set(DT_INTEGER, true);
         Set(DT_REAL, true);
     } else if (KestFormatUtil::is_double(_text.data(), _text.size())) {
-        _real = KestFormatUtil::str_to_double(_text.c_str(), nullptr);
         Set(DT_REAL, true);
     }
 
@@ -135,13 +132,18 @@ bool KestCmdAutoItem::HasInteger() const {
     return Has(DT_INTEGER);
 }
 int KestCmdAutoItem::GetInteger() const {
-    return _integer;
+    return Has(DT_INTEGER) ? std::atoi(_text.c_str()) : 0;
 }
 bool KestCmdAutoItem::HasReal() const {
     return Has(DT_REAL);
 }
 double KestCmdAutoItem::GetReal() const {
-    return _real;
+    if (!Has(DT_REAL)) {
+        return 0.0;
+    }
+    // An integer text converts exactly, any other number text by correct rounding.
+    return Has(DT_INTEGER) ? std::atoi(_text.c_str())
+                           : KestFormatUtil::str_to_double(_text.c_str(), nullptr);
 }
 bool KestCmdAutoItem::HasVector3d() const {
     return Has(DT_VECTOR3D);

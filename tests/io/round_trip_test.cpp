@@ -209,6 +209,29 @@ TEST_F(RoundTrip, RandomJobsSettleAfterTwoRewritesAndPlainOnesAfterOne) {
     EXPECT_GT(changed, 20) << changed;
 }
 
+// Parse reads most blocks line by line without holding them; reading the tokens of the whole
+// file first must give the same job.
+TEST_F(RoundTrip, ParseGivesWhatReadingTheWholeTokenizedFileGives) {
+    const auto written = [&](const KestCmdContainer& container) {
+        const fs::path out = dir / "written.par";
+        KestCmdParOutput(out.wstring(), container, KestCmdDefs::get_default_cmd_names(),
+                         KestCmdItemDefs::default_item_names)
+            .Write(L"w");
+        return test_support::slurp(out);
+    };
+    for (unsigned seed = 1; seed <= 120 && !HasFailure(); ++seed) {
+        const std::string text = JobText(seed, seed % 2 == 0).Make();
+        const std::wstring path = Job(text).wstring();
+        const KestParFileAdapter reader(path, KestCmdIoConfig());
+        KestCmdContainer parsed;
+        reader.Parse(parsed);
+        KestCmdContainer read;
+        reader.Read(KestParFile(path), read);
+        reader.Complete(read);
+        EXPECT_EQ(written(parsed), written(read)) << "seed " << seed << ", job:\n" << text;
+    }
+}
+
 TEST_F(RoundTrip, AnUnknownKeyIsLostAndItsValueUpperCasedOnTheSecondRead) {
     const auto w = Rewrites(Job("dv\n  id_name = d\n  Colour = dark Red\nend_\n"));
     const std::string update = "DV_UPDATE_PARAM\n  ID_NAME = __DEFAULT_DV_UPDATE_PARAM\n"

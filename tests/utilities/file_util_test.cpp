@@ -44,3 +44,24 @@ TEST(FileUtil, FailureNamesThePathAndTheReason) {
     }
     EXPECT_THROW(KestFileUtil::wfopen(fs::temp_directory_path().wstring(), L"w"), ZUL_Failure);
 }
+
+TEST(FileUtil, ReadAllReturnsEveryByte) {
+    const fs::path dir = fs::temp_directory_path() / "kest_file_util_read_all";
+    fs::create_directories(dir);
+    // Larger than one read chunk, with zero bytes and bytes above 0x7F.
+    std::string content;
+    for (int i = 0; i < 200000; ++i) {
+        content += static_cast<char>(i % 251);
+    }
+    std::ofstream(dir / "big.bin", std::ios::binary) << content;
+    std::ofstream(dir / "empty.par", std::ios::binary).flush();
+    EXPECT_EQ(KestFileUtil::read_all((dir / "big.bin").wstring()), content);
+    EXPECT_EQ(KestFileUtil::read_all((dir / "empty.par").wstring()), "");
+#if defined(__linux__)
+    // A file that reports no size is read to its end all the same.
+    EXPECT_NE(KestFileUtil::read_all(L"/proc/self/status").find("VmHWM:"), std::string::npos);
+#endif
+    EXPECT_THROW(KestFileUtil::read_all((dir / "missing.par").wstring()), ZUL_Failure);
+    EXPECT_THROW(KestFileUtil::read_all(dir.wstring()), ZUL_Failure);
+    fs::remove_all(dir);
+}

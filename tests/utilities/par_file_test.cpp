@@ -126,3 +126,55 @@ TEST(ParFile, ReadsAFileAndNamesThePathWhenItCannot) {
     }
     fs::remove_all(dir);
 }
+
+// A block passed to Next again and again must come out exactly as a fresh one would: a comment
+// line after an item line has no key or pieces left over, fewer lines leave none behind.
+TEST(ParFile, ScannerReusingOneBlockGivesTheBlocksOfTheWholeFile) {
+    const std::string text = "GROUP_DEF\n"
+                             "  ID_NAME = g1\n"
+                             "  GROUP = 1-10,\n"
+                             "    20-30:2\n"
+                             "  TYPE = ELEMENT\n"
+                             "  X = a,b,c,d\n"
+                             "END_\n"
+                             "DV\n"
+                             "  # REFERENCE = a, b\n"
+                             "  NAME\n"
+                             "END_\n"
+                             "STOP\n"
+                             "END_\n"
+                             "OPTIMIZE\n"
+                             "  A = 1\n"
+                             "  B = x, y\n"
+                             "  C = ,\n"
+                             "  D = 4\n"
+                             "  E = 5\n"
+                             "  F =\n";
+    const auto with_pieces = [](const KestParCommand& block) {
+        std::string out = block.keyword + "@" + std::to_string(block.line) + "{";
+        for (const KestParSubCommand& sub : block.subCommands) {
+            out += std::to_string(sub.kind) + " " + sub.key + "=" + sub.value + "@" +
+                   std::to_string(sub.line) + "[";
+            for (const std::string& piece : sub.pieces) {
+                out += piece + "|";
+            }
+            out += "];";
+        }
+        return out + "}";
+    };
+    std::vector<std::string> fresh;
+    for (const KestParCommand& block : KestParFile::FromText(text)) {
+        fresh.push_back(with_pieces(block));
+    }
+    ASSERT_EQ(fresh.size(), 4u);
+    EXPECT_EQ(fresh[1], "DV@8{0 =# REFERENCE = a, b@9[];1 =NAME@10[NAME|];}");
+
+    KestParScanner scanner(text);
+    KestParCommand reused;
+    std::vector<std::string> scanned;
+    while (scanner.Next(reused)) {
+        scanned.push_back(with_pieces(reused));
+    }
+    EXPECT_EQ(scanned, fresh);
+    EXPECT_FALSE(scanner.Next(reused));
+}
