@@ -1,29 +1,54 @@
 // Peak resident memory of reading one job: prints the file's size, the peak and their ratio.
-//   peak_memory JOB
+//   peak_memory JOB.par          reads the job with KestParFileAdapter::Parse
+//   peak_memory --toml JOB.toml  reads the same content with toml++, for comparison
 #include <KestCmdEngine.h>
+#if defined(KEST_WITH_TOMLPLUSPLUS)
+#include <toml++/toml.h>
+#endif
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
-int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: peak_memory JOB\n");
-        return 2;
-    }
-    KestCmdContainer job;
-    KestParFileAdapter(KestFileUtil::path_from_utf8(argv[1]), KestCmdIoConfig()).Parse(job);
+namespace {
+
+// The peak resident memory of this process so far, in kB (0 where /proc is missing).
+long peak_kb() {
     std::ifstream status("/proc/self/status");
     std::string line;
-    long peak_kb = 0;
     while (std::getline(status, line)) {
         if (line.rfind("VmHWM:", 0) == 0) {
-            peak_kb = std::stol(line.substr(6));
+            return std::stol(line.substr(6));
         }
     }
-    const auto bytes = std::filesystem::file_size(argv[1]);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const bool toml = argc == 3 && std::string(argv[1]) == "--toml";
+    if (argc != 2 && !toml) {
+        std::fprintf(stderr, "usage: peak_memory JOB.par | peak_memory --toml JOB.toml\n");
+        return 2;
+    }
+    const std::string path = argv[argc - 1];
+    if (toml) {
+#if defined(KEST_WITH_TOMLPLUSPLUS)
+        const toml::table table = toml::parse_file(path);
+        std::printf("%zu tables, ", table.size());
+#else
+        std::fprintf(stderr, "peak_memory was built without toml++\n");
+        return 2;
+#endif
+    } else {
+        KestCmdContainer job;
+        KestParFileAdapter(KestFileUtil::path_from_utf8(path), KestCmdIoConfig()).Parse(job);
+    }
+    const long peak = peak_kb();
+    const auto bytes = std::filesystem::file_size(path);
     std::printf("file %.1f MB, peak resident %.1f MB, %.2f times the file\n", bytes / 1e6,
-                peak_kb / 1e3, peak_kb * 1e3 / static_cast<double>(bytes));
+                peak / 1e3, peak * 1e3 / static_cast<double>(bytes));
     return 0;
 }

@@ -22,7 +22,12 @@ inline void prefetch(const void* p) {
 // (command, list table, list, item). The walks below therefore load the commands and items
 // they will reach a few steps later while they work on the current one.
 void KestCmdContainer::CreateReferences() {
+    std::size_t count = 0;
+    for (const CmdList& list : _commands) {
+        count += list.size();
+    }
     std::vector<KestCmd*> commands;
+    commands.reserve(count);
     for (const CmdList& list : _commands) {
         commands.insert(commands.end(), list.begin(), list.end());
     }

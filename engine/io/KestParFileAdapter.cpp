@@ -172,10 +172,11 @@ Cmd KestParFileAdapter::MatchCmdName(const std::string& keyword) const {
     return found != _cmd_name_map.end() ? found->second : KestCmdDefs::CMD_PLACEHOLDER;
 }
 
-KestParFileAdapter::ItemProcessor
+const KestParFileAdapter::ItemProcessor&
 KestParFileAdapter::MatchCmdItemName(const std::string& key) const {
+    static const ItemProcessor unmatched(&process_unmatched);
     const auto found = _item_processors.find(KestCmdIo::to_upper_copy(key));
-    return found != _item_processors.end() ? found->second : ItemProcessor(&process_unmatched);
+    return found != _item_processors.end() ? found->second : unmatched;
 }
 
 KestCmd& KestParFileAdapter::CreateCmd(const std::string& keyword, Cmd type,

@@ -69,7 +69,7 @@ class KEST_CMD_ENGINE_API KestParFileAdapter : public KestCmdIoAdapter {
     /// One line as items of `cmd`.
     void ReadLine(const KestParSubCommand& line, KestCmd& cmd) const;
     KestCmdDefs::Cmd MatchCmdName(const std::string& keyword) const;
-    ItemProcessor MatchCmdItemName(const std::string& key) const;
+    const ItemProcessor& MatchCmdItemName(const std::string& key) const;
     KestCmd& CreateCmd(const std::string& keyword, KestCmdDefs::Cmd type,
                        const std::vector<KestParSubCommand>& lines, KestCmdContainer& container,
                        const KestCmdItemDefs::EnumMap& enums) const;

@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Reproduces the figures of docs/performance.md in one go: builds the benchmarks, runs them
+# side by side (medians of three repetitions), measures peak memory of reading each job with
+# the library and with toml++, and draws docs/throughput.png.
+#   bench/run.sh [RESULTS_DIR]      (default build/bench-results)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+out=${1:-build/bench-results}
+
+scripts/require-packages.sh cmake ninja-build g++ libbenchmark-dev libtomlplusplus-dev gnuplot-nox
+cmake -S . -B build -G Ninja >/dev/null
+cmake --build build --target parse_bench peak_memory
+mkdir -p "$out"
+
+build/bench/parse_bench --benchmark_repetitions=3 --benchmark_report_aggregates_only=true \
+  --benchmark_out="$out/parse_bench.json" --benchmark_out_format=json | tee "$out/parse_bench.txt"
+
+# parse_bench wrote the jobs it measured.
+jobs=${TMPDIR:-/tmp}/kest_parse_bench
+for n in 10000 100000 1000000; do
+  echo "$n commands, Parse:  $(build/bench/peak_memory "$jobs/job_$n.par")"
+  echo "$n commands, toml++: $(build/bench/peak_memory --toml "$jobs/job_$n.toml")"
+done | tee "$out/peak_memory.txt"
+
+bench/plot.sh "$out/parse_bench.json" docs/throughput.png
