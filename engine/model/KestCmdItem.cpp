@@ -1,8 +1,18 @@
 #include "engine/model/KestCmdItem.h"
 
+#include "engine/model/KestItemPool.h"
+
 using namespace KestCmdItemDefs;
 
 KestCmdItem::~KestCmdItem() = default;
+
+void* KestCmdItem::operator new(std::size_t size) {
+    return KestItemPool::allocate(size);
+}
+
+void KestCmdItem::operator delete(void* p, std::size_t size) noexcept {
+    KestItemPool::deallocate(p, size);
+}
 
 bool KestCmdItem::HasString() const {
     return false;

@@ -8,7 +8,9 @@
 #include "engine/vocabulary/KestCmdEnumValues.h"
 #include "engine/vocabulary/KestCmdItemDefs.h"
 
+#include <cstddef>
 #include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -46,4 +48,18 @@ class KEST_CMD_ENGINE_API KestCmdItem {
     virtual void AddReference(const KestCmd& target);
     /// A new, independent copy of this item.
     virtual std::unique_ptr<KestCmdItem> Clone() const = 0;
+
+    /// Items made with new (of every class derived from this one) come from KestItemPool: a
+    /// job's items are packed together and made and destroyed without a heap call each.
+    static void* operator new(std::size_t size);
+    static void operator delete(void* p, std::size_t size) noexcept;
+    /// Over-aligned classes and placement new go to the global forms.
+    static void* operator new(std::size_t size, std::align_val_t align) {
+        return ::operator new(size, align);
+    }
+    static void operator delete(void* p, std::size_t size, std::align_val_t align) noexcept {
+        ::operator delete(p, size, align);
+    }
+    static void* operator new(std::size_t, void* place) noexcept { return place; }
+    static void operator delete(void*, void*) noexcept {}
 };

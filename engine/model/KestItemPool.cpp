@@ -1,0 +1,115 @@
+#include "engine/model/KestItemPool.h"
+
+#include <atomic>
+#include <cstdint>
+#include <new>
+
+// Under AddressSanitizer every item gets a heap block of its own, so that the sanitizer still
+// sees each one.
+#if defined(__SANITIZE_ADDRESS__)
+#define KEST_ITEM_POOL 0
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define KEST_ITEM_POOL 0
+#endif
+#endif
+#ifndef KEST_ITEM_POOL
+#define KEST_ITEM_POOL 1
+#endif
+
+namespace {
+
+// A slab is aligned to its size, so that the slab of any object in it is found by masking the
+// object's address. Its header counts the objects in it, plus one while a thread still fills it;
+// the slab goes when the count reaches zero, whichever thread drops the last one.
+constexpr std::size_t slab_size = std::size_t{1} << 16;
+constexpr std::size_t largest_pooled = 256;
+constexpr std::size_t grain = alignof(std::max_align_t);
+
+struct Slab {
+    std::atomic<std::size_t> users{1};
+};
+constexpr std::size_t header = (sizeof(Slab) + grain - 1) / grain * grain;
+
+std::atomic<std::size_t> slabs{0};
+
+void release(Slab* slab) noexcept {
+    if (slab->users.fetch_sub(1, std::memory_order_acq_rel) == 1) {
+        slab->~Slab();
+        ::operator delete (static_cast<void*>(slab), std::align_val_t{slab_size});
+        slabs.fetch_sub(1, std::memory_order_relaxed);
+    }
+}
+
+// The slab a thread fills, and the free part of it.
+struct Cursor {
+    Slab* slab = nullptr;
+    char* next = nullptr;
+    char* end = nullptr;
+
+    ~Cursor() {
+        if (slab != nullptr) {
+            release(slab);
+        }
+        slab = nullptr;
+        next = end = nullptr;
+    }
+};
+
+thread_local Cursor cursor;
+
+bool pooled(std::size_t size) {
+    return KEST_ITEM_POOL != 0 && size <= largest_pooled;
+}
+
+} // namespace
+
+namespace KestItemPool {
+
+void* allocate(std::size_t size) {
+    if (!pooled(size)) {
+        return ::operator new(size);
+    }
+    // An object's size is a multiple of its alignment: one that is no multiple of 16 needs at
+    // most 8, so a 56-byte item takes 56 bytes and not 64.
+    const std::size_t align = size % grain == 0 ? grain : 8;
+    size = size == 0 ? grain : (size + 7) / 8 * 8;
+    Cursor& c = cursor;
+    const auto misalignment = reinterpret_cast<std::uintptr_t>(c.next) % align;
+    if (misalignment != 0) {
+        c.next += align - misalignment; // cannot pass `end`, which is aligned to the slab
+    }
+    if (static_cast<std::size_t>(c.end - c.next) < size) {
+        void* raw = ::operator new (slab_size, std::align_val_t{slab_size});
+        Slab* fresh = new (raw) Slab;
+        slabs.fetch_add(1, std::memory_order_relaxed);
+        if (c.slab != nullptr) {
+            release(c.slab);
+        }
+        c.slab = fresh;
+        c.next = static_cast<char*>(raw) + header;
+        c.end = static_cast<char*>(raw) + slab_size;
+    }
+    c.slab->users.fetch_add(1, std::memory_order_relaxed);
+    void* p = c.next;
+    c.next += size;
+    return p;
+}
+
+void deallocate(void* p, std::size_t size) noexcept {
+    if (p == nullptr) {
+        return;
+    }
+    if (!pooled(size)) {
+        ::operator delete(p);
+        return;
+    }
+    const auto address = reinterpret_cast<std::uintptr_t>(p);
+    release(reinterpret_cast<Slab*>(address & ~std::uintptr_t{slab_size - 1}));
+}
+
+std::size_t slabs_in_use() noexcept {
+    return slabs.load(std::memory_order_relaxed);
+}
+
+} // namespace KestItemPool

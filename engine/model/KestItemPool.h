@@ -1,0 +1,20 @@
+// Memory for items. A job holds millions of small items that are made together while it is read
+// and die together when it goes; the pool serves them from large slabs by moving a pointer, and
+// gives a slab back once every item in it is gone.
+#pragma once
+
+#include "engine/KestCmdEngineExport.h"
+
+#include <cstddef>
+
+namespace KestItemPool {
+
+/// Memory for an object of `size` bytes with at most the fundamental alignment. Objects above a
+/// few hundred bytes come from the global heap. Throws std::bad_alloc.
+KEST_CMD_ENGINE_API void* allocate(std::size_t size);
+/// Gives back `p`, which allocate(size) returned, with the same `size`.
+KEST_CMD_ENGINE_API void deallocate(void* p, std::size_t size) noexcept;
+/// The number of slabs not yet given back, over all threads.
+KEST_CMD_ENGINE_API std::size_t slabs_in_use() noexcept;
+
+} // namespace KestItemPool
