@@ -65,7 +65,9 @@ void KestCmdContainer::CreateReferences() {
             if (pending_count > window) {
                 by_name.add_first(next.name, next.hash, next.cmd);
             }
-            next.name = cmd.Item(ID_NAME, 0).GetString();
+            const KestCmdItem& name = cmd.Item(ID_NAME, 0);
+            const std::string* kept = name.KeptString();
+            next.name = kept != nullptr ? *kept : name.GetString();
             next.hash = NameIndex::hash(next.name);
             next.cmd = &cmd;
             by_name.prefetch(next.hash);
@@ -91,13 +93,21 @@ void KestCmdContainer::CreateReferences() {
     // the text of the one `window` places on is read and its slot of the index loaded; the
     // current one is linked.
     constexpr std::size_t ahead = 16;
-    std::array<std::string, window> texts;
+    // The texts are read in place where the item keeps one, else copied into `made`.
+    std::array<std::string_view, window> texts;
+    std::array<std::string, window> made;
     std::array<std::uint64_t, window> hashes{};
     const std::size_t m = items.size();
     const auto read_text = [&](std::size_t i) {
-        texts[i % window] = items[i]->GetString();
-        hashes[i % window] = NameIndex::hash(texts[i % window]);
-        by_name.prefetch(hashes[i % window]);
+        const std::size_t w = i % window;
+        if (const std::string* kept = items[i]->KeptString()) {
+            texts[w] = *kept;
+        } else {
+            made[w] = items[i]->GetString();
+            texts[w] = made[w];
+        }
+        hashes[w] = NameIndex::hash(texts[w]);
+        by_name.prefetch(hashes[w]);
     };
     for (std::size_t i = 0; i < std::min(m, ahead); ++i) {
         prefetch(items[i]);
@@ -109,13 +119,13 @@ void KestCmdContainer::CreateReferences() {
         if (i + ahead < m) {
             prefetch(items[i + ahead]);
         }
-        const std::string text = std::move(texts[i % window]);
-        const std::uint64_t hash = hashes[i % window];
+        // Linking the current item changes no text, so its view stays valid; the slot it uses
+        // is refilled only after the look-up.
+        if (const KestCmd* target = by_name.find(texts[i % window], hashes[i % window])) {
+            items[i]->AddReference(*target);
+        }
         if (i + window < m) {
             read_text(i + window);
-        }
-        if (const KestCmd* target = by_name.find(text, hash)) {
-            items[i]->AddReference(*target);
         }
     }
 }

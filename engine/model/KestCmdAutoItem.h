@@ -36,6 +36,7 @@ class KEST_CMD_ENGINE_API KestCmdAutoItem : public KestCmdItem {
 
     bool HasString() const override;
     std::string GetString() const override;
+    const std::string* KeptString() const override { return &_text; }
     bool HasInteger() const override;
     int GetInteger() const override;
     bool HasReal() const override;

@@ -20,6 +20,9 @@ bool KestCmdItem::HasString() const {
 std::string KestCmdItem::GetString() const {
     return {};
 }
+const std::string* KestCmdItem::KeptString() const {
+    return nullptr;
+}
 bool KestCmdItem::HasInteger() const {
     return false;
 }

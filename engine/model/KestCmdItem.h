@@ -27,6 +27,10 @@ class KEST_CMD_ENGINE_API KestCmdItem {
 
     virtual bool HasString() const;
     virtual std::string GetString() const;
+    /// The text GetString returns, without a copy, for an item that keeps it; null for one that
+    /// works it out (the base, and classes that do not override this). Valid until the item
+    /// changes or goes.
+    virtual const std::string* KeptString() const;
     virtual bool HasInteger() const;
     virtual int GetInteger() const;
     virtual bool HasReal() const;
