@@ -44,8 +44,20 @@ bool is_block_end(std::string_view line, std::string_view trimmed) {
     return true;
 }
 
-// The pieces of `value` between commas, each trimmed, into `pieces` (whose strings are
-// reused); none for an empty value.
+// The physical line of `text` that starts at `pos` (split at LF, a CR before the LF dropped);
+// `next` receives where the following line starts.
+std::string_view line_at(std::string_view text, std::size_t pos, std::size_t& next) {
+    const std::size_t end = text.find('\n', pos);
+    std::string_view line = text.substr(pos, end == std::string_view::npos ? end : end - pos);
+    next = end == std::string_view::npos ? text.size() : end + 1;
+    if (!line.empty() && line.back() == '\r' && end != std::string_view::npos) {
+        line.remove_suffix(1);
+    }
+    return line;
+}
+
+} // namespace
+
 void split_pieces(std::string_view value, std::vector<std::string>& pieces) {
     std::size_t count = 0;
     for (bool more = !value.empty(); more; ++count) {
@@ -62,21 +74,8 @@ void split_pieces(std::string_view value, std::vector<std::string>& pieces) {
     pieces.resize(count);
 }
 
-// The physical line of `text` that starts at `pos` (split at LF, a CR before the LF dropped);
-// `next` receives where the following line starts.
-std::string_view line_at(std::string_view text, std::size_t pos, std::size_t& next) {
-    const std::size_t end = text.find('\n', pos);
-    std::string_view line = text.substr(pos, end == std::string_view::npos ? end : end - pos);
-    next = end == std::string_view::npos ? text.size() : end + 1;
-    if (!line.empty() && line.back() == '\r' && end != std::string_view::npos) {
-        line.remove_suffix(1);
-    }
-    return line;
-}
-
-} // namespace
-
-KestParScanner::KestParScanner(std::string_view text) : _text(text) {
+KestParScanner::KestParScanner(std::string_view text, bool with_pieces)
+    : _text(text), _with_pieces(with_pieces) {
     if (_text.substr(0, 3) == "\xEF\xBB\xBF") {
         _text.remove_prefix(3);
     }
@@ -195,7 +194,11 @@ void KestParScanner::ReadItem(std::string_view line, KestParSubCommand& sub) {
         sub.value += '\n';
         sub.value += trim_end(taken);
     }
-    split_pieces(sub.value, sub.pieces);
+    if (_with_pieces) {
+        split_pieces(sub.value, sub.pieces);
+    } else {
+        sub.pieces.clear();
+    }
 }
 
 KestParFile::KestParFile(const std::wstring& path) {

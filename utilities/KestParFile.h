@@ -16,6 +16,7 @@ struct KEST_UTILITIES_API KestParSubCommand {
     /// The text before the first '=', trimmed; empty for a line without '=' and for comments.
     std::string key;
     /// The value text split at ',', each piece trimmed; none for an empty value text.
+    /// (A KestParScanner made without pieces leaves this empty.)
     std::vector<std::string> pieces;
     /// The 1-based number of the line where the item starts in the file.
     std::size_t line = 0;
@@ -26,6 +27,10 @@ struct KEST_UTILITIES_API KestParSubCommand {
     /// The value text.
     const std::string& getValueLine() const { return value; }
 };
+
+/// The pieces of a value text between commas, each trimmed, into `pieces` (whose strings are
+/// reused); none for an empty value. This is how a line's pieces are made.
+KEST_UTILITIES_API void split_pieces(std::string_view value, std::vector<std::string>& pieces);
 
 /// One block: its keyword and its lines.
 struct KEST_UTILITIES_API KestParCommand {
@@ -40,8 +45,9 @@ struct KEST_UTILITIES_API KestParCommand {
 /// that turns each block into something else never holds the tokens of the whole file.
 class KEST_UTILITIES_API KestParScanner {
   public:
-    /// Scans `text`, which must outlive the scanner.
-    explicit KestParScanner(std::string_view text);
+    /// Scans `text`, which must outlive the scanner. Without `with_pieces`, lines come without
+    /// their pieces, for a reader that splits the few values it needs itself (split_pieces).
+    explicit KestParScanner(std::string_view text, bool with_pieces = true);
 
     /// Fills `block` with the next block and returns true, or returns false at the end of the
     /// text. The strings and vectors already in `block` are reused, so that passing the same
@@ -69,6 +75,7 @@ class KEST_UTILITIES_API KestParScanner {
     std::string_view _text;
     std::size_t _pos = 0;
     std::size_t _number = 0;
+    bool _with_pieces = true;
     bool _in_block = false;
     /// Lines of earlier blocks beyond the current block's count, kept for their storage.
     std::vector<KestParSubCommand> _spare;

@@ -105,7 +105,7 @@ void KestParFileAdapter::Parse(KestCmdContainer& container) const {
         // (a whole block's only where the command depends on its lines), and the text goes
         // before completion, which needs memory of its own.
         const std::string text = KestFileUtil::read_all(_file_name);
-        KestParScanner scanner(text);
+        KestParScanner scanner(text, false); // the processors split what they need
         KestParCommand block;
         KestParSubCommand line;
         while (scanner.NextKeyword(block)) {

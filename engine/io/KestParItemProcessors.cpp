@@ -17,13 +17,17 @@ void process_as_given(CmdItem kind, KestCmd& cmd, const KestParSubCommand& line,
 }
 
 void process_reference(KestCmd& cmd, const KestParSubCommand& line, const EnumMap& enums) {
-    if (cmd.GetType() == KestCmdDefs::OPERATOR && line.pieces.size() >= 3) {
-        while (cmd.Items(COEFFICIENT).size() < cmd.Items(REFERENCE).size()) {
-            cmd.AddAutoItem(COEFFICIENT, "1.0", enums);
+    if (cmd.GetType() == KestCmdDefs::OPERATOR) {
+        std::vector<std::string> pieces;
+        split_pieces(line.getValueLine(), pieces);
+        if (pieces.size() >= 3) {
+            while (cmd.Items(COEFFICIENT).size() < cmd.Items(REFERENCE).size()) {
+                cmd.AddAutoItem(COEFFICIENT, "1.0", enums);
+            }
+            KestCmdIo::cmd_value_to_upper_processor(REFERENCE, cmd, pieces[1], enums);
+            KestCmdIo::cmd_value_to_upper_processor(COEFFICIENT, cmd, pieces[2], enums);
+            return;
         }
-        KestCmdIo::cmd_value_to_upper_processor(REFERENCE, cmd, line.pieces[1], enums);
-        KestCmdIo::cmd_value_to_upper_processor(COEFFICIENT, cmd, line.pieces[2], enums);
-        return;
     }
     KestCmdIo::cmd_value_to_upper_processor(REFERENCE, cmd, line.getValueLine(), enums);
 }
@@ -39,8 +43,10 @@ void process_ge_value(KestCmd& cmd, const KestParSubCommand& line, const EnumMap
 }
 
 void process_list(KestCmd& cmd, const KestParSubCommand& line, const EnumMap& enums) {
+    std::vector<std::string> pieces;
+    split_pieces(line.getValueLine(), pieces);
     std::string joined;
-    KestStringUtil::Concat(joined, line.pieces, ",\n  ");
+    KestStringUtil::Concat(joined, pieces, ",\n  ");
     KestCmdIo::cmd_value_processor(LIST_BEGIN, cmd, joined, enums);
 }
 
