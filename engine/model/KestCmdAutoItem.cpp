@@ -58,6 +58,13 @@ bool read_vector(const std::string& text, KestMatrix<3, 1, double>& vector) {
 // logged for the trial and the real read, as callers of is_lumo_list followed by
 // parse_lumo_list see it.
 bool reads_as_lumo_list(const std::string& text) {
+    // A list starts with a number, after white space; any other first character fails the read
+    // at once, so names and keywords are answered without reading.
+    const std::size_t first = text.find_first_not_of(" \t\n\v\f\r");
+    if (first != std::string::npos && text[first] != '-' && text[first] != '+' &&
+        (text[first] < '0' || text[first] > '9')) {
+        return false;
+    }
     using Limits = std::numeric_limits<int>;
     thread_local std::vector<LumoRunSet::Run> runs;
     runs.clear();
@@ -66,11 +73,18 @@ bool reads_as_lumo_list(const std::string& text) {
     if (result.error != LumoListText::ReadResult::none) {
         return false;
     }
+    // Merging can only fail by needing more than max_runs runs. It cannot when the runs are
+    // ascending and apart (they stay as they are), nor when there are no more values than
+    // max_runs (no set needs more runs than values).
+    constexpr auto most = static_cast<std::int64_t>(LumoRunSet::max_runs);
     bool apart = runs.size() <= LumoRunSet::max_runs;
-    for (std::size_t i = 1; apart && i < runs.size(); ++i) {
-        apart = runs[i - 1].count > 0 && runs[i].count > 0 && runs[i - 1].last() < runs[i].first;
+    std::int64_t values = 0;
+    for (std::size_t i = 0; i < runs.size() && (apart || values <= most); ++i) {
+        values += runs[i].count;
+        apart = apart && runs[i].count > 0 &&
+                (i == 0 || (runs[i - 1].count > 0 && runs[i - 1].last() < runs[i].first));
     }
-    if (!apart) {
+    if (!apart && values > most) {
         LumoRunSet().insert_all(runs); // throws when the values cannot be held
     }
     if (result.warned) {
