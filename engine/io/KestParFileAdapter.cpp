@@ -40,7 +40,7 @@ KestParFileAdapter::KestParFileAdapter(const std::wstring& file_name, const Kest
         KestCmdDefs::OPT_PARAM,
         ReverseReference{KestCmdItemDefs::OPT_PARAM, KestCmdDefs::OPTIMIZE, REFERENCE});
     for (const auto& [kind, name] : config.item_names) {
-        if (_item_processors.count(name) != 0) {
+        if (_item_processors.contains(name)) {
             continue;
         }
         const CmdItem bound = kind;
@@ -59,9 +59,9 @@ KestParFileAdapter::KestParFileAdapter(const std::wstring& file_name, const Kest
         }
     }
     // These keys act whatever the configuration says.
-    _item_processors["LE_VALUE"] = &process_le_value;
-    _item_processors["GE_VALUE"] = &process_ge_value;
-    _item_processors["LIST_BEGIN"] = &process_list;
+    _item_processors.assign("LE_VALUE", &process_le_value);
+    _item_processors.assign("GE_VALUE", &process_ge_value);
+    _item_processors.assign("LIST_BEGIN", &process_list);
 
     const Cmd update = KestCmdDefs::DV_UPDATE_PARAM;
     _defaults.AddDefaultValueRule(
@@ -168,15 +168,15 @@ void KestParFileAdapter::ReadLine(const KestParSubCommand& line, KestCmd& cmd) c
 }
 
 Cmd KestParFileAdapter::MatchCmdName(const std::string& keyword) const {
-    const auto found = _cmd_name_map.find(KestCmdIo::to_upper_copy(keyword));
-    return found != _cmd_name_map.end() ? found->second : KestCmdDefs::CMD_PLACEHOLDER;
+    const Cmd* found = _cmd_name_map.find(keyword);
+    return found != nullptr ? *found : KestCmdDefs::CMD_PLACEHOLDER;
 }
 
 const KestParFileAdapter::ItemProcessor&
 KestParFileAdapter::MatchCmdItemName(const std::string& key) const {
     static const ItemProcessor unmatched(&process_unmatched);
-    const auto found = _item_processors.find(KestCmdIo::to_upper_copy(key));
-    return found != _item_processors.end() ? found->second : unmatched;
+    const ItemProcessor* found = _item_processors.find(key);
+    return found != nullptr ? *found : unmatched;
 }
 
 KestCmd& KestParFileAdapter::CreateCmd(const std::string& keyword, Cmd type,

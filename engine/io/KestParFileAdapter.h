@@ -6,6 +6,7 @@
 #include "engine/container/KestCmdContainer.h"
 #include "engine/defaults/KestCmdContainerDefaults.h"
 #include "engine/io/KestCmdIo.h"
+#include "engine/io/UpperCaseTable.h"
 #include "utilities/KestParFile.h"
 
 #include <functional>
@@ -77,8 +78,8 @@ class KEST_CMD_ENGINE_API KestParFileAdapter : public KestCmdIoAdapter {
     void ResolveReverseReferences(KestCmdContainer& container) const;
 
     std::wstring _file_name;
-    std::unordered_map<std::string, KestCmdDefs::Cmd> _cmd_name_map;
-    std::unordered_map<std::string, ItemProcessor> _item_processors;
+    UpperCaseTable<KestCmdDefs::Cmd> _cmd_name_map;
+    UpperCaseTable<ItemProcessor> _item_processors;
     std::unordered_map<int, ImplicitReference> _implicit_references;
     std::unordered_map<int, ReverseReference> _reverse_references;
     KestCmdItemDefs::EnumMap _enum_map;
