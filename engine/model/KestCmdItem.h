@@ -61,8 +61,8 @@ class KEST_CMD_ENGINE_API KestCmdItem {
     static void* operator new(std::size_t size, std::align_val_t align) {
         return ::operator new(size, align);
     }
-    static void operator delete(void* p, std::size_t size, std::align_val_t align) noexcept {
-        ::operator delete(p, size, align);
+    static void operator delete(void* p, std::size_t, std::align_val_t align) noexcept {
+        ::operator delete(p, align);
     }
     static void* operator new(std::size_t, void* place) noexcept { return place; }
     static void operator delete(void*, void*) noexcept {}
