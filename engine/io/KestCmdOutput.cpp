@@ -17,13 +17,17 @@ namespace {
                           "': " + std::generic_category().message(reason));
 }
 
-// Writes `indent`, `text` whole (zero bytes included) and a line feed.
-void put_line(std::FILE* file, const std::wstring& path, const char* indent,
-              const std::string& text) {
+// Appends `indent`, `text` whole (zero bytes included) and a line feed.
+void append_line(std::string& out, const char* indent, const std::string& text) {
+    out += indent;
+    out += text;
+    out += '\n';
+}
+
+// Writes `text` whole to `file`.
+void put(std::FILE* file, const std::wstring& path, const std::string& text) {
     errno = 0;
-    if (std::fputs(indent, file) == EOF ||
-        std::fwrite(text.data(), 1, text.size(), file) != text.size() ||
-        std::fputc('\n', file) == EOF) {
+    if (std::fwrite(text.data(), 1, text.size(), file) != text.size()) {
         fail(path, "cannot write", errno);
     }
 }
@@ -84,32 +88,41 @@ void KestCmdOutput::Write(const std::wstring& mode) const {
 }
 
 void KestCmdOutput::Write(std::FILE* stream) const {
-    put_line(stream, _file_name, "", GetHeader());
+    if (stream == nullptr) {
+        fail(_file_name, "cannot write", EBADF);
+    }
+    // Lines are gathered and written in pieces of about 64 KiB: one call to the runtime library
+    // per piece instead of three per line.
+    constexpr std::size_t piece = std::size_t{1} << 16;
+    std::string text;
+    text.reserve(2 * piece);
+    append_line(text, "", GetHeader());
     for (const KestCmd& cmd : *_container) {
         const std::array<std::string, 2> lines = GetCommand(cmd);
-        put_line(stream, _file_name, "", lines[0]);
-        WriteItems(cmd, stream);
-        put_line(stream, _file_name, "", lines[1]);
-        put_line(stream, _file_name, "", std::string());
+        append_line(text, "", lines[0]);
+        WriteItems(cmd, text);
+        append_line(text, "", lines[1]);
+        append_line(text, "", std::string());
+        if (text.size() >= piece) {
+            put(stream, _file_name, text);
+            text.clear();
+        }
     }
-    put_line(stream, _file_name, "", GetFooter());
+    append_line(text, "", GetFooter());
+    put(stream, _file_name, text);
     errno = 0;
     if (std::fflush(stream) != 0) {
         fail(_file_name, "cannot write", errno);
     }
 }
 
-void KestCmdOutput::WriteItems(const KestCmd& cmd, std::FILE* stream) const {
-    if (stream == nullptr) {
-        return;
-    }
+void KestCmdOutput::WriteItems(const KestCmd& cmd, std::string& text) const {
     for (int kind = 0; kind < item_kind_count; ++kind) {
         const auto item_kind = static_cast<CmdItem>(kind);
         for (const auto& item : cmd.Items(item_kind)) {
-            if (!item) {
-                continue;
+            if (item) {
+                append_line(text, "  ", GetItem(item_kind, *item));
             }
-            put_line(stream, _file_name, "  ", GetItem(item_kind, *item));
         }
     }
 }

@@ -24,7 +24,8 @@ class KEST_CMD_ENGINE_API KestCmdOutput {
     /// may stay in the file.
     void Write(const std::wstring& mode) const;
     /// Writes the whole container to `stream`, which stays open (standard output, for one).
-    /// Throws ZUL_Failure naming the file given at construction when writing fails.
+    /// Throws ZUL_Failure naming the file given at construction when writing fails or `stream`
+    /// is null.
     void Write(std::FILE* stream) const;
 
   protected:
@@ -38,7 +39,8 @@ class KEST_CMD_ENGINE_API KestCmdOutput {
     virtual std::string GetItem(KestCmdItemDefs::CmdItem item, const KestCmdItem& value) const = 0;
 
   private:
-    void WriteItems(const KestCmd& cmd, std::FILE* stream) const;
+    /// Appends the item lines of `cmd` to `text`.
+    void WriteItems(const KestCmd& cmd, std::string& text) const;
 
     const KestCmdContainer* _container;
     std::wstring _file_name;
