@@ -125,6 +125,27 @@ TEST_F(Writer, ModeReplacesOrAppends) {
     base.reset();
 }
 
+// A job of many pieces of output comes out whole and in order, to a file as to a stream.
+TEST_F(Writer, LargeJobsComeOutWholeToFilesAndStreams) {
+    std::string expected = "\n";
+    for (int i = 0; i < 20000; ++i) {
+        container.CreateCommand(KestCmdDefs::DV).AddStringItem(ID_NAME, "dv" + std::to_string(i));
+        expected += "DV\n  ID_NAME = dv" + std::to_string(i) + "\nEND_\n\n";
+    }
+    expected += "\n";
+    EXPECT_EQ(write(), expected);
+
+    std::FILE* stream = std::tmpfile();
+    ASSERT_NE(stream, nullptr);
+    writer(L"named in messages").Write(stream);
+    std::rewind(stream);
+    std::string streamed(expected.size() + 1, '\0');
+    streamed.resize(std::fread(&streamed[0], 1, streamed.size(), stream));
+    std::fclose(stream);
+    EXPECT_EQ(streamed, expected);
+    EXPECT_THROW(writer(L"no stream").Write(static_cast<std::FILE*>(nullptr)), ZUL_Failure);
+}
+
 TEST_F(Writer, FailuresToOpenOrWriteAreReported) {
     expect_failure(path().parent_path() / "missing" / "job.par");
     if (!fs::exists("/dev/full")) {
