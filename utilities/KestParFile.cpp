@@ -31,7 +31,7 @@ bool is_comment(std::string_view trimmed) {
 
 // A line without '=' whose trimmed text starts with END_ in any case.
 bool is_block_end(std::string_view line, std::string_view trimmed) {
-    if (line.find('=') != std::string_view::npos || trimmed.size() < 4) {
+    if (trimmed.size() < 4) {
         return false;
     }
     const char* end = "END_";
@@ -41,7 +41,7 @@ bool is_block_end(std::string_view line, std::string_view trimmed) {
             return false;
         }
     }
-    return true;
+    return line.find('=') == std::string_view::npos;
 }
 
 // The physical line of `text` that starts at `pos` (split at LF, a CR before the LF dropped);
@@ -129,7 +129,7 @@ bool KestParScanner::NextItem(KestParSubCommand& sub) {
         if (is_block_end(line, trimmed)) {
             break;
         }
-        ReadItem(line, sub);
+        ReadItem(line, trimmed, sub);
         return true;
     }
     _in_block = false;
@@ -161,8 +161,8 @@ bool KestParScanner::Next(KestParCommand& block) {
     return true;
 }
 
-void KestParScanner::ReadItem(std::string_view line, KestParSubCommand& sub) {
-    const std::string_view trimmed = trim(line);
+void KestParScanner::ReadItem(std::string_view line, std::string_view trimmed,
+                              KestParSubCommand& sub) {
     sub.line = _number;
     if (is_comment(trimmed)) {
         sub.kind = 0;

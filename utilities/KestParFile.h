@@ -69,8 +69,9 @@ class KEST_UTILITIES_API KestParScanner {
     bool NextLine(std::string_view& line);
     /// The line that NextLine would give, without taking it; empty at the end.
     std::string_view PeekLine() const;
-    /// The next line of the current block: its sub-command filled in place.
-    void ReadItem(std::string_view line, KestParSubCommand& sub);
+    /// The next line of the current block (and `trimmed`, the line trimmed): its sub-command
+    /// filled in place.
+    void ReadItem(std::string_view line, std::string_view trimmed, KestParSubCommand& sub);
 
     std::string_view _text;
     std::size_t _pos = 0;

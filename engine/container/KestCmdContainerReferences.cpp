@@ -97,6 +97,7 @@ void KestCmdContainer::CreateReferences() {
     std::array<std::string_view, window> texts;
     std::array<std::string, window> made;
     std::array<std::uint64_t, window> hashes{};
+    std::array<bool, window> candidate{};
     const std::size_t m = items.size();
     const auto read_text = [&](std::size_t i) {
         const std::size_t w = i % window;
@@ -106,8 +107,11 @@ void KestCmdContainer::CreateReferences() {
             made[w] = items[i]->GetString();
             texts[w] = made[w];
         }
-        hashes[w] = NameIndex::hash(texts[w]);
-        by_name.prefetch(hashes[w]);
+        candidate[w] = by_name.may_hold(texts[w]);
+        if (candidate[w]) {
+            hashes[w] = NameIndex::hash(texts[w]);
+            by_name.prefetch(hashes[w]);
+        }
     };
     for (std::size_t i = 0; i < std::min(m, ahead); ++i) {
         prefetch(items[i]);
@@ -121,7 +125,8 @@ void KestCmdContainer::CreateReferences() {
         }
         // Linking the current item changes no text, so its view stays valid; the slot it uses
         // is refilled only after the look-up.
-        if (const KestCmd* target = by_name.find(texts[i % window], hashes[i % window])) {
+        const std::size_t w = i % window;
+        if (const KestCmd* target = candidate[w] ? by_name.find(texts[w], hashes[w]) : nullptr) {
             items[i]->AddReference(*target);
         }
         if (i + window < m) {

@@ -70,6 +70,11 @@ void NameIndex::grow() {
 }
 
 void NameIndex::add_first(std::string_view name, std::uint64_t h, const KestCmd* cmd) {
+    _lengths |= std::uint64_t{1} << length_bit(name);
+    if (!name.empty()) {
+        const auto first = static_cast<unsigned char>(name.front());
+        _first_bytes[first / 64] |= std::uint64_t{1} << (first % 64);
+    }
     if (2 * (_count + 1) > _slots.size()) {
         grow();
     }

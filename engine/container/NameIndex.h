@@ -25,6 +25,18 @@ class NameIndex {
     /// find, for a name whose hash is known.
     const KestCmd* find(std::string_view name, std::uint64_t hash) const;
     bool empty() const { return _count == 0; }
+    /// False when no name can equal `text`, judged by the lengths and first bytes of the names
+    /// alone: most texts that are no name are ruled out without hashing them.
+    bool may_hold(std::string_view text) const {
+        if ((_lengths >> length_bit(text) & 1u) == 0) {
+            return false;
+        }
+        if (text.empty()) {
+            return true;
+        }
+        const auto first = static_cast<unsigned char>(text.front());
+        return (_first_bytes[first / 64] >> (first % 64) & 1u) != 0;
+    }
 
     static std::uint64_t hash(std::string_view name);
     /// Starts loading the slot where a look-up of a name with this hash begins.
@@ -43,6 +55,9 @@ class NameIndex {
     };
     static constexpr std::uint8_t long_tag = 0xff;
 
+    static std::size_t length_bit(std::string_view text) {
+        return text.size() < 63 ? text.size() : 63;
+    }
     bool holds(const Slot& slot, std::string_view name) const;
     std::size_t probe(std::string_view name, std::uint64_t hash) const;
     void grow();
@@ -50,4 +65,8 @@ class NameIndex {
     std::vector<Slot> _slots;
     std::string _long_names;
     std::size_t _count = 0;
+    /// Bit n: some name is n bytes long (bit 63: 63 or more); bit b of the 256: some name
+    /// starts with byte b.
+    std::uint64_t _lengths = 0;
+    std::uint64_t _first_bytes[4] = {};
 };
