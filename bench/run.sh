@@ -9,11 +9,14 @@ out=${1:-build/bench-results}
 
 scripts/require-packages.sh cmake ninja-build g++ libbenchmark-dev libtomlplusplus-dev gnuplot-nox
 cmake -S . -B build -G Ninja >/dev/null
-cmake --build build --target parse_bench peak_memory
+cmake --build build --target parse_bench peak_memory create_references_bench
 mkdir -p "$out"
 
 build/bench/parse_bench --benchmark_repetitions=3 --benchmark_report_aggregates_only=true \
   --benchmark_out="$out/parse_bench.json" --benchmark_out_format=json | tee "$out/parse_bench.txt"
+
+build/bench/create_references_bench --benchmark_repetitions=3 \
+  --benchmark_report_aggregates_only=true | tee "$out/create_references_bench.txt"
 
 # parse_bench wrote the jobs it measured.
 jobs=${TMPDIR:-/tmp}/kest_parse_bench
