@@ -25,7 +25,7 @@ awk '
   }' "$results" | sort -n > "$data"
 
 gnuplot <<GNUPLOT
-set terminal pngcairo size 800,520 font ",11" noenhanced
+set terminal pngcairo size 800,560 font ",11" noenhanced
 set output "$png"
 set title "Throughput against job size (same content; higher is better)"
 set xlabel "commands in the job"
@@ -35,7 +35,7 @@ set xtics ("10k" 10000, "100k" 100000, "1M" 1000000)
 set xrange [6000:1600000]
 set yrange [0:*]
 set grid ytics
-set key left bottom box opaque
+set key below
 plot "$data" using 1:5 with linespoints lw 2 pt 7 title "Write", \
      "$data" using 1:3 with linespoints lw 2 pt 5 title "plain line splitter (nothing typed)", \
      "$data" using 1:2 with linespoints lw 2 pt 9 title "Parse (typed, linked, completed)", \
