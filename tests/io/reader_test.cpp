@@ -2,15 +2,18 @@
 #include "engine/io/KestCmdIoConfig.h"
 #include "engine/io/KestParFileAdapter.h"
 #include "utilities/ZUL_Exception.h"
+#include "utilities/ZUL_LogMacros.h"
 
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -257,4 +260,50 @@ TEST_F(Reader, AFileThatCannotBeReadCreatesNothing) {
     const KestParFileAdapter adapter((dir / "missing.par").wstring(), KestCmdIoConfig());
     EXPECT_THROW(adapter.Parse(c), ZUL_Failure);
     EXPECT_EQ(census(c), "");
+}
+
+// One reader, several threads at once: each job comes out as a job read alone does, each logs
+// the same step warnings, and the jobs may die on another thread than the one that read them.
+TEST_F(Reader, OneReaderServesSeveralThreadsAtOnce) {
+    std::atomic<int> warnings{0};
+    const auto previous =
+        ZUL_LogMacros::set_sink([&](const ZUL_LogMacros::LogRecord&) { ++warnings; });
+    std::string text;
+    for (int i = 0; i < 300; ++i) {
+        const std::string n = std::to_string(i);
+        text += "GROUP_DEF\n  ID_NAME = g" + n + "\n  GROUP = 1-" + n + "00:0\nEND_\n" +
+                "DV\n  ID_NAME = dv" + n + "\n  GROUP = g" + n + "\n  TYPE = density\nEND_\n";
+    }
+    const KestParFileAdapter reader(Job(text), KestCmdIoConfig());
+    const auto fingerprint = [](const KestCmdContainer& job) {
+        std::string out;
+        for (const KestCmd& cmd : job) {
+            out += std::to_string(cmd.GetType()) + ":";
+            for (int kind = 0; kind < item_kind_count; ++kind) {
+                for (const auto& item : cmd.Items(static_cast<CmdItem>(kind))) {
+                    out += item->GetString() + (item->HasReference() ? "@" : "") + ",";
+                }
+            }
+        }
+        return out;
+    };
+    KestCmdContainer alone;
+    reader.Parse(alone);
+    const std::string expected = fingerprint(alone);
+    const int warnings_alone = warnings.exchange(0);
+    EXPECT_GT(warnings_alone, 0);
+
+    std::vector<KestCmdContainer> jobs(4);
+    std::vector<std::thread> threads;
+    for (KestCmdContainer& job : jobs) {
+        threads.emplace_back([&reader, &job] { reader.Parse(job); });
+    }
+    for (std::thread& thread : threads) {
+        thread.join();
+    }
+    for (const KestCmdContainer& job : jobs) {
+        EXPECT_EQ(fingerprint(job), expected);
+    }
+    EXPECT_EQ(warnings, 4 * warnings_alone);
+    ZUL_LogMacros::set_sink(previous);
 }
