@@ -113,7 +113,7 @@ void KestParFileAdapter::Parse(KestCmdContainer& container) const {
             const auto found = _cmd_creators.find(type);
             if (found != _cmd_creators.end() && found->second.reads_lines) {
                 scanner.ReadLines(block);
-                ReadBlock(block, container);
+                ReadBlock(block, type, container);
                 continue;
             }
             KestCmd& cmd = CreateCmd(block.keyword, type, block.subCommands, container, _enum_map);
@@ -135,16 +135,15 @@ void KestParFileAdapter::Complete(KestCmdContainer& container) const {
 void KestParFileAdapter::Read(const KestParFile& file, KestCmdContainer& container,
                               std::vector<KestCmd*>* created) const {
     for (const KestParCommand& block : file) {
-        KestCmd& cmd = ReadBlock(block, container);
+        KestCmd& cmd = ReadBlock(block, MatchCmdName(block.keyword), container);
         if (created != nullptr) {
             created->push_back(&cmd);
         }
     }
 }
 
-KestCmd& KestParFileAdapter::ReadBlock(const KestParCommand& block,
+KestCmd& KestParFileAdapter::ReadBlock(const KestParCommand& block, Cmd type,
                                        KestCmdContainer& container) const {
-    const Cmd type = MatchCmdName(block.keyword);
     KestCmd& cmd = CreateCmd(block.keyword, type, block.subCommands, container, _enum_map);
     for (const KestParSubCommand& line : block.subCommands) {
         ReadLine(line, cmd);

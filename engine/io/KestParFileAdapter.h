@@ -65,8 +65,9 @@ class KEST_CMD_ENGINE_API KestParFileAdapter : public KestCmdIoAdapter {
     const KestCmdContainerDefaults& GetDefaults() const { return _defaults; }
 
   private:
-    /// One block as a command with its items.
-    KestCmd& ReadBlock(const KestParCommand& block, KestCmdContainer& container) const;
+    /// One block, whose keyword matched `type`, as a command with its items.
+    KestCmd& ReadBlock(const KestParCommand& block, KestCmdDefs::Cmd type,
+                       KestCmdContainer& container) const;
     /// One line as items of `cmd`.
     void ReadLine(const KestParSubCommand& line, KestCmd& cmd) const;
     KestCmdDefs::Cmd MatchCmdName(const std::string& keyword) const;
