@@ -96,9 +96,11 @@ std::string_view KestParScanner::PeekLine() const {
 }
 
 bool KestParScanner::NextKeyword(KestParCommand& block) {
-    KestParSubCommand skipped;
-    while (NextItem(skipped)) {
-        // the rest of a block the caller did not read
+    if (_in_block) {
+        // The rest of a block the caller did not read.
+        KestParSubCommand skipped;
+        while (NextItem(skipped)) {
+        }
     }
     std::string_view line;
     std::string_view trimmed;

@@ -31,9 +31,7 @@ class UpperCaseTable {
             emplace(name, std::move(value));
         }
     }
-    bool contains(const std::string& name) const {
-        return const_cast<UpperCaseTable*>(this)->find_name(name) != nullptr;
-    }
+    bool contains(const std::string& name) const { return find_name(name) != nullptr; }
     /// The value of the name that `text` upper-cased equals, or null.
     const T* find(std::string_view text) const {
         if (_slots.empty()) {
@@ -79,13 +77,17 @@ class UpperCaseTable {
         return true;
     }
 
-    T* find_name(const std::string& name) {
-        for (auto& entry : _entries) {
+    // The value of `name` as given (the table is only built this way, so a scan will do).
+    const T* find_name(const std::string& name) const {
+        for (const auto& entry : _entries) {
             if (entry.first == name) {
                 return &entry.second;
             }
         }
         return nullptr;
+    }
+    T* find_name(const std::string& name) {
+        return const_cast<T*>(static_cast<const UpperCaseTable&>(*this).find_name(name));
     }
 
     // Slots at most half full, each the index of an entry or -1.
