@@ -75,7 +75,7 @@ void* allocate(std::size_t size) {
     const std::size_t align = size % grain == 0 ? grain : 8;
     size = size == 0 ? grain : (size + 7) / 8 * 8;
     Cursor& c = cursor;
-    const auto misalignment = reinterpret_cast<std::uintptr_t>(c.next) % align;
+    const auto misalignment = reinterpret_cast<std::uintptr_t>(c.next) & (align - 1);
     if (misalignment != 0) {
         c.next += align - misalignment; // cannot pass `end`, which is aligned to the slab
     }
