@@ -25,8 +25,8 @@ class KEST_UTILITIES_API ZUL_Exception : public std::exception {
     /// A new exception of the same class with the same code, prefix, message and a copy of the
     /// cause; its backtrace is captured anew, at the time of the copy.
     virtual std::unique_ptr<ZUL_Exception> Clone() const = 0;
-    const std::string& GetMessage() const { return _message; }
-    const std::string& GetLogPrefix() const { return _log_prefix; }
+    virtual const std::string& GetMessage() const { return _message; }
+    virtual const std::string& GetLogPrefix() const { return _log_prefix; }
     virtual const char* GetClassName() const = 0;
     virtual int GetExitCode() const = 0;
 

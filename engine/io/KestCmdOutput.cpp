@@ -119,9 +119,9 @@ void KestCmdOutput::Write(std::FILE* stream) const {
 void KestCmdOutput::WriteItems(const KestCmd& cmd, std::string& text) const {
     for (int kind = 0; kind < item_kind_count; ++kind) {
         const auto item_kind = static_cast<CmdItem>(kind);
-        for (const auto& item : cmd.Items(item_kind)) {
-            if (item) {
-                append_line(text, "  ", GetItem(item_kind, *item));
+        for (auto item = cmd.begin(item_kind); item != cmd.end(item_kind); ++item) {
+            if (*item) {
+                append_line(text, "  ", GetItem(item_kind, **item));
             }
         }
     }

@@ -21,7 +21,7 @@ void process_reference(KestCmd& cmd, const KestParSubCommand& line, const EnumMa
         std::vector<std::string> pieces;
         split_pieces(line.getValueLine(), pieces);
         if (pieces.size() >= 3) {
-            while (cmd.Items(COEFFICIENT).size() < cmd.Items(REFERENCE).size()) {
+            while (cmd.ItemCount(COEFFICIENT) < cmd.ItemCount(REFERENCE)) {
                 cmd.AddAutoItem(COEFFICIENT, "1.0", enums);
             }
             KestCmdIo::cmd_value_to_upper_processor(REFERENCE, cmd, pieces[1], enums);

@@ -17,30 +17,36 @@ constexpr auto moved_from_type = static_cast<KestCmdDefs::Cmd>(KestCmdDefs::cmd_
 
 KestCmd::KestCmd(KestCmdDefs::Cmd type) noexcept : _type(type) {}
 
-KestCmd::KestCmd(KestCmd&& other) noexcept : _type(other._type) {
-    TakeOver(other);
+KestCmd::KestCmd(KestCmd&& other) : _type(other._type) {
+    TakeItemsOf(other);
 }
 
-KestCmd& KestCmd::operator=(KestCmd&& other) noexcept {
+KestCmd& KestCmd::operator=(KestCmd&& other) {
     if (this != &other) {
-        _type = other._type;
-        TakeOver(other);
+        const KestCmdDefs::Cmd type = other._type;
+        TakeItemsOf(other);
+        _type = type;
     }
     return *this;
 }
 
-void KestCmd::TakeOver(KestCmd& other) noexcept {
-    for (std::size_t i = 0; i < inline_lists; ++i) {
-        _inline[i] = std::move(other._inline[i]);
-        other._inline[i].clear();
+void KestCmd::TakeItemsOf(KestCmd& other) {
+    for (int kind = 0; kind < item_kind_count; ++kind) {
+        if ((other._kinds >> kind & 1u) != 0) {
+            ListToFill(static_cast<CmdItem>(kind));
+        }
     }
-    _more = std::move(other._more);
-    other._more.clear();
-    _kinds = other._kinds;
-    std::copy(std::begin(other._place), std::end(other._place), std::begin(_place));
-    _lists_used = other._lists_used;
-    other._kinds = 0;
-    other._lists_used = 0;
+    // Nothing below allocates: the lists of both commands exist.
+    for (std::size_t place = 0; place < _lists_used; ++place) {
+        ListAt(place).clear();
+    }
+    for (int kind = 0; kind < item_kind_count; ++kind) {
+        if ((other._kinds >> kind & 1u) != 0) {
+            ItemList& from = other.ListAt(other._place[kind]);
+            ListAt(_place[kind]) = std::move(from);
+            from.clear();
+        }
+    }
     other._type = moved_from_type;
 }
 

@@ -30,11 +30,13 @@ class KEST_CMD_ENGINE_API KestCmd {
 
     explicit KestCmd(KestCmdDefs::Cmd type) noexcept;
     /// Takes over the items and the type; `other` is left without items and with type
-    /// cmd_type_count, which no live command has.
-    KestCmd(KestCmd&& other) noexcept;
+    /// cmd_type_count, which no live command has. The items move from list to list, so the lists
+    /// that Items handed out of either command stay that command's own; a command with many kinds
+    /// may allocate lists for them (std::bad_alloc leaves both commands as they were).
+    KestCmd(KestCmd&& other);
     /// As the move constructor, after destroying this command's items; nothing happens when
     /// `other` is this command.
-    KestCmd& operator=(KestCmd&& other) noexcept;
+    KestCmd& operator=(KestCmd&& other);
     KestCmd(const KestCmd&) = delete;
     KestCmd& operator=(const KestCmd&) = delete;
     virtual ~KestCmd();
@@ -42,14 +44,20 @@ class KEST_CMD_ENGINE_API KestCmd {
     KestCmdDefs::Cmd GetType() const { return _type; }
     /// True if at least one item of `item` is present.
     bool HasItem(KestCmdItemDefs::CmdItem item) const { return !List(item).empty(); }
+    /// The number of items of `item`.
+    std::size_t ItemCount(KestCmdItemDefs::CmdItem item) const { return List(item).size(); }
     /// The item at `index` of the list of `item`.
     KestCmdItem& Item(KestCmdItemDefs::CmdItem item, std::size_t index);
     const KestCmdItem& Item(KestCmdItemDefs::CmdItem item, std::size_t index) const {
         return *List(item)[index];
     }
-    /// The list of `item` itself, read-only. The reference stays valid as long as the command
-    /// lives (it is a shared empty list for a kind that never held an item).
-    const ItemList& Items(KestCmdItemDefs::CmdItem item) const { return List(item); }
+    /// The list of `item` itself, read-only: the reference stays valid and shows this command's
+    /// items of that kind, whatever is added, erased or moved in, for as long as the command lives.
+    /// A kind that never held an item gets its (empty) list here, so a walk over every kind is
+    /// cheaper with ItemCount or begin/end, which make nothing.
+    const ItemList& Items(KestCmdItemDefs::CmdItem item) const {
+        return const_cast<KestCmd*>(this)->ListToFill(item);
+    }
 
     iterator begin(KestCmdItemDefs::CmdItem item) { return MutableList(item).begin(); }
     iterator end(KestCmdItemDefs::CmdItem item) { return MutableList(item).end(); }
@@ -105,13 +113,16 @@ class KEST_CMD_ENGINE_API KestCmd {
     /// are ever handed out as mutable iterators).
     static ItemList s_no_items;
     void Append(KestCmdItemDefs::CmdItem item, std::unique_ptr<const KestCmdItem> added);
-    void TakeOver(KestCmd& other) noexcept;
+    /// Makes a list here for every kind `other` has one for (this may allocate), then destroys
+    /// this command's items and moves those of `other` into the lists here.
+    void TakeItemsOf(KestCmd& other);
 
     // Only kinds that ever held an item have a list: bit k of `_kinds` is set when kind k has
     // one, and `_place[k]` says where it is, in the order the kinds were first used. The first
     // lists live in the command itself, which spares a job of millions of items an allocation
-    // per list; a command with more kinds keeps the others on the heap. No list ever moves, so
-    // the references that Items hands out stay valid while other kinds are added.
+    // per list; a command with more kinds keeps the others on the heap. A list, once made, stays
+    // at its place for the command's life and no list object ever moves (a move of commands
+    // moves items between lists), so the references that Items hands out stay valid.
     static constexpr std::size_t inline_lists = 6;
     std::uint64_t _kinds = 0;
     std::uint8_t _place[KestCmdItemDefs::item_kind_count] = {};

@@ -155,9 +155,8 @@ double KestCmdAutoItem::GetReal() const {
     if (!Has(DT_REAL)) {
         return 0.0;
     }
-    // An integer text converts exactly, any other number text by correct rounding.
-    return Has(DT_INTEGER) ? std::atoi(_text.c_str())
-                           : KestFormatUtil::str_to_double(_text.c_str(), nullptr);
+    // Correct rounding gives integer texts their exact value too, and keeps the sign of "-0".
+    return KestFormatUtil::str_to_double(_text.c_str(), nullptr);
 }
 bool KestCmdAutoItem::HasVector3d() const {
     return Has(DT_VECTOR3D);

@@ -27,10 +27,6 @@ class KEST_CMD_ENGINE_API KestCmdItem {
 
     virtual bool HasString() const;
     virtual std::string GetString() const;
-    /// The text GetString returns, without a copy, for an item that keeps it; null for one that
-    /// works it out (the base, and classes that do not override this). Valid until the item
-    /// changes or goes.
-    virtual const std::string* KeptString() const;
     virtual bool HasInteger() const;
     virtual int GetInteger() const;
     virtual bool HasReal() const;
@@ -52,6 +48,10 @@ class KEST_CMD_ENGINE_API KestCmdItem {
     virtual void AddReference(const KestCmd& target);
     /// A new, independent copy of this item.
     virtual std::unique_ptr<KestCmdItem> Clone() const = 0;
+    /// The text GetString returns, without a copy, for an item that keeps it; null for one that
+    /// works it out (the base, and classes that do not override this). Valid until the item
+    /// changes or goes.
+    virtual const std::string* KeptString() const;
 
     /// Items made with new (of every class derived from this one) come from KestItemPool: a
     /// job's items are packed together and made and destroyed without a heap call each.

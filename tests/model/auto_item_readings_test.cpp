@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <optional>
 
 using namespace KestCmdItemDefs;
@@ -94,6 +95,15 @@ TEST(AutoItem, EdgeCasesOfTyping) {
     // A zero byte inside the text is part of it, not its end.
     expect_readings(std::string("12\0x", 4),
                     {std::string("12\0x", 4), {}, {}, {}, {}, V{std::string("12\0x", 4)}, {}});
+
+    // A text that reads as an integer and as a real takes its real reading from the decimal
+    // conversion, which keeps the sign of a negative zero.
+    for (const char* zero : {"-0", "-00", "-0000"}) {
+        const KestCmdAutoItem item(zero, enums());
+        EXPECT_EQ(item.GetInteger(), 0) << zero;
+        EXPECT_TRUE(std::signbit(item.GetReal())) << zero;
+    }
+    EXPECT_FALSE(std::signbit(KestCmdAutoItem("0", enums()).GetReal()));
 
     // A failed vector keeps the components it could read.
     const KestCmdAutoItem partial("1,abc,3", enums());

@@ -41,6 +41,21 @@ TEST(ZulFailure, CarriesEveryFieldAndCopiesDeeply) {
     }
 }
 
+// The message and the prefix are virtual, so a derived failure can word them and callers that
+// hold the base see its wording.
+TEST(ZulFailure, DerivedFailuresWordTheirOwnMessage) {
+    struct Localised : ZUL_Failure {
+        using ZUL_Failure::ZUL_Failure;
+        const std::string& GetMessage() const override { return text; }
+        const std::string& GetLogPrefix() const override { return text; }
+        std::string text = "localised";
+    };
+    const Localised failure(ZUL_Code(), "[p] ", "plain");
+    const ZUL_Exception& base = failure;
+    EXPECT_EQ(base.GetMessage(), "localised");
+    EXPECT_EQ(base.GetLogPrefix(), "localised");
+}
+
 TEST(ZulLog, SinkReceivesWarningsAndDefaultFormatIsOneLine) {
     std::vector<ZUL_LogMacros::LogRecord> seen;
     const auto previous = ZUL_LogMacros::set_sink(

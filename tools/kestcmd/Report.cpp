@@ -24,9 +24,9 @@ template <class Visit>
 void for_each_item(const KestCmd& cmd, Visit visit) {
     for (int k = 0; k < item_kind_count; ++k) {
         const auto kind = static_cast<CmdItem>(k);
-        for (const auto& item : cmd.Items(kind)) {
-            if (item) {
-                visit(kind, *item);
+        for (auto item = cmd.begin(kind); item != cmd.end(kind); ++item) {
+            if (*item) {
+                visit(kind, **item);
             }
         }
     }
@@ -39,10 +39,9 @@ void add_commands(std::vector<Change>& changes, const KestCmd& done, const KestC
     }
     for (int k = 0; k < item_kind_count; ++k) {
         const auto kind = static_cast<CmdItem>(k);
-        const auto& after = done.Items(kind);
-        const std::size_t before = read == nullptr ? 0 : read->Items(kind).size();
-        for (std::size_t i = 0; i < after.size(); ++i) {
-            const std::string text = after[i]->GetString();
+        const std::size_t before = read == nullptr ? 0 : read->ItemCount(kind);
+        for (std::size_t i = 0; i < done.ItemCount(kind); ++i) {
+            const std::string text = done.Item(kind, i).GetString();
             const std::string& key = default_item_names[kind];
             if (i >= before) {
                 changes.push_back({line, title(done), "added " + key + " = " + text});
