@@ -32,6 +32,21 @@ void put(std::FILE* file, const std::wstring& path, const std::string& text) {
     }
 }
 
+// Runs `gather`, which appends lines to `text` through the virtuals of a subclass. When it
+// throws, the lines gathered so far are written to `stream` before the exception goes on
+// unchanged: they would have been in the file, had every line been written at once. A failure
+// to write them gives way to that exception.
+template <class Gather>
+void gather_or_keep(std::FILE* stream, const std::string& text, Gather gather) {
+    try {
+        gather();
+    } catch (...) {
+        std::fwrite(text.data(), 1, text.size(), stream);
+        std::fflush(stream);
+        throw;
+    }
+}
+
 // Owns the open file: writes text whole (zero bytes included) and turns every failure of the
 // runtime library into a ZUL_Failure that names the file.
 class OutputFile {
@@ -96,19 +111,21 @@ void KestCmdOutput::Write(std::FILE* stream) const {
     constexpr std::size_t piece = std::size_t{1} << 16;
     std::string text;
     text.reserve(2 * piece);
-    append_line(text, "", GetHeader());
+    gather_or_keep(stream, text, [&] { append_line(text, "", GetHeader()); });
     for (const KestCmd& cmd : *_container) {
-        const std::array<std::string, 2> lines = GetCommand(cmd);
-        append_line(text, "", lines[0]);
-        WriteItems(cmd, text);
-        append_line(text, "", lines[1]);
-        append_line(text, "", std::string());
+        gather_or_keep(stream, text, [&] {
+            const std::array<std::string, 2> lines = GetCommand(cmd);
+            append_line(text, "", lines[0]);
+            WriteItems(cmd, text);
+            append_line(text, "", lines[1]);
+            append_line(text, "", std::string());
+        });
         if (text.size() >= piece) {
             put(stream, _file_name, text);
             text.clear();
         }
     }
-    append_line(text, "", GetFooter());
+    gather_or_keep(stream, text, [&] { append_line(text, "", GetFooter()); });
     put(stream, _file_name, text);
     errno = 0;
     if (std::fflush(stream) != 0) {

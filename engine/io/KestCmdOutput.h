@@ -21,11 +21,13 @@ class KEST_CMD_ENGINE_API KestCmdOutput {
     /// to replace, "a" to append, ...): commands in iteration order, each item line indented by
     /// two blanks, item kinds in increasing order. Throws ZUL_Failure naming the file and the
     /// reason when the file cannot be opened, written or closed; lines written before a failure
-    /// may stay in the file.
+    /// may stay in the file. An exception from a virtual (GetItem, ...) passes to the caller
+    /// unchanged, after the lines before it were written to the file.
     void Write(const std::wstring& mode) const;
     /// Writes the whole container to `stream`, which stays open (standard output, for one).
     /// Throws ZUL_Failure naming the file given at construction when writing fails or `stream`
-    /// is null.
+    /// is null. An exception from a virtual passes to the caller unchanged, after the lines
+    /// before it were written to `stream`.
     void Write(std::FILE* stream) const;
 
   protected:

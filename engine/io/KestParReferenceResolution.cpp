@@ -6,14 +6,17 @@ using namespace KestCmdItemDefs;
 
 namespace {
 
-// Appends to `owner` an `item` reference to `target`, unless the owner already holds an item of
-// that kind that prints as the new one would (the target's first name, or the empty text):
-// a job written and read again must not gain a line each time.
+// Appends to `owner` an `item` reference to `target`, unless the owner already holds one of
+// that kind to the target itself, or an unlinked item of that kind that prints as the new one
+// would (the target's first name, or the empty text): that is the reference as written and read
+// again, and a job must not gain a line each time. A reference to another command does not
+// count even when it prints alike: two nameless targets each get their own.
 void add_reference_once(KestCmd& owner, CmdItem item, const KestCmd& target) {
     const std::string printed =
         target.HasItem(ID_NAME) ? target.Item(ID_NAME, 0).GetString() : std::string();
     for (const auto& existing : owner.Items(item)) {
-        if (existing && existing->GetString() == printed) {
+        if (existing && (existing->HasReference() ? existing->GetReference() == &target
+                                                  : existing->GetString() == printed)) {
             return;
         }
     }

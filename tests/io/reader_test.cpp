@@ -161,6 +161,15 @@ TEST_F(Reader, OptParamsThatNameAnOptimizeAreAddedToIt) {
     EXPECT_EQ(texts(c.GetCommand(KestCmdDefs::OPTIMIZE, 2), OPT_PARAM), (Texts{"P1", "P2"}));
     // Only the first REFERENCE counts, and a name already listed is not added again.
     EXPECT_EQ(texts(c.GetCommand(KestCmdDefs::OPTIMIZE, 1), OPT_PARAM), Texts{"P4"});
+
+    // Nameless ones print alike, yet each is linked.
+    const KestCmdContainer nameless = Read("OPTIMIZE\n  ID_NAME = o\nEND_\n"
+                                           "OPT_PARAM\n  REFERENCE = o\nEND_\n"
+                                           "OPT_PARAM\n  REFERENCE = o\n  MAX = 3\nEND_\n");
+    const KestCmd& o = nameless.GetCommand(KestCmdDefs::OPTIMIZE, 0);
+    ASSERT_EQ(o.Items(OPT_PARAM).size(), 2u);
+    EXPECT_EQ(o.Item(OPT_PARAM, 0).GetReference(), &nameless.GetCommand(KestCmdDefs::OPT_PARAM, 0));
+    EXPECT_EQ(o.Item(OPT_PARAM, 1).GetReference(), &nameless.GetCommand(KestCmdDefs::OPT_PARAM, 1));
 }
 
 TEST_F(Reader, RulesCompleteUpdateParametersFromTheOptimizersSettings) {

@@ -56,7 +56,13 @@ class JobText {
         std::string text;
         for (std::size_t blocks = Pick(8); blocks > 0; --blocks) {
             text += OneOf({"", "", "", "\n", "# " + Word() + " = " + Word() + "\n", "END_\n"});
-            text += Block(blocks == 1);
+            const std::string block = Block(blocks == 1);
+            // Twice now and then: two commands of one name, or two nameless ones that name the
+            // same OPTIMIZE.
+            text += blocks > 1 && Chance(15) ? block + "END_\n" + block : block;
+        }
+        if (Chance(20)) {
+            text = OptimizeAndItsSettings() + text;
         }
         std::string out;
         for (char c : text) {
@@ -133,6 +139,23 @@ class JobText {
         }
         return OneOf(lines);
     }
+    // An OPTIMIZE and OPT_PARAM commands that name it, most of them nameless.
+    std::string OptimizeAndItsSettings() {
+        const std::string name = Name();
+        std::string text = "OPTIMIZE\n  ID_NAME = " + name + "\nEND_\n";
+        for (std::size_t params = 2 + Pick(2); params > 0; --params) {
+            text += "OPT_PARAM\n";
+            if (Chance(30)) {
+                text += "  ID_NAME = " + Name() + "\n";
+            }
+            text += "  REFERENCE = " + AnyCase(name) + "\n";
+            for (std::size_t i = Pick(3); i > 0; --i) {
+                text += Indent() + Line("OPT_PARAM", false) + "\n";
+            }
+            text += "END_\n";
+        }
+        return text;
+    }
     std::string Block(bool last) {
         const auto& names = KestCmdDefs::get_default_cmd_names();
         std::string type = Chance(50) ? OneOf({"DRESP", "OPERATOR", "OPTIMIZE", "STOP", "OPT_PARAM",
@@ -191,6 +214,7 @@ TEST_F(RoundTrip, ExampleJobsAreStableAfterOneRewrite) {
 TEST_F(RoundTrip, RandomJobsSettleAfterTwoRewritesAndPlainOnesAfterOne) {
     int operators = 0;
     int changed = 0;
+    int nameless = 0;
     for (unsigned seed = 1; seed <= 240 && !HasFailure(); ++seed) {
         const bool plain = seed % 2 == 0;
         const std::string text = JobText(seed, plain).Make();
@@ -201,12 +225,14 @@ TEST_F(RoundTrip, RandomJobsSettleAfterTwoRewritesAndPlainOnesAfterOne) {
         }
         EXPECT_TRUE(w[2] == w[3]) << trace << "\n--- w3\n" << w[2] << "--- w4\n" << w[3];
         changed += w[0] != w[1];
+        nameless += w[0].find("  OPT_PARAM = \n  OPT_PARAM = \n") != std::string::npos;
         operators += w[0].find("\nOPERATOR\n") != std::string::npos &&
                      w[0].find("  COEFFICIENT = ") != std::string::npos;
     }
     // The generator does reach what it is meant to.
     EXPECT_GT(operators, 20) << operators;
     EXPECT_GT(changed, 20) << changed;
+    EXPECT_GT(nameless, 10) << nameless; // two nameless OPT_PARAM commands linked to one OPTIMIZE
 }
 
 // Parse reads most blocks line by line without holding them; reading the tokens of the whole

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -37,6 +38,9 @@ class Writer : public ::testing::Test {
     // Writes the container with the standard names and returns the file's bytes.
     std::string write(const std::wstring& mode = L"w") const {
         writer(path().wstring()).Write(mode);
+        return written();
+    }
+    std::string written() const {
         std::ifstream in(path(), std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});
     }
@@ -50,6 +54,18 @@ class Writer : public ::testing::Test {
             const std::string message = failure.what();
             EXPECT_NE(message.find("'" + file.string() + "'"), std::string::npos) << message;
         }
+    }
+
+    // The whole text of `stream`, which is then closed.
+    static std::string drain(std::FILE* stream) {
+        std::rewind(stream);
+        std::string text;
+        char buffer[4096];
+        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, stream)) > 0;) {
+            text.append(buffer, n);
+        }
+        std::fclose(stream);
+        return text;
     }
 
     KestCmdContainer container;
@@ -138,12 +154,44 @@ TEST_F(Writer, LargeJobsComeOutWholeToFilesAndStreams) {
     std::FILE* stream = std::tmpfile();
     ASSERT_NE(stream, nullptr);
     writer(L"named in messages").Write(stream);
-    std::rewind(stream);
-    std::string streamed(expected.size() + 1, '\0');
-    streamed.resize(std::fread(&streamed[0], 1, streamed.size(), stream));
-    std::fclose(stream);
-    EXPECT_EQ(streamed, expected);
+    EXPECT_EQ(drain(stream), expected);
     EXPECT_THROW(writer(L"no stream").Write(static_cast<std::FILE*>(nullptr)), ZUL_Failure);
+}
+
+namespace {
+
+// A writer whose items fail when their text is "bad".
+struct BadItem {};
+class FailingWriter : public KestCmdParOutput {
+  public:
+    using KestCmdParOutput::KestCmdParOutput;
+
+  protected:
+    std::string GetItem(CmdItem item, const KestCmdItem& value) const override {
+        if (value.GetString() == "bad") {
+            throw BadItem();
+        }
+        return KestCmdParOutput::GetItem(item, value);
+    }
+};
+
+} // namespace
+
+// The exception reaches the caller as thrown, and the lines before it are written although the
+// job is far smaller than one piece of gathered output.
+TEST_F(Writer, LinesBeforeAFailingItemStayWritten) {
+    container.CreateCommand(KestCmdDefs::DV).AddStringItem(ID_NAME, "good");
+    container.CreateCommand(KestCmdDefs::DV).AddStringItem(ID_NAME, "bad");
+    const FailingWriter failing(path().wstring(), container, KestCmdDefs::get_default_cmd_names(),
+                                default_item_names);
+    const std::string before = "\nDV\n  ID_NAME = good\nEND_\n\nDV\n";
+    EXPECT_THROW(failing.Write(L"w"), BadItem);
+    EXPECT_EQ(written(), before);
+
+    std::FILE* stream = std::tmpfile();
+    ASSERT_NE(stream, nullptr);
+    EXPECT_THROW(failing.Write(stream), BadItem);
+    EXPECT_EQ(drain(stream), before);
 }
 
 TEST_F(Writer, FailuresToOpenOrWriteAreReported) {
