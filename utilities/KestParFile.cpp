@@ -25,6 +25,11 @@ std::string_view trim_end(std::string_view s) {
     return s;
 }
 
+// The 1-based column where `part`, a view into `line`, starts.
+std::size_t column_of(std::string_view line, std::string_view part) {
+    return static_cast<std::size_t>(part.data() - line.data()) + 1;
+}
+
 bool is_comment(std::string_view trimmed) {
     return !trimmed.empty() && trimmed.front() == '#';
 }
@@ -112,6 +117,8 @@ bool KestParScanner::NextKeyword(KestParCommand& block) {
     } while (trimmed.empty() || is_comment(trimmed) || is_block_end(line, trimmed));
     block.keyword.assign(trimmed);
     block.line = _number;
+    block.column = column_of(line, trimmed);
+    block.end_line = 0;
     std::vector<KestParSubCommand>& lines = block.subCommands;
     while (!lines.empty()) {
         _spare.push_back(std::move(lines.back()));
@@ -134,6 +141,9 @@ bool KestParScanner::NextItem(KestParSubCommand& sub) {
         ReadItem(line, trimmed, sub);
         return true;
     }
+    if (_in_block) {
+        _end_line = _number;
+    }
     _in_block = false;
     return false;
 }
@@ -150,6 +160,7 @@ void KestParScanner::ReadLines(KestParCommand& block) {
         if (!NextItem(lines.back())) {
             _spare.push_back(std::move(lines.back()));
             lines.pop_back();
+            block.end_line = _end_line;
             return;
         }
     }
@@ -166,6 +177,10 @@ bool KestParScanner::Next(KestParCommand& block) {
 void KestParScanner::ReadItem(std::string_view line, std::string_view trimmed,
                               KestParSubCommand& sub) {
     sub.line = _number;
+    sub.end_line = _number;
+    sub.key_column = column_of(line, trimmed);
+    sub.value_column = sub.key_column;
+    sub.end_column = sub.key_column + trimmed.size();
     if (is_comment(trimmed)) {
         sub.kind = 0;
         sub.key.clear();
@@ -180,7 +195,11 @@ void KestParScanner::ReadItem(std::string_view line, std::string_view trimmed,
         sub.value.assign(trimmed);
     } else {
         sub.key.assign(trim(line.substr(0, equals)));
-        sub.value.assign(trim(line.substr(equals + 1)));
+        const std::string_view value = trim(line.substr(equals + 1));
+        sub.value.assign(value);
+        // An empty value stands right after the '='.
+        sub.value_column = value.empty() ? equals + 2 : column_of(line, value);
+        sub.end_column = sub.value_column + value.size();
     }
     // A value ending in ',' goes on over the following lines that are plain text.
     while (!sub.value.empty() && sub.value.back() == ',' && _pos < _text.size()) {
@@ -193,8 +212,11 @@ void KestParScanner::ReadItem(std::string_view line, std::string_view trimmed,
         }
         std::string_view taken;
         NextLine(taken);
+        const std::string_view kept = trim_end(taken);
         sub.value += '\n';
-        sub.value += trim_end(taken);
+        sub.value += kept;
+        sub.end_line = _number;
+        sub.end_column = kept.size() + 1;
     }
     if (_with_pieces) {
         split_pieces(sub.value, sub.pieces);

@@ -23,6 +23,15 @@ struct KEST_UTILITIES_API KestParSubCommand {
     /// The text after the first '=' (the whole line when there is none), trimmed, with its
     /// continuation lines joined by line feeds.
     std::string value;
+    /// Where the key and the value stand. Columns are 1-based and count bytes of their line (a
+    /// byte-order mark at the start of the text is not part of line 1). The key and the value
+    /// start on `line`; a line without '=' has its key column at its value. An empty value
+    /// starts and ends right after the '='. The end is exclusive: the column after the value's
+    /// last byte, on `end_line`, the last line of a continued value.
+    std::size_t key_column = 0;
+    std::size_t value_column = 0;
+    std::size_t end_line = 0;
+    std::size_t end_column = 0;
 
     /// The value text.
     const std::string& getValueLine() const { return value; }
@@ -37,8 +46,12 @@ struct KEST_UTILITIES_API KestParCommand {
     /// The keyword line, trimmed.
     std::string keyword;
     std::vector<KestParSubCommand> subCommands;
-    /// The 1-based number of the keyword line.
+    /// The 1-based number of the keyword line, and the column of the keyword on it.
     std::size_t line = 0;
+    std::size_t column = 0;
+    /// The line of the END_ that closed the block, or the last line of the text when none did.
+    /// Filled once the block's lines are read (Next, ReadLines, or NextItem returning false).
+    std::size_t end_line = 0;
 };
 
 /// Splits the text of a parameter file block by block, keeping nothing but its place: a reader
@@ -59,8 +72,10 @@ class KEST_UTILITIES_API KestParScanner {
     /// were not taken are skipped.
     bool NextKeyword(KestParCommand& block);
     /// Fills `sub` with the next line of the block that NextKeyword opened and returns true, or
-    /// returns false at the block's end.
+    /// returns false at the block's end (EndLine then tells where the block ended).
     bool NextItem(KestParSubCommand& sub);
+    /// The end_line of the block whose lines were last read to their end.
+    std::size_t EndLine() const { return _end_line; }
     /// Appends the remaining lines of the current block to `block`.
     void ReadLines(KestParCommand& block);
 
@@ -76,6 +91,7 @@ class KEST_UTILITIES_API KestParScanner {
     std::string_view _text;
     std::size_t _pos = 0;
     std::size_t _number = 0;
+    std::size_t _end_line = 0;
     bool _with_pieces = true;
     bool _in_block = false;
     /// Lines of earlier blocks beyond the current block's count, kept for their storage.

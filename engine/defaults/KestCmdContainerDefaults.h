@@ -57,3 +57,8 @@ class KEST_CMD_ENGINE_API KestCmdContainerDefaults {
     std::vector<DefaultValueRule> _value_rules;
     std::vector<ContainerManipulator> _manipulator_rules;
 };
+
+/// The rules a parameter-file reader completes a job with: the standard rules, then eight that
+/// copy the OPT_PARAM settings (named by the first OPTIMIZE) into DV and DV_UPDATE_PARAM commands,
+/// and one that links the OPTIMIZE to the first DV_UPDATE_PARAM.
+KEST_CMD_ENGINE_API KestCmdContainerDefaults reader_default_rules();

@@ -1,7 +1,7 @@
 #include "engine/io/KestParFileAdapter.h"
 
-#include "engine/defaults/KestCmdContainerDefaultRules.h"
 #include "engine/io/KestParItemProcessors.h"
+#include "engine/io/detail/KestParReaderTables.h"
 #include "utilities/KestFileUtil.h"
 #include "utilities/ZUL_Exception.h"
 
@@ -9,180 +9,240 @@
 
 using namespace KestCmdItemDefs;
 using namespace KestParItemProcessors;
-using namespace KestCmdContainerDefaultRules;
 using KestCmdDefs::Cmd;
 
 namespace {
 
-using Rule = KestCmdContainerDefaults::DefaultValueRule;
+using Tables = KestParFileAdapter::Tables;
 
-// A rule that copies `from` of the OPT_PARAM command the first OPTIMIZE names into `to`.
-Rule copy_from_opt_param(Cmd cmd, bool create_default, CmdItem from, CmdItem to, DataType data_type,
-                         bool replace) {
-    return {cmd,
-            [=](KestCmd& target, const KestCmdContainer& container, const EnumMap& enums) {
-                Rule_CopyTypeToCmd(target, container, KestCmdDefs::OPTIMIZE,
-                                   KestCmdItemDefs::OPT_PARAM, from, to, data_type, enums, replace);
-            },
-            create_default};
+Tables::Processor processor(KestParFileAdapter::ItemProcessor process, CmdItem fills) {
+    return {std::move(process), {fills, fills}, 1};
+}
+Tables::Processor processor(KestParFileAdapter::ItemProcessor process, CmdItem fills,
+                            CmdItem also) {
+    return {std::move(process), {fills, also}, 2};
 }
 
-} // namespace
-
-KestParFileAdapter::KestParFileAdapter(const std::wstring& file_name, const KestCmdIoConfig& config)
-    : _file_name(file_name), _enum_map(config.enum_map) {
+std::shared_ptr<const Tables> make_tables(const KestCmdIoConfig& config) {
+    auto tables = std::make_shared<Tables>();
+    Tables& t = *tables;
+    t.enums = config.enum_map;
     for (const auto& [type, name] : config.cmd_names) {
-        _cmd_name_map.emplace(name, type);
+        t.cmd_names.emplace(name, type);
     }
-    _implicit_references.emplace(KestCmdDefs::STOP,
-                                 ImplicitReference{KestCmdDefs::OPTIMIZE, KestCmdItemDefs::STOP});
-    _reverse_references.emplace(
+    t.implicit_references.emplace(
+        KestCmdDefs::STOP, KestParFileAdapter::ImplicitReference{KestCmdDefs::OPTIMIZE, STOP});
+    t.reverse_references.emplace(
         KestCmdDefs::OPT_PARAM,
-        ReverseReference{KestCmdItemDefs::OPT_PARAM, KestCmdDefs::OPTIMIZE, REFERENCE});
+        KestParFileAdapter::ReverseReference{OPT_PARAM, KestCmdDefs::OPTIMIZE, REFERENCE});
     for (const auto& [kind, name] : config.item_names) {
-        if (_item_processors.contains(name)) {
+        if (t.item_processors.contains(name)) {
             continue;
         }
         const CmdItem bound = kind;
         if (kind == KestCmdItemDefs::FILE || kind == ADD_FILE) {
-            _item_processors.emplace(
-                name, [bound](KestCmd& cmd, const KestParSubCommand& line, const EnumMap& enums) {
-                    process_as_given(bound, cmd, line, enums);
-                });
+            t.item_processors.emplace(name, processor(
+                                                [bound](KestCmd& cmd, const KestParSubCommand& line,
+                                                        const EnumMap& enums) {
+                                                    process_as_given(bound, cmd, line, enums);
+                                                },
+                                                bound));
         } else if (kind == REFERENCE) {
-            _item_processors.emplace(name, &process_reference);
+            t.item_processors.emplace(name, processor(&process_reference, REFERENCE, COEFFICIENT));
         } else {
-            _item_processors.emplace(
-                name, [bound](KestCmd& cmd, const KestParSubCommand& line, const EnumMap& enums) {
-                    process_upper(bound, cmd, line, enums);
-                });
+            t.item_processors.emplace(
+                name,
+                processor([bound](KestCmd& cmd, const KestParSubCommand& line,
+                                  const EnumMap& enums) { process_upper(bound, cmd, line, enums); },
+                          bound));
         }
     }
     // These keys act whatever the configuration says.
-    _item_processors.assign("LE_VALUE", &process_le_value);
-    _item_processors.assign("GE_VALUE", &process_ge_value);
-    _item_processors.assign("LIST_BEGIN", &process_list);
+    t.item_processors.assign("LE_VALUE", processor(&process_le_value, VALUE, TYPE));
+    t.item_processors.assign("GE_VALUE", processor(&process_ge_value, VALUE, TYPE));
+    t.item_processors.assign("LIST_BEGIN", processor(&process_list, LIST_BEGIN));
+    t.unmatched = processor(&process_unmatched, PLACEHOLDER);
 
-    const Cmd update = KestCmdDefs::DV_UPDATE_PARAM;
-    _defaults.AddDefaultValueRule(
-        copy_from_opt_param(KestCmdDefs::DV, false, VALUE, VALUE, DT_REAL, false));
-    _defaults.AddDefaultValueRule(
-        copy_from_opt_param(update, true, STRATEGY, STRATEGY, DT_ENUM, true));
-    _defaults.AddDefaultValueRule(copy_from_opt_param(update, true, MIN, MIN, DT_REAL, true));
-    _defaults.AddDefaultValueRule(copy_from_opt_param(update, true, MAX, MAX, DT_REAL, true));
-    _defaults.AddDefaultValueRule(
-        copy_from_opt_param(update, true, KestCmdItemDefs::DV_UPDATE_PARAM, VALUE, DT_REAL, true));
-    _defaults.AddDefaultValueRule(
-        copy_from_opt_param(update, true, UPDATE_TYPE, UPDATE_TYPE, DT_ENUM, true));
-    _defaults.AddDefaultValueRule(copy_from_opt_param(update, true, LOWER, LOWER, DT_ENUM, true));
-    _defaults.AddDefaultValueRule(copy_from_opt_param(update, true, UPPER, UPPER, DT_ENUM, true));
-    _defaults.AddDefaultValueRule(
-        {KestCmdDefs::OPTIMIZE,
-         [](KestCmd& cmd, const KestCmdContainer& container, const EnumMap&) {
-             Rule_AddReferenceToFirstCmd(cmd, container, KestCmdItemDefs::DV_UPDATE_PARAM,
-                                         KestCmdDefs::DV_UPDATE_PARAM);
-         },
-         false});
-    for (const Rule& rule : config.default_value_rules) {
-        _defaults.AddDefaultValueRule(rule);
+    t.defaults = reader_default_rules();
+    for (const auto& rule : config.default_value_rules) {
+        t.defaults.AddDefaultValueRule(rule);
     }
     for (KestCmdContainerDefaults::ContainerManipulator manipulator :
          config.container_manipulator_rules) {
-        _defaults.AddContainerManipulatorRule(manipulator);
+        t.defaults.AddContainerManipulatorRule(manipulator);
     }
 
-    _cmd_creators.emplace(KestCmdDefs::DRESP, Creator{&create_dresp_cmd, true});
-    _cmd_creators.emplace(KestCmdDefs::DV, Creator{&create_dv_cmd, false});
+    t.creators.fill({&create_plain_cmd, false});
+    t.creators[KestCmdDefs::DRESP] = {&create_dresp_cmd, true};
+    t.creators[KestCmdDefs::DV] = {&create_dv_cmd, false};
+    return tables;
 }
+
+KestItemSpan span_of(const KestParSubCommand& line) {
+    return {{line.line, line.key_column},
+            {line.line, line.value_column},
+            {line.end_line, line.end_column}};
+}
+
+// One line as items of `cmd`; with `positions`, each item it made is recorded with the line's
+// span.
+void read_line(const Tables& t, const std::wstring& file_name, const KestParSubCommand& line,
+               KestCmd& cmd, KestSourceMap* positions) {
+    if (line.kind == 0) {
+        return;
+    }
+    const Tables::Processor* found = t.item_processors.find(line.key);
+    const Tables::Processor& p = found != nullptr ? *found : t.unmatched;
+    std::array<std::size_t, 2> before{};
+    if (positions != nullptr) {
+        for (std::size_t f = 0; f < p.fill_count; ++f) {
+            before[f] = cmd.ItemCount(p.fills[f]);
+        }
+    }
+    try {
+        p.process(cmd, line, t.enums);
+    } catch (const std::length_error& too_long) {
+        // A value too large to hold (an integer list of billions of scattered values): say
+        // where it stands instead of failing without a trace.
+        throw ZUL_Failure(ZUL_Code(), "[KestParFileAdapter] ",
+                          KestFileUtil::display_path(file_name) + ":" + std::to_string(line.line) +
+                              ": " + too_long.what());
+    }
+    if (positions != nullptr) {
+        const KestItemSpan span = span_of(line);
+        for (std::size_t f = 0; f < p.fill_count; ++f) {
+            for (std::size_t i = before[f]; i < cmd.ItemCount(p.fills[f]); ++i) {
+                positions->AddItem(p.fills[f], i, span);
+            }
+        }
+    }
+}
+
+} // namespace
+
+/// The blocks of a text, scanned as they are read.
+class KestParFileAdapter::ScannedText {
+  public:
+    explicit ScannedText(std::string_view text) : _scanner(text, false) {}
+    const KestParCommand* NextBlock() { return _scanner.NextKeyword(_block) ? &_block : nullptr; }
+    const KestParSubCommand* NextLine() { return _scanner.NextItem(_line) ? &_line : nullptr; }
+    const std::vector<KestParSubCommand>& WholeBlock() {
+        _scanner.ReadLines(_block);
+        return _block.subCommands;
+    }
+    std::size_t EndLine() const { return _scanner.EndLine(); }
+
+  private:
+    KestParScanner _scanner; // the processors split what they need
+    KestParCommand _block;
+    KestParSubCommand _line;
+};
+
+/// The blocks of a file that the caller tokenized.
+class KestParFileAdapter::TokenizedFile {
+  public:
+    explicit TokenizedFile(const KestParFile& file) : _next(file.begin()), _end(file.end()) {}
+    const KestParCommand* NextBlock() {
+        if (_next == _end) {
+            return nullptr;
+        }
+        _block = &*_next++;
+        _line = 0;
+        return _block;
+    }
+    const KestParSubCommand* NextLine() {
+        return _line < _block->subCommands.size() ? &_block->subCommands[_line++] : nullptr;
+    }
+    const std::vector<KestParSubCommand>& WholeBlock() { return _block->subCommands; }
+    std::size_t EndLine() const { return _block->end_line; }
+
+  private:
+    KestParFile::const_iterator _next;
+    KestParFile::const_iterator _end;
+    const KestParCommand* _block = nullptr;
+    std::size_t _line = 0;
+};
+
+KestParFileAdapter::KestParFileAdapter(const std::wstring& file_name, const KestCmdIoConfig& config)
+    : _file_name(file_name), _tables(make_tables(config)) {}
 
 KestParFileAdapter::KestParFileAdapter(const KestParFileAdapter& other) = default;
 KestParFileAdapter::KestParFileAdapter(KestParFileAdapter&& other) noexcept = default;
 KestParFileAdapter::~KestParFileAdapter() = default;
 
-void KestParFileAdapter::Parse(KestCmdContainer& container) const {
+const KestCmdContainerDefaults& KestParFileAdapter::GetDefaults() const {
+    return _tables->defaults;
+}
+
+void KestParFileAdapter::Parse(KestCmdContainer& container, KestSourceMap* positions) const {
     {
-        // Line by line over the text read in one go: no more than one line's tokens are held
-        // (a whole block's only where the command depends on its lines), and the text goes
-        // before completion, which needs memory of its own.
+        // The text goes before completion, which needs memory of its own.
         const std::string text = KestFileUtil::read_all(_file_name);
-        KestParScanner scanner(text, false); // the processors split what they need
-        KestParCommand block;
-        KestParSubCommand line;
-        while (scanner.NextKeyword(block)) {
-            const Cmd type = MatchCmdName(block.keyword);
-            const auto found = _cmd_creators.find(type);
-            if (found != _cmd_creators.end() && found->second.reads_lines) {
-                scanner.ReadLines(block);
-                ReadBlock(block, type, container);
-                continue;
-            }
-            KestCmd& cmd = CreateCmd(block.keyword, type, block.subCommands, container, _enum_map);
-            while (scanner.NextItem(line)) {
-                ReadLine(line, cmd);
-            }
-        }
+        ReadText(text, container, nullptr, positions);
     }
     Complete(container);
+}
+
+void KestParFileAdapter::ParseText(std::string_view text, KestCmdContainer& container,
+                                   KestSourceMap* positions) const {
+    ReadText(text, container, nullptr, positions);
+    Complete(container);
+}
+
+void KestParFileAdapter::ReadText(std::string_view text, KestCmdContainer& container,
+                                  std::vector<KestCmd*>* created, KestSourceMap* positions) const {
+    ScannedText blocks(text);
+    ReadBlocks(blocks, container, created, positions);
+}
+
+void KestParFileAdapter::Read(const KestParFile& file, KestCmdContainer& container,
+                              std::vector<KestCmd*>* created, KestSourceMap* positions) const {
+    TokenizedFile blocks(file);
+    ReadBlocks(blocks, container, created, positions);
 }
 
 void KestParFileAdapter::Complete(KestCmdContainer& container) const {
     ResolveImplicitReferences(container);
     ResolveReverseReferences(container);
     container.CreateReferences();
-    _defaults.ApplyRules(container, _enum_map);
+    _tables->defaults.ApplyRules(container, _tables->enums);
 }
 
-void KestParFileAdapter::Read(const KestParFile& file, KestCmdContainer& container,
-                              std::vector<KestCmd*>* created) const {
-    for (const KestParCommand& block : file) {
-        KestCmd& cmd = ReadBlock(block, MatchCmdName(block.keyword), container);
+template <class Blocks>
+void KestParFileAdapter::ReadBlocks(Blocks& blocks, KestCmdContainer& container,
+                                    std::vector<KestCmd*>* created,
+                                    KestSourceMap* positions) const {
+    const Tables& t = *_tables;
+    if (positions != nullptr) {
+        positions->Clear();
+    }
+    static const std::vector<KestParSubCommand> no_lines;
+    while (const KestParCommand* block = blocks.NextBlock()) {
+        const Cmd* matched = t.cmd_names.find(block->keyword);
+        const Cmd type = matched != nullptr ? *matched : KestCmdDefs::CMD_PLACEHOLDER;
+        const Tables::Creator& creator = t.creators[type];
+        // Only a creator that looks at the lines gets the block whole; the others read it line
+        // by line, so that no more than one line's tokens are held.
+        const std::vector<KestParSubCommand>& lines =
+            creator.reads_lines ? blocks.WholeBlock() : no_lines;
+        KestCmd& cmd = creator.create(block->keyword, type, lines, container, t.enums);
         if (created != nullptr) {
             created->push_back(&cmd);
         }
+        if (positions != nullptr) {
+            positions->BeginCommand(cmd, {block->line, block->column});
+        }
+        if (creator.reads_lines) {
+            for (const KestParSubCommand& line : lines) {
+                read_line(t, _file_name, line, cmd, positions);
+            }
+        } else {
+            while (const KestParSubCommand* line = blocks.NextLine()) {
+                read_line(t, _file_name, *line, cmd, positions);
+            }
+        }
+        if (positions != nullptr) {
+            positions->EndCommand(blocks.EndLine());
+        }
     }
-}
-
-KestCmd& KestParFileAdapter::ReadBlock(const KestParCommand& block, Cmd type,
-                                       KestCmdContainer& container) const {
-    KestCmd& cmd = CreateCmd(block.keyword, type, block.subCommands, container, _enum_map);
-    for (const KestParSubCommand& line : block.subCommands) {
-        ReadLine(line, cmd);
-    }
-    return cmd;
-}
-
-void KestParFileAdapter::ReadLine(const KestParSubCommand& line, KestCmd& cmd) const {
-    if (line.kind == 0) {
-        return;
-    }
-    try {
-        MatchCmdItemName(line.key)(cmd, line, _enum_map);
-    } catch (const std::length_error& too_long) {
-        // A value too large to hold (an integer list of billions of scattered values): say
-        // where it stands instead of failing without a trace.
-        throw ZUL_Failure(ZUL_Code(), "[KestParFileAdapter] ",
-                          KestFileUtil::display_path(_file_name) + ":" + std::to_string(line.line) +
-                              ": " + too_long.what());
-    }
-}
-
-Cmd KestParFileAdapter::MatchCmdName(const std::string& keyword) const {
-    const Cmd* found = _cmd_name_map.find(keyword);
-    return found != nullptr ? *found : KestCmdDefs::CMD_PLACEHOLDER;
-}
-
-const KestParFileAdapter::ItemProcessor&
-KestParFileAdapter::MatchCmdItemName(const std::string& key) const {
-    static const ItemProcessor unmatched(&process_unmatched);
-    const ItemProcessor* found = _item_processors.find(key);
-    return found != nullptr ? *found : unmatched;
-}
-
-KestCmd& KestParFileAdapter::CreateCmd(const std::string& keyword, Cmd type,
-                                       const std::vector<KestParSubCommand>& lines,
-                                       KestCmdContainer& container, const EnumMap& enums) const {
-    const auto found = _cmd_creators.find(type);
-    const CmdCreator creator =
-        found != _cmd_creators.end() ? found->second.create : &create_plain_cmd;
-    return creator(keyword, type, lines, container, enums);
 }

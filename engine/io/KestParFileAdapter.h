@@ -6,18 +6,24 @@
 #include "engine/container/KestCmdContainer.h"
 #include "engine/defaults/KestCmdContainerDefaults.h"
 #include "engine/io/KestCmdIo.h"
-#include "engine/io/UpperCaseTable.h"
+#include "engine/io/KestSourceMap.h"
 #include "utilities/KestParFile.h"
 
 #include <functional>
+#include <memory>
 #include <string>
-#include <unordered_map>
+#include <string_view>
 #include <vector>
 
-/// Reads one parameter file into containers. The constructor turns a configuration into look-up
-/// tables; Parse may then be called any number of times, each call reading the file anew. The
-/// reader rejects nothing: an unknown block keyword becomes a CMD_PLACEHOLDER command, an unknown
-/// key a PLACEHOLDER item (its key is not kept).
+/// Reads parameter files, or their text, into containers. The constructor turns a configuration
+/// into look-up tables; Parse may then be called any number of times, each call reading the file
+/// anew. The reader rejects nothing: an unknown block keyword becomes a CMD_PLACEHOLDER command,
+/// an unknown key a PLACEHOLDER item (its key is not kept).
+///
+/// Every way of reading runs one loop over the blocks: ParseText and Parse scan text (Parse reads
+/// its file first), Read walks a file tokenized by the caller. When a KestSourceMap is given, the
+/// loop records where each command and each item it reads stands in the text (the map is
+/// cleared first); without one it records nothing.
 class KEST_CMD_ENGINE_API KestParFileAdapter : public KestCmdIoAdapter {
   public:
     /// Turns one line into items of a command.
@@ -49,47 +55,45 @@ class KEST_CMD_ENGINE_API KestParFileAdapter : public KestCmdIoAdapter {
 
     /// Adds the commands of the file to `container` (which is not emptied first), then completes
     /// it (Complete). Throws ZUL_Failure, before any command is created, when the file cannot be
-    /// read.
-    void Parse(KestCmdContainer& container) const;
+    /// read. The file's text is released before completion.
+    void Parse(KestCmdContainer& container, KestSourceMap* positions = nullptr) const;
+    /// The same for `text`, the content of a parameter file: the job that Parse of a file holding
+    /// these bytes gives, with the same failures (messages name the adapter's file name).
+    void ParseText(std::string_view text, KestCmdContainer& container,
+                   KestSourceMap* positions = nullptr) const;
 
     /// The first half of Parse on a file tokenized by the caller: one command per block, its lines
     /// turned into items, nothing completed. When `created` is given, it receives the command
     /// made for each block, in file order.
     void Read(const KestParFile& file, KestCmdContainer& container,
-              std::vector<KestCmd*>* created = nullptr) const;
+              std::vector<KestCmd*>* created = nullptr, KestSourceMap* positions = nullptr) const;
+    /// The first half of ParseText.
+    void ReadText(std::string_view text, KestCmdContainer& container,
+                  std::vector<KestCmd*>* created = nullptr,
+                  KestSourceMap* positions = nullptr) const;
     /// The second half of Parse: resolves the links the file implies, links names to commands
     /// (CreateReferences) and applies the default rules.
     void Complete(KestCmdContainer& container) const;
 
-    /// The rules Parse applies: the standard rules, the reader's nine, then the configuration's.
-    const KestCmdContainerDefaults& GetDefaults() const { return _defaults; }
+    /// The rules Parse applies: the reader's rules (reader_default_rules), then the
+    /// configuration's.
+    const KestCmdContainerDefaults& GetDefaults() const;
+
+    /// The reader's look-up tables; their definition is internal to the library.
+    struct Tables;
 
   private:
-    /// One block, whose keyword matched `type`, as a command with its items.
-    KestCmd& ReadBlock(const KestParCommand& block, KestCmdDefs::Cmd type,
-                       KestCmdContainer& container) const;
-    /// One line as items of `cmd`.
-    void ReadLine(const KestParSubCommand& line, KestCmd& cmd) const;
-    KestCmdDefs::Cmd MatchCmdName(const std::string& keyword) const;
-    const ItemProcessor& MatchCmdItemName(const std::string& key) const;
-    KestCmd& CreateCmd(const std::string& keyword, KestCmdDefs::Cmd type,
-                       const std::vector<KestParSubCommand>& lines, KestCmdContainer& container,
-                       const KestCmdItemDefs::EnumMap& enums) const;
+    class ScannedText;
+    class TokenizedFile;
+
+    /// The one reading loop: every block of `blocks` as a command with its items.
+    template <class Blocks>
+    void ReadBlocks(Blocks& blocks, KestCmdContainer& container, std::vector<KestCmd*>* created,
+                    KestSourceMap* positions) const;
     void ResolveImplicitReferences(KestCmdContainer& container) const;
     void ResolveReverseReferences(KestCmdContainer& container) const;
 
     std::wstring _file_name;
-    UpperCaseTable<KestCmdDefs::Cmd> _cmd_name_map;
-    UpperCaseTable<ItemProcessor> _item_processors;
-    std::unordered_map<int, ImplicitReference> _implicit_references;
-    std::unordered_map<int, ReverseReference> _reverse_references;
-    KestCmdItemDefs::EnumMap _enum_map;
-    KestCmdContainerDefaults _defaults;
-    /// A command creator, and whether it looks at the block's lines (the reader then holds a
-    /// whole block before creating its command, instead of reading it line by line).
-    struct Creator {
-        CmdCreator create;
-        bool reads_lines;
-    };
-    std::unordered_map<int, Creator> _cmd_creators;
+    /// Built by the constructor and never changed, so copies of an adapter share them.
+    std::shared_ptr<const Tables> _tables;
 };

@@ -1,6 +1,6 @@
 // Links that a parameter file states by context (a lone STOP belongs to the lone OPTIMIZE) or
 // from the wrong side (an OPT_PARAM names its OPTIMIZE), added after all blocks are read.
-#include "engine/io/KestParFileAdapter.h"
+#include "engine/io/detail/KestParReaderTables.h"
 
 using namespace KestCmdItemDefs;
 
@@ -26,7 +26,7 @@ void add_reference_once(KestCmd& owner, CmdItem item, const KestCmd& target) {
 } // namespace
 
 void KestParFileAdapter::ResolveImplicitReferences(KestCmdContainer& container) const {
-    for (const auto& [referenced, link] : _implicit_references) {
+    for (const auto& [referenced, link] : _tables->implicit_references) {
         const auto type = static_cast<KestCmdDefs::Cmd>(referenced);
         if (container.GetNumberOfCommands(type) == 1 &&
             container.GetNumberOfCommands(link.owner) == 1) {
@@ -37,7 +37,7 @@ void KestParFileAdapter::ResolveImplicitReferences(KestCmdContainer& container) 
 }
 
 void KestParFileAdapter::ResolveReverseReferences(KestCmdContainer& container) const {
-    for (const auto& [referring, link] : _reverse_references) {
+    for (const auto& [referring, link] : _tables->reverse_references) {
         const auto type = static_cast<KestCmdDefs::Cmd>(referring);
         for (auto it = container.GetCommandBegin(type); it != container.GetCommandEnd(type); ++it) {
             const KestCmd& cmd = **it;
