@@ -55,6 +55,19 @@ void BM_Parse(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * f.par_bytes));
 }
 
+// Parse that also records where every command and item stands.
+void BM_ParseWithPositions(benchmark::State& state) {
+    const JobFiles& f = files(static_cast<int>(state.range(0)));
+    const KestParFileAdapter reader(f.par.wstring(), KestCmdIoConfig());
+    for (auto _ : state) {
+        KestCmdContainer job;
+        KestSourceMap positions;
+        reader.Parse(job, &positions);
+        benchmark::DoNotOptimize(positions.CommandCount());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * f.par_bytes));
+}
+
 // The floor: lines split at '=', trimmed, kept as string pairs per block; nothing typed.
 void BM_PlainReader(benchmark::State& state) {
     const JobFiles& f = files(static_cast<int>(state.range(0)));
@@ -125,6 +138,11 @@ void BM_TypeValue(benchmark::State& state, const char* text) {
 } // namespace
 
 BENCHMARK(BM_Parse)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ParseWithPositions)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Arg(1000000)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlainReader)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TomlPlusPlus)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Write)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);

@@ -1,5 +1,6 @@
 // Peak resident memory of reading one job: prints the file's size, the peak and their ratio.
 //   peak_memory JOB.par          reads the job with KestParFileAdapter::Parse
+//   peak_memory --positions JOB.par   the same, recording where commands and items stand
 //   peak_memory --toml JOB.toml  reads the same content with toml++, for comparison
 #include <KestCmdEngine.h>
 #if defined(KEST_WITH_TOMLPLUSPLUS)
@@ -28,9 +29,12 @@ long peak_kb() {
 } // namespace
 
 int main(int argc, char** argv) {
-    const bool toml = argc == 3 && std::string(argv[1]) == "--toml";
-    if (argc != 2 && !toml) {
-        std::fprintf(stderr, "usage: peak_memory JOB.par | peak_memory --toml JOB.toml\n");
+    const std::string option = argc == 3 ? argv[1] : "";
+    const bool toml = option == "--toml";
+    const bool positions = option == "--positions";
+    if (argc != 2 && !toml && !positions) {
+        std::fprintf(stderr, "usage: peak_memory [--positions] JOB.par | peak_memory --toml "
+                             "JOB.toml\n");
         return 2;
     }
     const std::string path = argv[argc - 1];
@@ -44,7 +48,9 @@ int main(int argc, char** argv) {
 #endif
     } else {
         KestCmdContainer job;
-        KestParFileAdapter(KestFileUtil::path_from_utf8(path), KestCmdIoConfig()).Parse(job);
+        KestSourceMap map;
+        KestParFileAdapter(KestFileUtil::path_from_utf8(path), KestCmdIoConfig())
+            .Parse(job, positions ? &map : nullptr);
     }
     const long peak = peak_kb();
     const auto bytes = std::filesystem::file_size(path);

@@ -1,0 +1,201 @@
+// The positions the reader records: every span of random jobs is checked against the text it
+// points at, and the look-ups both ways agree with each other.
+#include "engine/io/KestParFileAdapter.h"
+#include "engine/io/KestSourceMap.h"
+
+#include "support/random_job_text.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+
+using namespace KestCmdItemDefs;
+
+namespace {
+
+// The physical lines of `text` as the reader sees them: split at LF, a CR before it dropped, a
+// byte-order mark not part of the first.
+std::vector<std::string> lines_of(std::string text) {
+    if (text.rfind("\xEF\xBB\xBF", 0) == 0) {
+        text.erase(0, 3);
+    }
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        const bool last = end == std::string::npos;
+        std::string line = text.substr(start, last ? std::string::npos : end - start);
+        if (!last && !line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        lines.push_back(line);
+        start = last ? text.size() : end + 1;
+    }
+    return lines;
+}
+
+bool blank(char c) {
+    return std::isspace(static_cast<unsigned char>(c)) != 0;
+}
+
+// The bytes from `from` to `to` (exclusive), lines joined by LF.
+std::string slice(const std::vector<std::string>& lines, KestTextPosition from,
+                  KestTextPosition to) {
+    std::string out;
+    for (std::size_t l = from.line; l <= to.line; ++l) {
+        const std::string& line = lines[l - 1];
+        const std::size_t begin = l == from.line ? from.column - 1 : 0;
+        const std::size_t end = l == to.line ? to.column - 1 : line.size();
+        out += line.substr(begin, end - begin);
+        out += l == to.line ? "" : "\n";
+    }
+    return out;
+}
+
+// Upper case, without white space: how an item's text compares with the value text it came from.
+std::string canonical(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        if (!blank(c)) {
+            out += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        }
+    }
+    return out;
+}
+
+void check_item(const std::vector<std::string>& lines, const KestCmd& cmd,
+                const KestSourceMap::ItemPlace& place) {
+    const KestItemSpan& s = place.span;
+    ASSERT_GE(s.key.line, 1u);
+    ASSERT_LE(s.value_end.line, lines.size());
+    const std::string& line = lines[s.key.line - 1];
+    SCOPED_TRACE("line " + std::to_string(s.key.line) + ": '" + line + "'");
+    // The key is the first text of its line; the value starts after the '=' and ends with text.
+    EXPECT_TRUE(std::all_of(line.begin(), line.begin() + s.key.column - 1, blank));
+    ASSERT_LT(s.key.column - 1, line.size());
+    EXPECT_FALSE(blank(line[s.key.column - 1]));
+    const std::size_t equals = line.find('=');
+    if (equals != std::string::npos) {
+        EXPECT_GT(s.value.column, equals + 1);
+        EXPECT_TRUE(
+            std::all_of(line.begin() + equals + 1, line.begin() + s.value.column - 1, blank));
+    } else {
+        EXPECT_EQ(s.key, s.value);
+    }
+    const std::string& last = lines[s.value_end.line - 1];
+    EXPECT_TRUE(std::all_of(last.begin() + std::min(last.size(), s.value_end.column - 1),
+                            last.end(), blank));
+    const std::string value = slice(lines, s.value, s.value_end);
+    EXPECT_TRUE(value.empty() || (!blank(value.front()) && !blank(value.back()))) << value;
+    // A value goes on over a line only after a comma.
+    for (std::size_t l = s.value.line; l < s.value_end.line; ++l) {
+        const std::string& ended = lines[l - 1];
+        EXPECT_EQ(ended.substr(ended.find_last_not_of(" \t\r\v\f") + 1 - 1, 1), ",");
+    }
+    ASSERT_LT(place.index, cmd.ItemCount(place.kind));
+    // Except for what a line adds of its own (the TYPE of LE_VALUE, a coefficient), the item's
+    // text is what the span holds.
+    const std::string item = canonical(cmd.Item(place.kind, place.index).GetString());
+    if (place.kind != TYPE && place.kind != COEFFICIENT) {
+        EXPECT_NE(canonical(value).find(item), std::string::npos) << item << " in " << value;
+    }
+}
+
+} // namespace
+
+TEST(SourcePositions, EverySpanOfRandomJobsPointsAtItsText) {
+    const KestParFileAdapter reader(L"job.par", KestCmdIoConfig());
+    std::size_t items = 0;
+    for (unsigned seed = 1; seed <= 300 && !::testing::Test::HasFailure(); ++seed) {
+        const std::string text = test_support::JobText(seed, seed % 3 == 0).Make();
+        SCOPED_TRACE("seed " + std::to_string(seed) + ", job:\n" + text);
+        const std::vector<std::string> lines = lines_of(text);
+        KestCmdContainer job;
+        std::vector<KestCmd*> created;
+        KestSourceMap positions;
+        reader.ReadText(text, job, &created, &positions);
+        reader.Complete(job);
+        ASSERT_EQ(positions.CommandCount(), created.size());
+        for (std::size_t c = 0; c < created.size(); ++c) {
+            const KestCmd& cmd = *created[c];
+            ASSERT_EQ(&positions.Command(c), &cmd);
+            const auto span = positions.Find(cmd);
+            ASSERT_TRUE(span.has_value());
+            const std::string& keyword_line = lines[span->keyword.line - 1];
+            EXPECT_TRUE(std::all_of(keyword_line.begin(),
+                                    keyword_line.begin() + span->keyword.column - 1, blank));
+            EXPECT_FALSE(blank(keyword_line[span->keyword.column - 1]));
+            // A block ends at an END_ line, or at the end of the text.
+            ASSERT_LE(span->end_line, lines.size());
+            const std::string end = canonical(lines[span->end_line - 1]);
+            EXPECT_TRUE(span->end_line == lines.size() || end.rfind("END_", 0) == 0) << end;
+            const KestSourceMap::Hit at_keyword = positions.At(span->keyword);
+            EXPECT_EQ(at_keyword.command, &cmd);
+            EXPECT_FALSE(at_keyword.on_item);
+
+            for (const KestSourceMap::ItemPlace& place : positions.Items(c)) {
+                check_item(lines, cmd, place);
+                ++items;
+                const auto found = positions.Find(cmd, cmd.Item(place.kind, place.index));
+                ASSERT_TRUE(found.has_value());
+                EXPECT_EQ(found->value_end, place.span.value_end);
+                const KestSourceMap::Hit hit = positions.At(place.span.value);
+                EXPECT_EQ(hit.command, &cmd);
+                EXPECT_TRUE(hit.on_item);
+                EXPECT_EQ(hit.span.key, place.span.key);
+            }
+            // Items the default rules added have no position.
+            for (int k = 0; k < item_kind_count; ++k) {
+                const auto kind = static_cast<CmdItem>(k);
+                for (std::size_t i = 0; i < cmd.ItemCount(kind); ++i) {
+                    const auto items_of_line = positions.Items(c);
+                    const bool read =
+                        std::any_of(items_of_line.begin(), items_of_line.end(),
+                                    [&](const auto& p) { return p.kind == kind && p.index == i; });
+                    EXPECT_EQ(positions.Find(cmd, kind, i).has_value(), read);
+                }
+            }
+        }
+    }
+    EXPECT_GT(items, 2000u);
+}
+
+TEST(SourcePositions, ASmallJobByHand) {
+    const std::string text = "\xEF\xBB\xBF# job\r\n"
+                             "  DV\r\n"
+                             "    ID_NAME =  d1 \r\n"
+                             "    GROUP = 1-10,\r\n"
+                             "       20\r\n"
+                             "    EMPTY =\r\n"
+                             "  END_\r\n";
+    KestCmdContainer job;
+    KestSourceMap positions;
+    KestParFileAdapter(L"job.par", KestCmdIoConfig()).ParseText(text, job, &positions);
+    const KestCmd& dv = job.GetCommand(KestCmdDefs::DV, 0);
+    const auto block = positions.Find(dv);
+    ASSERT_TRUE(block.has_value());
+    EXPECT_EQ(block->keyword, (KestTextPosition{2, 3}));
+    EXPECT_EQ(block->end_line, 7u);
+    const auto name = positions.Find(dv, ID_NAME, 0);
+    ASSERT_TRUE(name.has_value());
+    EXPECT_EQ(name->key, (KestTextPosition{3, 5}));
+    EXPECT_EQ(name->value, (KestTextPosition{3, 16}));
+    EXPECT_EQ(name->value_end, (KestTextPosition{3, 18}));
+    const auto group = positions.Find(dv, GROUP, 0);
+    ASSERT_TRUE(group.has_value());
+    EXPECT_EQ(group->value_end, (KestTextPosition{5, 10}));
+    const auto empty = positions.Find(dv, PLACEHOLDER, 0);
+    ASSERT_TRUE(empty.has_value());
+    EXPECT_EQ(empty->value, (KestTextPosition{6, 12}));
+    EXPECT_EQ(empty->value_end, empty->value);
+
+    EXPECT_EQ(positions.At({5, 3}).kind, GROUP);
+    EXPECT_EQ(positions.At({1, 1}).command, nullptr);
+    EXPECT_EQ(positions.At({8, 1}).command, nullptr);
+    EXPECT_FALSE(positions.At({7, 1}).on_item);
+    EXPECT_FALSE(positions.Find(job.GetCommand(KestCmdDefs::DV_UPDATE_PARAM, 0)).has_value());
+    // Reading again starts a new map.
+    KestParFileAdapter(L"job.par", KestCmdIoConfig()).ParseText("STOP\n", job, &positions);
+    EXPECT_EQ(positions.CommandCount(), 1u);
+}
