@@ -1,18 +1,14 @@
 // Arbitrary bytes as a parameter file: read with the standard configuration and written, four
 // times over. Nothing may crash, the written form must settle (the third and the fourth writing
-// are the same bytes), and Parse, which reads a file line by line, must give what reading the
-// tokens of the whole text gives.
+// are the same bytes), reading the text and reading its tokens must give the same job, and every
+// position recorded must lie inside the text.
 #include <KestCmdEngine.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <string>
-#include <system_error>
-
-#include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -34,33 +30,49 @@ std::string written(const KestCmdContainer& job) {
     return text;
 }
 
-// Reads `text` as a job from its tokens and returns what the writer makes of it.
+const KestParFileAdapter& reader() {
+    static const KestParFileAdapter standard(L"fuzz.par", config());
+    return standard;
+}
+
+// Reads `text` as a job and returns what the writer makes of it.
 std::string read_and_write(const std::string& text) {
-    static const KestParFileAdapter reader(L"fuzz.par", config());
     KestCmdContainer job;
-    reader.Read(KestParFile::FromText(text), job);
-    reader.Complete(job);
+    reader().ParseText(text, job);
     return written(job);
 }
 
-// A file of this process, removed when the process ends.
-struct ScratchFile {
-    std::filesystem::path path = std::filesystem::temp_directory_path() /
-                                 ("kest_fuzz_parfile_" + std::to_string(::getpid()) + ".par");
-    ~ScratchFile() {
-        std::error_code ignored;
-        std::filesystem::remove(path, ignored);
-    }
-};
-
-// The same through Parse, from a file.
-std::string parse_and_write(const std::string& text) {
-    static const ScratchFile file;
-    static const KestParFileAdapter reader(file.path.wstring(), config());
-    std::ofstream(file.path, std::ios::binary | std::ios::trunc) << text;
+// The same from the tokens of the whole text.
+std::string read_tokens_and_write(const std::string& text) {
     KestCmdContainer job;
-    reader.Parse(job);
+    reader().Read(KestParFile::FromText(text), job);
+    reader().Complete(job);
     return written(job);
+}
+
+// The length of each line of `text` as the reader counts lines (a byte-order mark and the CR of
+// a CRLF not included).
+std::vector<std::size_t> line_lengths(std::string text) {
+    if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) {
+        text.erase(0, 3);
+    }
+    std::vector<std::size_t> lengths;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const std::size_t end = text.find('\n', start);
+        std::size_t length = (end == std::string::npos ? text.size() : end) - start;
+        if (end != std::string::npos && length > 0 && text[end - 1] == '\r') {
+            --length;
+        }
+        lengths.push_back(length);
+        start = end == std::string::npos ? text.size() : end + 1;
+    }
+    return lengths;
+}
+
+bool inside(const std::vector<std::size_t>& lengths, KestTextPosition p) {
+    return p.line >= 1 && p.line <= lengths.size() && p.column >= 1 &&
+           p.column <= lengths[p.line - 1] + 1;
 }
 
 [[noreturn]] void fail(const char* what, const std::string& a, const std::string& b) {
@@ -79,9 +91,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } catch (const ZUL_Failure&) {
         return 0; // an integer list too large to hold: a defined refusal, naming the line
     }
-    const std::string parsed = parse_and_write(input);
-    if (parsed != w1) {
-        fail("Parse and Read differ", parsed, w1);
+    const std::string tokens = read_tokens_and_write(input);
+    if (tokens != w1) {
+        fail("reading the text and reading its tokens differ", w1, tokens);
+    }
+    KestCmdContainer job;
+    KestSourceMap positions;
+    reader().ParseText(input, job, &positions);
+    const std::vector<std::size_t> lengths = line_lengths(input);
+    for (std::size_t c = 0; c < positions.CommandCount(); ++c) {
+        const auto span = positions.Find(positions.Command(c));
+        if (!span || !inside(lengths, span->keyword) || span->end_line > lengths.size()) {
+            fail("a command's position is outside the text", input, std::to_string(c));
+        }
+        for (const auto& item : positions.Items(c)) {
+            if (!inside(lengths, item.span.key) || !inside(lengths, item.span.value) ||
+                !inside(lengths, item.span.value_end) || item.span.value_end < item.span.value) {
+                fail("an item's position is outside the text", input, std::to_string(c));
+            }
+        }
     }
     const std::string w2 = read_and_write(w1);
     const std::string w3 = read_and_write(w2);
