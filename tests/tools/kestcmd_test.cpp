@@ -2,6 +2,7 @@
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include <cstdlib>
 #include <filesystem>
@@ -110,27 +111,28 @@ TEST_F(Kestcmd, CheckReportsEachKindOfProblemOnItsLine) {
     const std::string p = job.string() + ":";
     const std::string expected =
         p +
-        "3: warning: unknown key 'GRUOP', its value is read as PLACEHOLDER; did you mean "
+        "3:3: warning: unknown key 'GRUOP', its value is read as PLACEHOLDER; did you mean "
         "'GROUP'? [unknown-key]\n" +
         p +
-        "4: warning: DRESP = volme names no command of the job; did you mean 'VOLUME'? "
+        "4:11: warning: DRESP = volme names no command of the job; did you mean 'VOLUME'? "
         "[unknown-name]\n" +
         p +
-        "6: warning: unknown block keyword 'DRSP', read as CMD_PLACEHOLDER; did you mean "
+        "6:1: warning: unknown block keyword 'DRSP', read as CMD_PLACEHOLDER; did you mean "
         "'DRESP'? [unknown-keyword]\n" +
         p +
-        "8: warning: line without '=' (a forgotten END_?) is read as PLACEHOLDER = stray "
+        "8:3: warning: line without '=' (a forgotten END_?) is read as PLACEHOLDER = stray "
         "line [missing-equals]\n" +
         p +
-        "13: warning: a DRESP named 'R1' already stands at line 10; only the first is ever "
+        "14:13: warning: a DRESP named 'R1' already stands at line 10; only the first is ever "
         "linked [duplicate-name]\n" +
-        p + "16: warning: block 'STOP' has no ID_NAME; nothing can refer to it [missing-name]\n";
+        p + "16:1: warning: block 'STOP' has no ID_NAME; nothing can refer to it [missing-name]\n";
     EXPECT_EQ(check.out, expected);
 
     const Outcome json = run("check --json " + job.string());
     EXPECT_EQ(json.status, 1);
     EXPECT_NE(json.out.find("\"code\": \"duplicate-name\""), std::string::npos);
-    EXPECT_NE(json.out.find("\"line\": 13"), std::string::npos);
+    EXPECT_NE(json.out.find("\"line\": 14"), std::string::npos);
+    EXPECT_NE(json.out.find("\"end_column\": 15"), std::string::npos);
     EXPECT_NE(json.out.find("\"severity\": \"warning\""), std::string::npos);
 
     EXPECT_EQ(run("check " + example).status, 0);
@@ -182,6 +184,26 @@ TEST_F(Kestcmd, ShowAndGraphDescribeTheCompletedModel) {
     EXPECT_NE(json.out.find("\"created\": true"), std::string::npos);
 
     const fs::path job = write("job.par", "DV\n  ID_NAME = a\n  DRESP = ghost\nEND_\n");
+    // Commands and items read carry where they stand; what completion made carries nothing.
+    const nlohmann::json model = nlohmann::json::parse(run("show --json " + job.string()).out);
+    for (const auto& cmd : model["commands"]) {
+        if (cmd["type"] == "DV") {
+            EXPECT_EQ(cmd["line"], 1);
+            EXPECT_EQ(cmd["column"], 1);
+            EXPECT_EQ(cmd["end_line"], 4);
+            const auto& name = cmd["items"][0];
+            EXPECT_EQ(name["kind"], "ID_NAME");
+            EXPECT_EQ(
+                (std::vector<int>{name["line"], name["column"], name["value_line"],
+                                  name["value_column"], name["end_line"], name["end_column"]}),
+                (std::vector<int>{2, 3, 2, 13, 2, 14}));
+        } else {
+            EXPECT_TRUE(cmd["line"].is_null());
+            for (const auto& item : cmd["items"]) {
+                EXPECT_FALSE(item.contains("line"));
+            }
+        }
+    }
     const Outcome graph = run("graph " + job.string());
     EXPECT_EQ(graph.status, 0);
     EXPECT_EQ(graph.out.rfind("digraph job {", 0), 0u);

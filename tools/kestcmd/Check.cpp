@@ -91,6 +91,23 @@ std::size_t edit_distance(const std::string& a, const std::string& b, std::size_
     return std::min(row[b.size()], limit + 1);
 }
 
+namespace {
+
+// A problem of the text from `from` to `to`.
+Diagnostic at(KestTextPosition from, KestTextPosition to, std::string code, std::string message) {
+    return {from.line, from.column, to.line, to.column, std::move(code), std::move(message), {}};
+}
+
+// `text` without blanks at its end.
+std::string_view trim_end(std::string_view text) {
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+} // namespace
+
 std::vector<Diagnostic> check_job(const Job& job) {
     std::vector<Diagnostic> found;
     const std::vector<std::string> keywords = known_keywords();
@@ -105,62 +122,83 @@ std::vector<Diagnostic> check_job(const Job& job) {
         }
     }
 
-    const auto& blocks = job.tokens->commands();
-    std::map<std::pair<int, std::string>, std::size_t> first_of_name;
-    for (std::size_t b = 0; b < blocks.size(); ++b) {
-        const KestParCommand& block = blocks[b];
-        const KestCmd& cmd = *job.completed_blocks[b];
-        const std::string keyword = KestCmdIo::to_upper_copy(block.keyword);
+    const KestSourceMap& positions = job.positions;
+    // The keyword line of the first command of each type and name, and where its name stands.
+    std::map<std::pair<int, std::string>, std::pair<std::size_t, KestTextPosition>> first_of_name;
+    for (std::size_t c = 0; c < positions.CommandCount(); ++c) {
+        const KestCmd& cmd = positions.Command(c);
+        const KestTextPosition start = positions.Find(cmd)->keyword;
+        const std::string raw_keyword(trim_end(job.Line(start.line).substr(start.column - 1)));
+        const KestTextPosition keyword_end{start.line, start.column + raw_keyword.size()};
+        const std::string keyword = KestCmdIo::to_upper_copy(raw_keyword);
         if (cmd.GetType() == KestCmdDefs::CMD_PLACEHOLDER && keyword != "CMD_PLACEHOLDER") {
-            found.push_back({block.line, "unknown-keyword",
-                             "unknown block keyword '" + shown(block.keyword) +
-                                 "', read as CMD_PLACEHOLDER" + suggestion(keyword, keywords)});
+            found.push_back(at(start, keyword_end, "unknown-keyword",
+                               "unknown block keyword '" + shown(raw_keyword) +
+                                   "', read as CMD_PLACEHOLDER" + suggestion(keyword, keywords)));
         }
         if (!cmd.HasItem(ID_NAME)) {
             found.push_back(
-                {block.line, "missing-name",
-                 "block '" + shown(block.keyword) + "' has no ID_NAME; nothing can refer to it"});
+                at(start, keyword_end, "missing-name",
+                   "block '" + shown(raw_keyword) + "' has no ID_NAME; nothing can refer to it"));
         } else {
+            const auto name = positions.Find(cmd, ID_NAME, 0);
             const auto key = std::make_pair(static_cast<int>(cmd.GetType()), name_of(cmd));
-            const auto first = first_of_name.emplace(key, block.line);
+            const auto first =
+                first_of_name.emplace(key, std::make_pair(start.line, name ? name->value : start));
             if (!first.second) {
-                found.push_back({block.line, "duplicate-name",
-                                 "a " + KestCmdDefs::get_default_cmd_names()[cmd.GetType()] +
-                                     " named '" + shown(key.second) + "' already stands at line " +
-                                     std::to_string(first.first->second) +
-                                     "; only the first is ever linked"});
+                Diagnostic twice =
+                    at(name ? name->value : start, name ? name->value_end : keyword_end,
+                       "duplicate-name",
+                       "a " + KestCmdDefs::get_default_cmd_names()[cmd.GetType()] + " named '" +
+                           shown(key.second) + "' already stands at line " +
+                           std::to_string(first.first->second.first) +
+                           "; only the first is ever linked");
+                twice.related = first.first->second.second;
+                found.push_back(std::move(twice));
             }
         }
-        for (const KestParSubCommand& line : block.subCommands) {
-            if (line.kind == 0) {
+        std::size_t last_line = 0;
+        for (const KestSourceMap::ItemPlace& place : positions.Items(c)) {
+            // A line that made several items (LE_VALUE gives VALUE and TYPE) is looked at once.
+            const KestItemSpan& span = place.span;
+            if (span.key.line == last_line) {
                 continue;
             }
-            const std::string key = KestCmdIo::to_upper_copy(line.key);
-            if (line.key.empty()) {
-                found.push_back({line.line, "missing-equals",
-                                 "line without '=' (a forgotten END_?) is read as PLACEHOLDER = " +
-                                     shown(line.getValueLine())});
+            last_line = span.key.line;
+            const std::string_view line = job.Line(span.key.line);
+            const std::size_t equals = line.find('=');
+            const std::string value = job.Slice(span.value, span.value_end);
+            const std::string raw_key(
+                equals == std::string_view::npos
+                    ? std::string_view()
+                    : trim_end(line.substr(span.key.column - 1, equals - (span.key.column - 1))));
+            if (raw_key.empty()) {
+                found.push_back(
+                    at(span.key, span.value_end, "missing-equals",
+                       "line without '=' (a forgotten END_?) is read as PLACEHOLDER = " +
+                           shown(value)));
                 continue;
             }
+            const std::string key = KestCmdIo::to_upper_copy(raw_key);
             const bool operator_type = key == "DEF_TYPE" && keyword == "DRESP";
             if (known_key_set.count(key) == 0 && !operator_type) {
-                found.push_back({line.line, "unknown-key",
-                                 "unknown key '" + line.key +
-                                     "', its value is read as PLACEHOLDER" +
-                                     suggestion(key, keys)});
+                found.push_back(
+                    at(span.key, {span.key.line, span.key.column + raw_key.size()}, "unknown-key",
+                       "unknown key '" + raw_key + "', its value is read as PLACEHOLDER" +
+                           suggestion(key, keys)));
             } else if (names_a_command(key)) {
-                const std::string value = KestCmdIo::to_upper_copy(line.getValueLine());
-                if (names.count(value) == 0) {
-                    found.push_back({line.line, "unknown-name",
-                                     key + " = " + shown(line.getValueLine()) +
-                                         " names no command of the job" +
-                                         suggestion(value, name_list)});
+                const std::string upper = KestCmdIo::to_upper_copy(value);
+                if (names.count(upper) == 0) {
+                    found.push_back(at(span.value, span.value_end, "unknown-name",
+                                       key + " = " + shown(value) + " names no command of the job" +
+                                           suggestion(upper, name_list)));
                 }
             }
         }
     }
-    std::stable_sort(found.begin(), found.end(),
-                     [](const Diagnostic& a, const Diagnostic& b) { return a.line < b.line; });
+    std::stable_sort(found.begin(), found.end(), [](const Diagnostic& a, const Diagnostic& b) {
+        return a.line != b.line ? a.line < b.line : a.column < b.column;
+    });
     return found;
 }
 

@@ -75,8 +75,8 @@ std::string dot_text(const std::vector<std::string>& lines) {
 
 std::vector<Change> list_changes(const Job& job) {
     std::map<const KestCmd*, std::size_t> block_of;
-    for (std::size_t b = 0; b < job.completed_blocks.size(); ++b) {
-        block_of[job.completed_blocks[b]] = b;
+    for (std::size_t b = 0; b < job.positions.CommandCount(); ++b) {
+        block_of[&job.positions.Command(b)] = b;
     }
     std::vector<Change> changes;
     for (const KestCmd& cmd : job.completed) {
@@ -84,8 +84,7 @@ std::vector<Change> list_changes(const Job& job) {
         if (found == block_of.end()) {
             add_commands(changes, cmd, nullptr, 0);
         } else {
-            add_commands(changes, cmd, job.read_blocks[found->second],
-                         job.tokens->commands()[found->second].line);
+            add_commands(changes, cmd, job.read_blocks[found->second], job.LineOf(cmd));
         }
     }
     return changes;
@@ -95,8 +94,20 @@ nlohmann::json model_json(const Job& job) {
     nlohmann::json commands = nlohmann::json::array();
     for (const KestCmd& cmd : job.completed) {
         nlohmann::json items = nlohmann::json::array();
+        std::size_t index = 0;
+        CmdItem last_kind = PLACEHOLDER;
         for_each_item(cmd, [&](CmdItem kind, const KestCmdItem& item) {
+            index = kind == last_kind ? index + 1 : 0;
+            last_kind = kind;
             nlohmann::json entry{{"kind", default_item_names[kind]}, {"text", item.GetString()}};
+            if (const auto span = job.positions.Find(cmd, kind, index)) {
+                entry["line"] = span->key.line;
+                entry["column"] = span->key.column;
+                entry["value_line"] = span->value.line;
+                entry["value_column"] = span->value.column;
+                entry["end_line"] = span->value_end.line;
+                entry["end_column"] = span->value_end.column;
+            }
             if (item.HasInteger()) {
                 entry["integer"] = item.GetInteger();
             }
@@ -126,11 +137,16 @@ nlohmann::json model_json(const Job& job) {
             }
             items.push_back(std::move(entry));
         });
-        const std::size_t line = job.LineOf(cmd);
+        const auto span = job.positions.Find(cmd);
+        const auto or_null = [&](std::size_t n) {
+            return span ? nlohmann::json(n) : nlohmann::json();
+        };
         commands.push_back({{"type", type_name(cmd)},
                             {"name", name_of(cmd)},
-                            {"line", line == 0 ? nlohmann::json() : nlohmann::json(line)},
-                            {"created", line == 0},
+                            {"line", or_null(span ? span->keyword.line : 0)},
+                            {"column", or_null(span ? span->keyword.column : 0)},
+                            {"end_line", or_null(span ? span->end_line : 0)},
+                            {"created", !span},
                             {"items", std::move(items)}});
     }
     return {{"file", job.path}, {"commands", std::move(commands)}};

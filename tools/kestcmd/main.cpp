@@ -79,6 +79,9 @@ int run_check(const kestcmd::Job& job, const Options& options) {
         for (const kestcmd::Diagnostic& d : found) {
             list.push_back({{"file", job.path},
                             {"line", d.line},
+                            {"column", d.column},
+                            {"end_line", d.end_line},
+                            {"end_column", d.end_column},
                             {"severity", "warning"},
                             {"code", d.code},
                             {"message", d.message}});
@@ -86,8 +89,8 @@ int run_check(const kestcmd::Job& job, const Options& options) {
         std::cout << list.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
     } else {
         for (const kestcmd::Diagnostic& d : found) {
-            std::cout << job.path << ':' << d.line << ": warning: " << d.message << " [" << d.code
-                      << "]\n";
+            std::cout << job.path << ':' << d.line << ':' << d.column << ": warning: " << d.message
+                      << " [" << d.code << "]\n";
         }
     }
     return found.empty() ? exit_clean : exit_warnings;
@@ -126,7 +129,7 @@ int main(int argc, char** argv) {
                        "List what completion added or changed instead of the job");
 
     CLI::App* check = app.add_subcommand(
-        "check", "Report problems as FILE:LINE: warning: lines (exit 1 when there are any)");
+        "check", "Report problems as FILE:LINE:COLUMN: warning: lines (exit 1 when there are any)");
     check->add_option("JOB", options.job, "The parameter file")->required();
     check->add_flag("--json", options.json, "Print the problems as one JSON array");
 
@@ -151,7 +154,7 @@ int main(int argc, char** argv) {
 
     std::unique_ptr<kestcmd::Job> job;
     try {
-        job = kestcmd::load_job(options.job);
+        job = kestcmd::load_job(options.job, *complete && options.changes);
     } catch (const kestcmd::UnreadableJob& unreadable) {
         std::cerr << "kestcmd: " << unreadable.what() << '\n';
         return exit_unreadable;
