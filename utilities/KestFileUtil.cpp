@@ -2,12 +2,17 @@
 
 #include "utilities/ZUL_Exception.h"
 
+#include <atomic>
 #include <cerrno>
+#include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <system_error>
 
 #include <sys/stat.h>
+#if !defined(_WIN32)
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -100,6 +105,21 @@ std::wstring KestFileUtil::path_from_utf8(const std::string& narrow) {
     return wide;
 }
 
+namespace {
+
+// The path in the platform's form: UTF-8 bytes on POSIX (whatever the locale), as wfopen uses.
+std::filesystem::path native_path(const std::wstring& path) {
+#if defined(_WIN32)
+    return std::filesystem::path(path);
+#else
+    std::string narrow;
+    to_utf8(path, narrow, '?');
+    return std::filesystem::path(narrow);
+#endif
+}
+
+} // namespace
+
 std::string KestFileUtil::display_path(const std::wstring& path) {
     std::string shown;
     to_utf8(path, shown, '?');
@@ -172,4 +192,48 @@ std::string KestFileUtil::read_all(const std::wstring& path) {
     }
     text.resize(used);
     return text;
+}
+
+void KestFileUtil::write_all_safely(const std::wstring& path, const std::string& text) {
+    static std::atomic<unsigned> made{0};
+    std::wstring temporary = path + L".kest-";
+#if !defined(_WIN32)
+    temporary += std::to_wstring(::getpid()) + L"-";
+#endif
+    temporary += std::to_wstring(made++);
+    const auto fail = [&](int reason, const std::string& what) {
+        std::error_code ignored;
+        std::filesystem::remove(native_path(temporary), ignored);
+        throw ZUL_Failure(ZUL_Code(reason), "[KestFileUtil] ",
+                          "cannot " + what + " '" + display_path(path) +
+                              "': " + std::generic_category().message(reason));
+    };
+    std::FILE* file = wfopen(temporary, L"wb");
+    errno = 0;
+    bool written =
+        std::fwrite(text.data(), 1, text.size(), file) == text.size() && std::fflush(file) == 0;
+#if !defined(_WIN32)
+    written = written && ::fsync(::fileno(file)) == 0;
+#endif
+    int reason = errno != 0 ? errno : EIO;
+    if (std::fclose(file) != 0 && written) {
+        written = false;
+        reason = errno != 0 ? errno : EIO;
+    }
+    if (!written) {
+        fail(reason, "write");
+    }
+    std::error_code error;
+    const std::filesystem::path target = native_path(path);
+    const auto status = std::filesystem::status(target, error);
+    if (!error && std::filesystem::exists(status)) {
+        std::filesystem::permissions(native_path(temporary), status.permissions(), error);
+        if (error) {
+            fail(error.value(), "keep the permissions of");
+        }
+    }
+    std::filesystem::rename(native_path(temporary), target, error);
+    if (error) {
+        fail(error.value(), "replace");
+    }
 }

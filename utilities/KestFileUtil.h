@@ -20,6 +20,12 @@ class KEST_UTILITIES_API KestFileUtil {
     /// cannot be opened or read.
     static std::string read_all(const std::wstring& path);
 
+    /// Writes `text` to `path` so that the file holds either its old content or all of `text`,
+    /// never a part: into a new file beside it, flushed to the disk, which then takes its place
+    /// and its permissions. Throws ZUL_Failure naming the path and the reason; the file at
+    /// `path` is then as it was, and nothing is left beside it.
+    static void write_all_safely(const std::wstring& path, const std::string& text);
+
     /// The path as UTF-8 text, for messages; code units that are no character show as "?".
     static std::string display_path(const std::wstring& path);
 

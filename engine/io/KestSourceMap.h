@@ -89,6 +89,8 @@ class KEST_CMD_ENGINE_API KestSourceMap {
     /// The commands with a position, in the order of the text.
     std::size_t CommandCount() const;
     const KestCmd& Command(std::size_t i) const;
+    /// The i for which Command(i) is `cmd`, or CommandCount() for a command without a position.
+    std::size_t IndexOf(const KestCmd& cmd) const;
     /// The items of the i-th command with a position, in the order of their lines, each with its
     /// kind and index.
     struct ItemPlace {
@@ -115,8 +117,6 @@ class KEST_CMD_ENGINE_API KestSourceMap {
     class Bytes;
     /// Decodes the i-th command's block span and, when `items` is given, its items.
     KestCmdSpan Decode(std::size_t i, std::vector<ItemPlace>* items) const;
-    /// The index of the record of `cmd`, or CommandCount().
-    std::size_t IndexOf(const KestCmd& cmd) const;
 
     std::deque<Record> _records;
     std::unique_ptr<Bytes> _bytes;
