@@ -212,7 +212,24 @@ void KestParDocument::AddItem(const KestCmd& cmd, std::string_view key, std::str
 
 void KestParDocument::RemoveItem(const KestCmd& cmd, CmdItem kind, std::size_t index) {
     const KestItemSpan span = SpanOf(cmd, kind, index);
-    Apply({{LineStart(span.key.line), LineEnd(span.value_end.line), ""}});
+    // Were the line before to end with ',' and the line after to be plain text, the removal
+    // would make the one continue over the other: a blank line, which ends a value, stays.
+    const auto line = [&](std::size_t n) {
+        const std::size_t start = LineStart(n);
+        return trim(std::string_view(_text).substr(start, LineEnd(n) - start));
+    };
+    const std::string_view before = span.key.line > 1 ? line(span.key.line - 1) : "";
+    const std::string_view after = line(span.value_end.line + 1);
+    const bool would_join = !before.empty() && before.back() == ',' && !after.empty() &&
+                            after.front() != '#' && !starts_with_end(after) &&
+                            after.find('=') == std::string_view::npos;
+    const std::size_t end = LineEnd(span.value_end.line);
+    std::size_t keep = end;
+    if (would_join) {
+        keep = _text.rfind('\n', end - 1) == end - 1 ? end - 1 : end;
+        keep -= keep > 0 && _text[keep - 1] == '\r' ? 1 : 0;
+    }
+    Apply({{LineStart(span.key.line), keep, ""}});
 }
 
 void KestParDocument::AddCommand(std::string_view keyword,
@@ -306,8 +323,14 @@ void KestParDocument::RenameCommand(const KestCmd& cmd, std::string_view name) {
                     const bool known =
                         std::any_of(changes.begin(), changes.end(),
                                     [&](const Replacement& r) { return r.begin == from; });
+                    // A piece written in capitals may belong to a key whose values are kept as
+                    // given (LE_VALUE): it gets the name in capitals, as the name reads, so that
+                    // it still links.
+                    const bool capitals = KestCmdIo::to_upper_copy(std::string(piece)) == piece;
                     if (!known) {
-                        changes.push_back({from, from + piece.size(), std::string(name)});
+                        changes.push_back({from, from + piece.size(),
+                                           capitals ? KestCmdIo::to_upper_copy(std::string(name))
+                                                    : std::string(name)});
                     }
                     break;
                 }
