@@ -1,7 +1,7 @@
 #include "engine/io/KestParFileAdapter.h"
 
 #include "engine/defaults/KestCmdContainerDefaultRules.h"
-#include "engine/io/KestParItemProcessors.h"
+#include "engine/io/detail/KestParItemProcessors.h"
 #include "utilities/KestFileUtil.h"
 #include "utilities/ZUL_Exception.h"
 

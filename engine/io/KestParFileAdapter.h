@@ -6,7 +6,7 @@
 #include "engine/container/KestCmdContainer.h"
 #include "engine/defaults/KestCmdContainerDefaults.h"
 #include "engine/io/KestCmdIo.h"
-#include "engine/io/UpperCaseTable.h"
+#include "engine/io/detail/UpperCaseTable.h"
 #include "utilities/KestParFile.h"
 
 #include <functional>

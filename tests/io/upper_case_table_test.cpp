@@ -1,5 +1,5 @@
 #include "engine/io/KestCmdIo.h"
-#include "engine/io/UpperCaseTable.h"
+#include "engine/io/detail/UpperCaseTable.h"
 
 #include <gtest/gtest.h>
 

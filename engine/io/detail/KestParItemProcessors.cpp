@@ -1,4 +1,4 @@
-#include "engine/io/KestParItemProcessors.h"
+#include "engine/io/detail/KestParItemProcessors.h"
 
 #include "utilities/KestStringUtil.h"
 
