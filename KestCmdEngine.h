@@ -39,6 +39,7 @@
 #include "utilities/KestFormatUtil.h"
 #include "utilities/KestParFile.h"
 #include "utilities/KestStringUtil.h"
+#include "utilities/KestText.h"
 #include "utilities/ZUL_Backtrace.h"
 #include "utilities/ZUL_Code.h"
 #include "utilities/ZUL_Exception.h"

@@ -1,29 +1,12 @@
 #include "utilities/KestParFile.h"
 
 #include "utilities/KestFileUtil.h"
+#include "utilities/KestText.h"
+
+using KestText::trim;
+using KestText::trim_end;
 
 namespace {
-
-bool is_space(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
-}
-
-std::string_view trim(std::string_view s) {
-    while (!s.empty() && is_space(s.front())) {
-        s.remove_prefix(1);
-    }
-    while (!s.empty() && is_space(s.back())) {
-        s.remove_suffix(1);
-    }
-    return s;
-}
-
-std::string_view trim_end(std::string_view s) {
-    while (!s.empty() && is_space(s.back())) {
-        s.remove_suffix(1);
-    }
-    return s;
-}
 
 bool is_comment(std::string_view trimmed) {
     return !trimmed.empty() && trimmed.front() == '#';
@@ -36,8 +19,7 @@ bool is_block_end(std::string_view line, std::string_view trimmed) {
     }
     const char* end = "END_";
     for (std::size_t i = 0; i < 4; ++i) {
-        const char c = trimmed[i];
-        if ((c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c) != end[i]) {
+        if (KestText::to_upper(trimmed[i]) != end[i]) {
             return false;
         }
     }
@@ -57,22 +39,6 @@ std::string_view line_at(std::string_view text, std::size_t pos, std::size_t& ne
 }
 
 } // namespace
-
-void split_pieces(std::string_view value, std::vector<std::string>& pieces) {
-    std::size_t count = 0;
-    for (bool more = !value.empty(); more; ++count) {
-        const std::size_t comma = value.find(',');
-        const std::string_view piece = trim(value.substr(0, comma));
-        if (count == pieces.size()) {
-            pieces.emplace_back(piece);
-        } else {
-            pieces[count].assign(piece);
-        }
-        more = comma != std::string_view::npos;
-        value.remove_prefix(more ? comma + 1 : value.size());
-    }
-    pieces.resize(count);
-}
 
 KestParScanner::KestParScanner(std::string_view text, bool with_pieces)
     : _text(text), _with_pieces(with_pieces) {
@@ -197,7 +163,7 @@ void KestParScanner::ReadItem(std::string_view line, std::string_view trimmed,
         sub.value += trim_end(taken);
     }
     if (_with_pieces) {
-        split_pieces(sub.value, sub.pieces);
+        KestText::split_pieces(sub.value, sub.pieces);
     } else {
         sub.pieces.clear();
     }

@@ -15,7 +15,8 @@ struct KEST_UTILITIES_API KestParSubCommand {
     int kind = 1;
     /// The text before the first '=', trimmed; empty for a line without '=' and for comments.
     std::string key;
-    /// The value text split at ',', each piece trimmed; none for an empty value text.
+    /// The value text split at ',', each piece trimmed (KestText::split_pieces); none for an
+    /// empty value text.
     /// (A KestParScanner made without pieces leaves this empty.)
     std::vector<std::string> pieces;
     /// The 1-based number of the line where the item starts in the file.
@@ -27,10 +28,6 @@ struct KEST_UTILITIES_API KestParSubCommand {
     /// The value text.
     const std::string& getValueLine() const { return value; }
 };
-
-/// The pieces of a value text between commas, each trimmed, into `pieces` (whose strings are
-/// reused); none for an empty value. This is how a line's pieces are made.
-KEST_UTILITIES_API void split_pieces(std::string_view value, std::vector<std::string>& pieces);
 
 /// One block: its keyword and its lines.
 struct KEST_UTILITIES_API KestParCommand {
@@ -46,7 +43,8 @@ struct KEST_UTILITIES_API KestParCommand {
 class KEST_UTILITIES_API KestParScanner {
   public:
     /// Scans `text`, which must outlive the scanner. Without `with_pieces`, lines come without
-    /// their pieces, for a reader that splits the few values it needs itself (split_pieces).
+    /// their pieces, for a reader that splits the few values it needs itself
+    /// (KestText::split_pieces).
     explicit KestParScanner(std::string_view text, bool with_pieces = true);
 
     /// Fills `block` with the next block and returns true, or returns false at the end of the

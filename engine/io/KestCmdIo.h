@@ -20,25 +20,10 @@ KEST_CMD_ENGINE_API void cmd_value_processor(KestCmdItemDefs::CmdItem item, Kest
                                              const std::string& value,
                                              const KestCmdItemDefs::EnumMap& enums);
 
-/// Appends an auto item of kind `item` typed from `value` with its ASCII letters upper-cased.
+/// Appends an auto item of kind `item` typed from `value` upper-cased (KestText::to_upper_copy).
 KEST_CMD_ENGINE_API void cmd_value_to_upper_processor(KestCmdItemDefs::CmdItem item,
                                                       KestCmd& command, const std::string& value,
                                                       const KestCmdItemDefs::EnumMap& enums);
-
-/// A copy of `text` whose letters a to z before the first zero byte are upper-cased; every other
-/// byte is kept. No locale is consulted.
-inline std::string to_upper_copy(const std::string& text) {
-    std::string upper = text;
-    for (char& c : upper) {
-        if (c == '\0') {
-            break;
-        }
-        if (c >= 'a' && c <= 'z') {
-            c = static_cast<char>(c - ('a' - 'A'));
-        }
-    }
-    return upper;
-}
 
 } // namespace KestCmdIo
 

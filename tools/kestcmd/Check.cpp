@@ -110,7 +110,7 @@ std::vector<Diagnostic> check_job(const Job& job) {
     for (std::size_t b = 0; b < blocks.size(); ++b) {
         const KestParCommand& block = blocks[b];
         const KestCmd& cmd = *job.completed_blocks[b];
-        const std::string keyword = KestCmdIo::to_upper_copy(block.keyword);
+        const std::string keyword = KestText::to_upper_copy(block.keyword);
         if (cmd.GetType() == KestCmdDefs::CMD_PLACEHOLDER && keyword != "CMD_PLACEHOLDER") {
             found.push_back({block.line, "unknown-keyword",
                              "unknown block keyword '" + shown(block.keyword) +
@@ -135,7 +135,7 @@ std::vector<Diagnostic> check_job(const Job& job) {
             if (line.kind == 0) {
                 continue;
             }
-            const std::string key = KestCmdIo::to_upper_copy(line.key);
+            const std::string key = KestText::to_upper_copy(line.key);
             if (line.key.empty()) {
                 found.push_back({line.line, "missing-equals",
                                  "line without '=' (a forgotten END_?) is read as PLACEHOLDER = " +
@@ -149,7 +149,7 @@ std::vector<Diagnostic> check_job(const Job& job) {
                                      "', its value is read as PLACEHOLDER" +
                                      suggestion(key, keys)});
             } else if (names_a_command(key)) {
-                const std::string value = KestCmdIo::to_upper_copy(line.getValueLine());
+                const std::string value = KestText::to_upper_copy(line.getValueLine());
                 if (names.count(value) == 0) {
                     found.push_back({line.line, "unknown-name",
                                      key + " = " + shown(line.getValueLine()) +

@@ -1,6 +1,7 @@
 #include "engine/io/detail/KestParItemProcessors.h"
 
 #include "utilities/KestStringUtil.h"
+#include "utilities/KestText.h"
 
 using namespace KestCmdItemDefs;
 
@@ -19,7 +20,7 @@ void process_as_given(CmdItem kind, KestCmd& cmd, const KestParSubCommand& line,
 void process_reference(KestCmd& cmd, const KestParSubCommand& line, const EnumMap& enums) {
     if (cmd.GetType() == KestCmdDefs::OPERATOR) {
         std::vector<std::string> pieces;
-        split_pieces(line.getValueLine(), pieces);
+        KestText::split_pieces(line.getValueLine(), pieces);
         if (pieces.size() >= 3) {
             while (cmd.ItemCount(COEFFICIENT) < cmd.ItemCount(REFERENCE)) {
                 cmd.AddAutoItem(COEFFICIENT, "1.0", enums);
@@ -44,7 +45,7 @@ void process_ge_value(KestCmd& cmd, const KestParSubCommand& line, const EnumMap
 
 void process_list(KestCmd& cmd, const KestParSubCommand& line, const EnumMap& enums) {
     std::vector<std::string> pieces;
-    split_pieces(line.getValueLine(), pieces);
+    KestText::split_pieces(line.getValueLine(), pieces);
     std::string joined;
     KestStringUtil::Concat(joined, pieces, ",\n  ");
     KestCmdIo::cmd_value_processor(LIST_BEGIN, cmd, joined, enums);
@@ -75,7 +76,7 @@ KestCmd& create_dv_cmd(const std::string& keyword, KestCmdDefs::Cmd type,
                        const std::vector<KestParSubCommand>&, KestCmdContainer& container,
                        const EnumMap& enums) {
     KestCmd& cmd = container.CreateCommand(type);
-    const std::string upper = KestCmdIo::to_upper_copy(keyword);
+    const std::string upper = KestText::to_upper_copy(keyword);
     if (upper != "DV_TOPO" && upper != "DV_SHAPE") {
         return cmd;
     }
