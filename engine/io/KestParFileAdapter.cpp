@@ -4,6 +4,7 @@
 #include "engine/io/detail/KestParItemProcessors.h"
 #include "utilities/KestFileUtil.h"
 #include "utilities/ZUL_Exception.h"
+#include "utilities/detail/KestParScanner.h"
 
 #include <stdexcept>
 
