@@ -33,6 +33,7 @@
 #include "engine/io/KestCmdIoConfig.h"
 #include "engine/io/KestCmdOutput.h"
 #include "engine/io/KestParFileAdapter.h"
+#include "engine/io/KestParKeys.h"
 #include "engine/io/KestXmlFileAdapter.h"
 
 #include "utilities/KestFileUtil.h"

@@ -1,6 +1,7 @@
 #include "engine/io/KestParFileAdapter.h"
 
 #include "engine/defaults/KestCmdContainerDefaultRules.h"
+#include "engine/io/KestParKeys.h"
 #include "engine/io/detail/KestParItemProcessors.h"
 #include "utilities/KestFileUtil.h"
 #include "utilities/ZUL_Exception.h"
@@ -60,9 +61,9 @@ KestParFileAdapter::KestParFileAdapter(const std::wstring& file_name, const Kest
         }
     }
     // These keys act whatever the configuration says.
-    _item_processors.assign("LE_VALUE", &process_le_value);
-    _item_processors.assign("GE_VALUE", &process_ge_value);
-    _item_processors.assign("LIST_BEGIN", &process_list);
+    _item_processors.assign(KestParKeys::le_value, &process_le_value);
+    _item_processors.assign(KestParKeys::ge_value, &process_ge_value);
+    _item_processors.assign(KestParKeys::list_begin, &process_list);
 
     const Cmd update = KestCmdDefs::DV_UPDATE_PARAM;
     _defaults.AddDefaultValueRule(

@@ -43,8 +43,9 @@ std::string shown(const std::string& text) {
 
 // True if the values of `key` name a command (DRESP = r1).
 bool names_a_command(const std::string& key) {
-    for (CmdItem kind : naming_kinds()) {
-        if (default_item_names[kind] == key) {
+    for (int kind = 0; kind < item_kind_count; ++kind) {
+        if (default_item_names[kind] == key &&
+            KestCmdDefs::named_type(static_cast<CmdItem>(kind)) != KestCmdDefs::CMD_PLACEHOLDER) {
             return true;
         }
     }
@@ -58,8 +59,7 @@ std::vector<std::string> known_keywords() {
 
 std::vector<std::string> known_keys() {
     std::vector<std::string> keys(default_item_names.begin(), default_item_names.end());
-    keys.push_back("LE_VALUE");
-    keys.push_back("GE_VALUE");
+    keys.insert(keys.end(), KestParKeys::fixed_keys.begin(), KestParKeys::fixed_keys.end());
     return keys;
 }
 
@@ -93,6 +93,7 @@ std::size_t edit_distance(const std::string& a, const std::string& b, std::size_
 
 std::vector<Diagnostic> check_job(const Job& job) {
     std::vector<Diagnostic> found;
+    const auto& cmd_names = KestCmdDefs::get_default_cmd_names();
     const std::vector<std::string> keywords = known_keywords();
     const std::vector<std::string> keys = known_keys();
     const std::set<std::string> known_key_set(keys.begin(), keys.end());
@@ -111,7 +112,8 @@ std::vector<Diagnostic> check_job(const Job& job) {
         const KestParCommand& block = blocks[b];
         const KestCmd& cmd = *job.completed_blocks[b];
         const std::string keyword = KestText::to_upper_copy(block.keyword);
-        if (cmd.GetType() == KestCmdDefs::CMD_PLACEHOLDER && keyword != "CMD_PLACEHOLDER") {
+        if (cmd.GetType() == KestCmdDefs::CMD_PLACEHOLDER &&
+            keyword != cmd_names[KestCmdDefs::CMD_PLACEHOLDER]) {
             found.push_back({block.line, "unknown-keyword",
                              "unknown block keyword '" + shown(block.keyword) +
                                  "', read as CMD_PLACEHOLDER" + suggestion(keyword, keywords)});
@@ -125,8 +127,8 @@ std::vector<Diagnostic> check_job(const Job& job) {
             const auto first = first_of_name.emplace(key, block.line);
             if (!first.second) {
                 found.push_back({block.line, "duplicate-name",
-                                 "a " + KestCmdDefs::get_default_cmd_names()[cmd.GetType()] +
-                                     " named '" + shown(key.second) + "' already stands at line " +
+                                 "a " + cmd_names[cmd.GetType()] + " named '" + shown(key.second) +
+                                     "' already stands at line " +
                                      std::to_string(first.first->second) +
                                      "; only the first is ever linked"});
             }
@@ -142,7 +144,8 @@ std::vector<Diagnostic> check_job(const Job& job) {
                                      shown(line.getValueLine())});
                 continue;
             }
-            const bool operator_type = key == "DEF_TYPE" && keyword == "DRESP";
+            const bool operator_type = key == KestParKeys::operator_key &&
+                                       keyword == cmd_names[KestParKeys::operator_block];
             if (known_key_set.count(key) == 0 && !operator_type) {
                 found.push_back({line.line, "unknown-key",
                                  "unknown key '" + line.key +

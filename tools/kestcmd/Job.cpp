@@ -27,20 +27,6 @@ std::size_t Job::LineOf(const KestCmd& cmd) const {
     return found == block_lines.end() ? 0 : found->second;
 }
 
-const std::set<KestCmdItemDefs::CmdItem>& naming_kinds() {
-    using namespace KestCmdItemDefs;
-    static const std::set<CmdItem> kinds = {DRESP,
-                                            DV,
-                                            OBJ_FUNC,
-                                            CONSTRAINT,
-                                            DV_CONSTRAINT,
-                                            STOP,
-                                            MESH_SMOOTH,
-                                            OPT_PARAM,
-                                            KestCmdItemDefs::DV_UPDATE_PARAM};
-    return kinds;
-}
-
 std::string name_of(const KestCmd& cmd) {
     return cmd.HasItem(KestCmdItemDefs::ID_NAME) ? cmd.Item(KestCmdItemDefs::ID_NAME, 0).GetString()
                                                  : std::string();

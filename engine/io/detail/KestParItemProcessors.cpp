@@ -1,5 +1,6 @@
 #include "engine/io/detail/KestParItemProcessors.h"
 
+#include "engine/io/KestParKeys.h"
 #include "utilities/KestStringUtil.h"
 #include "utilities/KestText.h"
 
@@ -65,7 +66,8 @@ KestCmd& create_dresp_cmd(const std::string&, KestCmdDefs::Cmd type,
                           const std::vector<KestParSubCommand>& lines, KestCmdContainer& container,
                           const EnumMap&) {
     for (const KestParSubCommand& line : lines) {
-        if (line.key == "DEF_TYPE" && line.getValueLine() == "OPER") {
+        if (line.key == KestParKeys::operator_key &&
+            line.getValueLine() == KestParKeys::operator_value) {
             return container.CreateCommand(KestCmdDefs::OPERATOR);
         }
     }
