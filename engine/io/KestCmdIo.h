@@ -10,7 +10,7 @@
 
 namespace KestCmdIo {
 
-/// Appends the 21 default command names and the 39 default item names (each standing for its
+/// Appends the default name of every command type and of every item kind (each standing for its
 /// own type or kind) behind what the configuration already holds, and replaces its keyword map
 /// by the standard one. The rules are left alone.
 KEST_CMD_ENGINE_API void prepare_cmd_settings_with_defaults(KestCmdIoConfig& config);
