@@ -34,6 +34,7 @@
 #include "engine/io/KestCmdOutput.h"
 #include "engine/io/KestParDocument.h"
 #include "engine/io/KestParFileAdapter.h"
+#include "engine/io/KestParKeys.h"
 #include "engine/io/KestSourceMap.h"
 #include "engine/io/KestXmlFileAdapter.h"
 
@@ -41,6 +42,7 @@
 #include "utilities/KestFormatUtil.h"
 #include "utilities/KestParFile.h"
 #include "utilities/KestStringUtil.h"
+#include "utilities/KestText.h"
 #include "utilities/ZUL_Backtrace.h"
 #include "utilities/ZUL_Code.h"
 #include "utilities/ZUL_Exception.h"

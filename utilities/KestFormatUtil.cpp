@@ -1,5 +1,7 @@
 #include "utilities/KestFormatUtil.h"
 
+#include "utilities/KestText.h"
+
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -124,7 +126,7 @@ bool is_double(const char* text, std::size_t length) {
 
 double str_to_double(const char* text, const char** end) {
     const char* p = text;
-    while (*p == ' ' || *p == '\t' || *p == '\r' || *p == '\n' || *p == '\v' || *p == '\f') {
+    while (KestText::is_space(*p)) {
         ++p;
     }
     const std::size_t length = scan_decimal(p, p + std::strlen(p));

@@ -1,14 +1,6 @@
 #include "utilities/KestStringUtil.h"
 
-#include <cstring>
-
-namespace {
-
-bool is_ascii_space(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
-}
-
-} // namespace
+#include "utilities/KestText.h"
 
 namespace KestStringUtil {
 
@@ -23,15 +15,9 @@ void Concat(std::string& out, const std::vector<std::string>& parts, const char*
 }
 
 std::string& Trim(std::string& s) {
-    std::size_t end = s.size();
-    while (end > 0 && is_ascii_space(s[end - 1])) {
-        --end;
-    }
-    std::size_t begin = 0;
-    while (begin < end && is_ascii_space(s[begin])) {
-        ++begin;
-    }
-    s.erase(end);
+    const std::string_view kept = KestText::trim(s);
+    const auto begin = static_cast<std::size_t>(kept.data() - s.data());
+    s.erase(begin + kept.size());
     s.erase(0, begin);
     return s;
 }

@@ -14,8 +14,7 @@ namespace KestStringUtil {
 KEST_UTILITIES_API void Concat(std::string& out, const std::vector<std::string>& parts,
                                const char* separator);
 
-/// Removes ASCII white space (blank, tab, CR, LF, VT, FF) at both ends of `s`, in place.
-/// Returns `s`. Bytes outside ASCII are never white space.
+/// Removes white space (KestText::is_space) at both ends of `s`, in place. Returns `s`.
 KEST_UTILITIES_API std::string& Trim(std::string& s);
 
 /// True if `s` has at least two characters and starts and ends with `quote`.

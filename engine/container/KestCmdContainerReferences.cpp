@@ -1,5 +1,5 @@
 #include "engine/container/KestCmdContainer.h"
-#include "engine/container/NameIndex.h"
+#include "engine/container/detail/NameIndex.h"
 
 #include <array>
 

@@ -1,5 +1,7 @@
 #include "engine/io/KestCmdIo.h"
 
+#include "utilities/KestText.h"
+
 using namespace KestCmdItemDefs;
 
 KestCmdIoConfig::KestCmdIoConfig(AddValues values) {
@@ -63,7 +65,7 @@ void cmd_value_processor(CmdItem item, KestCmd& command, const std::string& valu
 
 void cmd_value_to_upper_processor(CmdItem item, KestCmd& command, const std::string& value,
                                   const EnumMap& enums) {
-    command.AddAutoItem(item, to_upper_copy(value), enums);
+    command.AddAutoItem(item, KestText::to_upper_copy(value), enums);
 }
 
 } // namespace KestCmdIo

@@ -6,11 +6,13 @@
 #include "engine/io/KestCmdIoConfig.h"
 #include "engine/model/KestCmd.h"
 
+#include "utilities/KestText.h"
+
 #include <string>
 
 namespace KestCmdIo {
 
-/// Appends the 21 default command names and the 39 default item names (each standing for its
+/// Appends the default name of every command type and of every item kind (each standing for its
 /// own type or kind) behind what the configuration already holds, and replaces its keyword map
 /// by the standard one. The rules are left alone.
 KEST_CMD_ENGINE_API void prepare_cmd_settings_with_defaults(KestCmdIoConfig& config);
@@ -20,24 +22,15 @@ KEST_CMD_ENGINE_API void cmd_value_processor(KestCmdItemDefs::CmdItem item, Kest
                                              const std::string& value,
                                              const KestCmdItemDefs::EnumMap& enums);
 
-/// Appends an auto item of kind `item` typed from `value` with its ASCII letters upper-cased.
+/// Appends an auto item of kind `item` typed from `value` upper-cased (KestText::to_upper_copy).
 KEST_CMD_ENGINE_API void cmd_value_to_upper_processor(KestCmdItemDefs::CmdItem item,
                                                       KestCmd& command, const std::string& value,
                                                       const KestCmdItemDefs::EnumMap& enums);
 
 /// A copy of `text` whose letters a to z before the first zero byte are upper-cased; every other
-/// byte is kept. No locale is consulted.
+/// byte is kept. No locale is consulted. The reader matches keywords and keys with it.
 inline std::string to_upper_copy(const std::string& text) {
-    std::string upper = text;
-    for (char& c : upper) {
-        if (c == '\0') {
-            break;
-        }
-        if (c >= 'a' && c <= 'z') {
-            c = static_cast<char>(c - ('a' - 'A'));
-        }
-    }
-    return upper;
+    return KestText::to_upper_copy(text);
 }
 
 } // namespace KestCmdIo

@@ -1,7 +1,7 @@
 #include "engine/io/KestParDocument.h"
 
-#include "engine/io/KestCmdIo.h"
 #include "utilities/KestFileUtil.h"
+#include "utilities/KestText.h"
 
 #include <algorithm>
 
@@ -9,23 +9,10 @@ using namespace KestCmdItemDefs;
 
 namespace {
 
-bool is_blank(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
-}
-
-std::string_view trim(std::string_view s) {
-    while (!s.empty() && is_blank(s.front())) {
-        s.remove_prefix(1);
-    }
-    while (!s.empty() && is_blank(s.back())) {
-        s.remove_suffix(1);
-    }
-    return s;
-}
+using KestText::trim;
 
 bool starts_with_end(std::string_view trimmed) {
-    return trimmed.size() >= 4 &&
-           KestCmdIo::to_upper_copy(std::string(trimmed.substr(0, 4))) == "END_";
+    return trimmed.size() >= 4 && KestText::to_upper_copy(trimmed.substr(0, 4)) == "END_";
 }
 
 // Refuses a text that would not read back as one line's key or value where it is put.
@@ -174,7 +161,7 @@ void KestParDocument::AddItem(const KestCmd& cmd, std::string_view key, std::str
     check_text(key, "key", false);
     check_text(value, "value", true);
     // The kind the key's line gives, so that the line joins its kind.
-    const std::string upper = KestCmdIo::to_upper_copy(std::string(key));
+    const std::string upper = KestText::to_upper_copy(key);
     CmdItem kind = PLACEHOLDER;
     if (upper == "LE_VALUE" || upper == "GE_VALUE") {
         kind = VALUE;
@@ -301,7 +288,7 @@ void KestParDocument::RenameCommand(const KestCmd& cmd, std::string_view name) {
         throw KestParEditError("name '" + std::string(name) + "' is empty or holds ','");
     }
     const KestItemSpan own = SpanOf(cmd, ID_NAME, 0);
-    const std::string old = KestCmdIo::to_upper_copy(cmd.Item(ID_NAME, 0).GetString());
+    const std::string old = KestText::to_upper_copy(cmd.Item(ID_NAME, 0).GetString());
     std::vector<Replacement> changes{{Offset(own.value), Offset(own.value_end), std::string(name)}};
     // In every value that refers to the command, the comma-separated piece that names it.
     for (std::size_t c = 0; c < _positions.CommandCount(); ++c) {
@@ -318,7 +305,7 @@ void KestParDocument::RenameCommand(const KestCmd& cmd, std::string_view name) {
                 comma = comma == std::string::npos || comma > end ? end : comma;
                 const std::string_view piece =
                     trim(std::string_view(_text).substr(begin, comma - begin));
-                if (!piece.empty() && KestCmdIo::to_upper_copy(std::string(piece)) == old) {
+                if (!piece.empty() && KestText::to_upper_copy(piece) == old) {
                     const std::size_t from = static_cast<std::size_t>(piece.data() - _text.data());
                     const bool known =
                         std::any_of(changes.begin(), changes.end(),
@@ -326,11 +313,11 @@ void KestParDocument::RenameCommand(const KestCmd& cmd, std::string_view name) {
                     // A piece written in capitals may belong to a key whose values are kept as
                     // given (LE_VALUE): it gets the name in capitals, as the name reads, so that
                     // it still links.
-                    const bool capitals = KestCmdIo::to_upper_copy(std::string(piece)) == piece;
+                    const bool capitals = KestText::to_upper_copy(piece) == piece;
                     if (!known) {
-                        changes.push_back({from, from + piece.size(),
-                                           capitals ? KestCmdIo::to_upper_copy(std::string(name))
-                                                    : std::string(name)});
+                        changes.push_back(
+                            {from, from + piece.size(),
+                             capitals ? KestText::to_upper_copy(name) : std::string(name)});
                     }
                     break;
                 }

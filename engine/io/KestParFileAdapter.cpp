@@ -1,9 +1,11 @@
 #include "engine/io/KestParFileAdapter.h"
 
-#include "engine/io/KestParItemProcessors.h"
+#include "engine/io/KestParKeys.h"
+#include "engine/io/detail/KestParItemProcessors.h"
 #include "engine/io/detail/KestParReaderTables.h"
 #include "utilities/KestFileUtil.h"
 #include "utilities/ZUL_Exception.h"
+#include "utilities/detail/KestParScanner.h"
 
 #include <stdexcept>
 
@@ -58,9 +60,9 @@ std::shared_ptr<const Tables> make_tables(const KestCmdIoConfig& config) {
         }
     }
     // These keys act whatever the configuration says.
-    t.item_processors.assign("LE_VALUE", processor(&process_le_value, VALUE, TYPE));
-    t.item_processors.assign("GE_VALUE", processor(&process_ge_value, VALUE, TYPE));
-    t.item_processors.assign("LIST_BEGIN", processor(&process_list, LIST_BEGIN));
+    t.item_processors.assign(KestParKeys::le_value, processor(&process_le_value, VALUE, TYPE));
+    t.item_processors.assign(KestParKeys::ge_value, processor(&process_ge_value, VALUE, TYPE));
+    t.item_processors.assign(KestParKeys::list_begin, processor(&process_list, LIST_BEGIN));
     t.unmatched = processor(&process_unmatched, PLACEHOLDER);
 
     t.defaults = reader_default_rules();
@@ -73,7 +75,7 @@ std::shared_ptr<const Tables> make_tables(const KestCmdIoConfig& config) {
     }
 
     t.creators.fill({&create_plain_cmd, false});
-    t.creators[KestCmdDefs::DRESP] = {&create_dresp_cmd, true};
+    t.creators[KestParKeys::operator_block] = {&create_dresp_cmd, true};
     t.creators[KestCmdDefs::DV] = {&create_dv_cmd, false};
     return tables;
 }

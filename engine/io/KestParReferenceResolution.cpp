@@ -1,6 +1,7 @@
 // Links that a parameter file states by context (a lone STOP belongs to the lone OPTIMIZE) or
 // from the wrong side (an OPT_PARAM names its OPTIMIZE), added after all blocks are read.
 #include "engine/io/detail/KestParReaderTables.h"
+#include "utilities/KestText.h"
 
 using namespace KestCmdItemDefs;
 
@@ -45,7 +46,7 @@ void KestParFileAdapter::ResolveReverseReferences(KestCmdContainer& container) c
                 continue;
             }
             const std::string name =
-                KestCmdIo::to_upper_copy(cmd.Item(link.name_item, 0).GetString());
+                KestText::to_upper_copy(cmd.Item(link.name_item, 0).GetString());
             for (KestCmd* owner : container.Filter(link.owner, ID_NAME, name)) {
                 add_reference_once(*owner, link.item, cmd);
             }

@@ -10,10 +10,9 @@
 #include <memory>
 #include <vector>
 
-/// Holds one command record for each of the seven command types with defaults (CONSTRAINT,
-/// DV_UPDATE_PARAM, DRESP, OPERATOR, OPTIMIZE, SCALING_CURVE, FILTER) and the item records they
-/// point to. Read-only after construction. A copy holds copies of all records, so each pool
-/// releases only its own.
+/// Holds one command record for each command type with defaults (the other types have none) and
+/// the item records they point to. Read-only after construction. A copy holds copies of all
+/// records, so each pool releases only its own.
 class KEST_CMD_ENGINE_API KestCmdInfoPool {
   public:
     using CmdTable = std::array<const KestCmdMetaData*, KestCmdDefs::cmd_type_count>;

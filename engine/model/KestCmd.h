@@ -124,6 +124,7 @@ class KEST_CMD_ENGINE_API KestCmd {
     // at its place for the command's life and no list object ever moves (a move of commands
     // moves items between lists), so the references that Items hands out stay valid.
     static constexpr std::size_t inline_lists = 6;
+    static_assert(KestCmdItemDefs::item_kind_count <= 64, "_kinds has one bit per item kind");
     std::uint64_t _kinds = 0;
     std::uint8_t _place[KestCmdItemDefs::item_kind_count] = {};
     std::uint8_t _lists_used = 0;

@@ -2,6 +2,7 @@
 
 #include "utilities/KestFormatUtil.h"
 #include "utilities/KestStringUtil.h"
+#include "utilities/KestText.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -60,9 +61,9 @@ bool read_vector(const std::string& text, KestMatrix<3, 1, double>& vector) {
 bool reads_as_lumo_list(const std::string& text) {
     // A list starts with a number, after white space; any other first character fails the read
     // at once, so names and keywords are answered without reading.
-    const std::size_t first = text.find_first_not_of(" \t\n\v\f\r");
-    if (first != std::string::npos && text[first] != '-' && text[first] != '+' &&
-        (text[first] < '0' || text[first] > '9')) {
+    const std::string_view trimmed = KestText::trim(text);
+    if (!trimmed.empty() && trimmed.front() != '-' && trimmed.front() != '+' &&
+        (trimmed.front() < '0' || trimmed.front() > '9')) {
         return false;
     }
     using Limits = std::numeric_limits<int>;
@@ -99,8 +100,8 @@ bool reads_as_lumo_list(const std::string& text) {
 
 } // namespace
 
-KestCmdAutoItem::KestCmdAutoItem(const std::string& value, const EnumMap& enums) : _text(value) {
-    KestStringUtil::Trim(_text);
+KestCmdAutoItem::KestCmdAutoItem(const std::string& value, const EnumMap& enums)
+    : _text(KestText::trim(value)) {
     Set(DT_STRING, true);
 
     // The whole text counts, embedded zero bytes included; an integer text is also a real.
@@ -180,10 +181,7 @@ bool KestCmdAutoItem::HasList() const {
 
 std::vector<std::string> KestCmdAutoItem::GetList() const {
     std::vector<std::string> parts;
-    KestStringUtil::Split(_text, ",", parts);
-    for (std::string& part : parts) {
-        KestStringUtil::Trim(part);
-    }
+    KestText::split_pieces(_text, parts);
     return parts;
 }
 

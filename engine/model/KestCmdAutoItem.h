@@ -66,4 +66,5 @@ class KEST_CMD_ENGINE_API KestCmdAutoItem : public KestCmdItem {
     const KestCmd* _reference = nullptr;
     KestCmdItemDefs::EnumValue _enum = KestCmdItemDefs::EV_UNSET;
     std::uint16_t _has = 0; ///< bit t: the reading of DataType t is present
+    static_assert(KestCmdItemDefs::data_type_count <= 16, "_has has one bit per data type");
 };

@@ -1,6 +1,6 @@
 #include "engine/model/KestCmdItem.h"
 
-#include "engine/model/KestItemPool.h"
+#include "engine/model/detail/KestItemPool.h"
 
 using namespace KestCmdItemDefs;
 

@@ -1,5 +1,6 @@
 #include "engine/model/LumoListText.h"
 
+#include "utilities/KestText.h"
 #include "utilities/ZUL_LogMacros.h"
 
 #include <cstdio>
@@ -12,10 +13,6 @@ using Run = LumoRunSet::Run;
 
 const char* const log_prefix = "[%T|%n|%P|LIBUTIL|LumoList] ";
 
-bool is_space(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
 enum class Number { ok, failed_at_end, failed };
 
 // Reads from a text exactly as an input stream would: white space skipped, then an integer as
@@ -25,7 +22,7 @@ class TextSource {
     explicit TextSource(std::string_view text) : _text(text) {}
 
     void skip_space() {
-        while (_pos < _text.size() && is_space(_text[_pos])) {
+        while (_pos < _text.size() && KestText::is_space(_text[_pos])) {
             ++_pos;
         }
     }

@@ -11,4 +11,20 @@ const std::array<std::string, cmd_type_count>& get_default_cmd_names() {
     return names;
 }
 
+Cmd named_type(KestCmdItemDefs::CmdItem kind) {
+    static const std::array<Cmd, KestCmdItemDefs::item_kind_count> types = [] {
+        std::array<Cmd, KestCmdItemDefs::item_kind_count> found;
+        found.fill(CMD_PLACEHOLDER);
+        for (int k = 0; k < KestCmdItemDefs::item_kind_count; ++k) {
+            for (int t = 0; t < CMD_PLACEHOLDER; ++t) {
+                if (get_default_cmd_names()[t] == KestCmdItemDefs::default_item_names[k]) {
+                    found[k] = static_cast<Cmd>(t);
+                }
+            }
+        }
+        return found;
+    }();
+    return types[kind];
+}
+
 } // namespace KestCmdDefs

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "engine/KestCmdEngineExport.h"
+#include "engine/vocabulary/KestCmdItemDefs.h"
 
 #include <array>
 #include <cstdint>
@@ -46,5 +47,9 @@ constexpr int cmd_type_count = CMD_PLACEHOLDER + 1;
 
 /// The default name of every command type, indexed by its number. Always the same object.
 KEST_CMD_ENGINE_API const std::array<std::string, cmd_type_count>& get_default_cmd_names();
+
+/// The type of the commands that the values of an item of `kind` name: the type whose default
+/// name is the kind's ("DRESP = r1" names a DRESP), or CMD_PLACEHOLDER for a kind that names none.
+KEST_CMD_ENGINE_API Cmd named_type(KestCmdItemDefs::CmdItem kind);
 
 } // namespace KestCmdDefs

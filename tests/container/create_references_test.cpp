@@ -48,7 +48,8 @@ KestCmdContainer random_container(unsigned seed, int size) {
     KestCmdContainer c;
     std::vector<KestCmd*> made;
     for (int i = 0; i < size; ++i) {
-        KestCmd& cmd = c.CreateCommand(static_cast<KestCmdDefs::Cmd>(random() % 21));
+        KestCmd& cmd =
+            c.CreateCommand(static_cast<KestCmdDefs::Cmd>(random() % KestCmdDefs::cmd_type_count));
         const int names = static_cast<int>(random() % 4); // 0: no ID_NAME, 3: two of them
         for (int n = 0; n < (names == 3 ? 2 : names == 0 ? 0 : 1); ++n) {
             cmd.AddAutoItem(ID_NAME, name(), enums());

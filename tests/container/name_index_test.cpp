@@ -1,4 +1,4 @@
-#include "engine/container/NameIndex.h"
+#include "engine/container/detail/NameIndex.h"
 #include "engine/model/KestCmd.h"
 
 #include <gtest/gtest.h>

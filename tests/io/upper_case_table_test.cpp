@@ -1,5 +1,5 @@
-#include "engine/io/KestCmdIo.h"
-#include "engine/io/UpperCaseTable.h"
+#include "engine/io/detail/UpperCaseTable.h"
+#include "utilities/KestText.h"
 
 #include <gtest/gtest.h>
 
@@ -19,7 +19,7 @@ TEST(UpperCaseTable, FindsWhatTheUpperCasedCopyWouldFind) {
                                    "LOWER",   "a\0b"s,   "a\0B"s,    "A\0b"s, "",
                                    "x1",      "X2",      "ID_NAME ", "ID_NAM"};
     for (const std::string& query : queries) {
-        const std::string upper = KestCmdIo::to_upper_copy(query);
+        const std::string upper = KestText::to_upper_copy(query);
         int expected = -1;
         for (int i = 0; i < 7; ++i) {
             if (names[i] == upper) {

@@ -25,7 +25,7 @@ TEST(Command, NewCommandsAreEmptyAndMovesLeaveTheSourceEmpty) {
     a.AddStringItem(PLACEHOLDER, "y");
 
     KestCmd b(std::move(a));
-    EXPECT_EQ(static_cast<int>(a.GetType()), 21);
+    EXPECT_EQ(static_cast<int>(a.GetType()), KestCmdDefs::cmd_type_count);
     EXPECT_FALSE(a.HasItem(ID_NAME));
     EXPECT_FALSE(a.HasItem(PLACEHOLDER));
     EXPECT_EQ(b.GetType(), KestCmdDefs::GROUP_DEF);
@@ -36,7 +36,7 @@ TEST(Command, NewCommandsAreEmptyAndMovesLeaveTheSourceEmpty) {
     c = std::move(b);
     EXPECT_EQ(c.GetType(), KestCmdDefs::GROUP_DEF);
     EXPECT_FALSE(c.HasItem(TYPE));
-    EXPECT_EQ(static_cast<int>(b.GetType()), 21);
+    EXPECT_EQ(static_cast<int>(b.GetType()), KestCmdDefs::cmd_type_count);
     EXPECT_FALSE(b.HasItem(ID_NAME));
 
     KestCmd& self = c;

@@ -1,5 +1,5 @@
 #include "engine/model/KestCmdAutoItem.h"
-#include "engine/model/KestItemPool.h"
+#include "engine/model/detail/KestItemPool.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,6 @@
-# Installs the built project into a fresh prefix, then configures, builds and runs the consumer
-# example against that prefix only.
+# Installs the built project into a fresh prefix, checks the installed headers, then configures,
+# builds and runs the consumer example against that prefix only, warnings being errors.
+cmake_minimum_required(VERSION 3.20)
 file(REMOVE_RECURSE ${WORK_DIR})
 function(run what)
   execute_process(COMMAND ${ARGN} RESULT_VARIABLE result)
@@ -8,8 +9,28 @@ function(run what)
   endif()
 endfunction()
 run("install" ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${WORK_DIR}/prefix)
+
+# No internal header (one in a detail/ folder) is installed, and every
+# header that an installed header includes is installed too.
+set(include_dir ${WORK_DIR}/prefix/${INCLUDE_SUBDIR})
+file(GLOB_RECURSE headers RELATIVE ${include_dir} ${include_dir}/*)
+foreach(header IN LISTS headers)
+  if(header MATCHES "(^|/)detail/")
+    message(FATAL_ERROR "an internal header is installed: ${header}")
+  endif()
+  file(STRINGS ${include_dir}/${header} includes REGEX "^#include \"")
+  foreach(line IN LISTS includes)
+    string(REGEX REPLACE "^#include \"([^\"]+)\".*" "\\1" included "${line}")
+    if(NOT EXISTS ${include_dir}/${included})
+      message(FATAL_ERROR "${header} includes ${included}, which is not installed")
+    endif()
+  endforeach()
+endforeach()
+
+set(warnings -Wall -Wextra -Wpedantic -Werror)
+string(JOIN " " consumer_cxx_flags ${CXX_FLAGS} ${warnings})
 run("configuring the consumer" ${CMAKE_COMMAND} -S ${SOURCE_DIR} -B ${WORK_DIR}/build -G Ninja
-    -DCMAKE_PREFIX_PATH=${WORK_DIR}/prefix -DCMAKE_CXX_FLAGS=${CXX_FLAGS}
+    -DCMAKE_PREFIX_PATH=${WORK_DIR}/prefix "-DCMAKE_CXX_FLAGS=${consumer_cxx_flags}"
     -DCMAKE_EXE_LINKER_FLAGS=${CXX_FLAGS})
 run("building the consumer" ${CMAKE_COMMAND} --build ${WORK_DIR}/build)
 run("the consumer" ${WORK_DIR}/build/consumer ${JOB} ${WORK_DIR}/completed.par)
@@ -25,8 +46,9 @@ if(PKG_CONFIG)
     message(FATAL_ERROR "pkg-config does not find KestCmdEngine")
   endif()
   separate_arguments(flags UNIX_COMMAND "${flags}")
-  run("compiling with pkg-config flags" ${CXX} -std=c++17 ${CXX_FLAGS} ${SOURCE_DIR}/main.cpp
-      ${flags} -Wl,-rpath,${WORK_DIR}/prefix/${LIBDIR} -o ${WORK_DIR}/consumer-pc)
+  run("compiling with pkg-config flags" ${CXX} -std=c++17 ${CXX_FLAGS} ${warnings}
+      ${SOURCE_DIR}/main.cpp ${flags} -Wl,-rpath,${WORK_DIR}/prefix/${LIBDIR}
+      -o ${WORK_DIR}/consumer-pc)
   run("the consumer built with pkg-config" ${WORK_DIR}/consumer-pc ${JOB}
       ${WORK_DIR}/completed-pc.par)
 endif()

@@ -1,5 +1,6 @@
 #include "utilities/KestParFile.h"
 #include "utilities/ZUL_Exception.h"
+#include "utilities/detail/KestParScanner.h"
 
 #include <gtest/gtest.h>
 

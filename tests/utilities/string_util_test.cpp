@@ -2,25 +2,6 @@
 
 #include <gtest/gtest.h>
 
-TEST(StringUtil, TrimRemovesAsciiWhiteSpaceAtBothEndsOnly) {
-    const struct {
-        std::string in, out;
-    } rows[] = {
-        {"", ""},
-        {"   ", ""},
-        {" a ", "a"},
-        {"\t\r\n\v\fa b\f\v\n\r\t", "a b"},
-        {"a  b", "a  b"},
-        {"\xc2\xa0x", "\xc2\xa0x"},
-        {std::string("\0a", 2), std::string("\0a", 2)},
-    };
-    for (const auto& row : rows) {
-        std::string s = row.in;
-        EXPECT_EQ(&KestStringUtil::Trim(s), &s);
-        EXPECT_EQ(s, row.out) << "input: '" << row.in << "'";
-    }
-}
-
 TEST(StringUtil, SplitKeepsEmptyPartsAndAppends) {
     const struct {
         std::string in;

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 using namespace KestCmdDefs;
 using namespace KestCmdItemDefs;
 
@@ -79,6 +82,20 @@ TEST(Vocabulary, ItemKindNamesInOrder) {
     EXPECT_EQ(DT_INTEGER, 0);
     EXPECT_EQ(DT_RESERVED, 4);
     EXPECT_EQ(DT_ENUM, 8);
+}
+
+TEST(Vocabulary, KindsThatNameCommandsAreThoseNamedLikeACommandType) {
+    std::vector<std::string> naming;
+    for (int k = 0; k < item_kind_count; ++k) {
+        const Cmd type = named_type(static_cast<CmdItem>(k));
+        if (type != CMD_PLACEHOLDER) {
+            naming.push_back(default_item_names[k] + ">" + get_default_cmd_names()[type]);
+        }
+    }
+    EXPECT_EQ(naming, (std::vector<std::string>{
+                          "DRESP>DRESP", "DV>DV", "OBJ_FUNC>OBJ_FUNC", "CONSTRAINT>CONSTRAINT",
+                          "DV_CONSTRAINT>DV_CONSTRAINT", "STOP>STOP", "MESH_SMOOTH>MESH_SMOOTH",
+                          "OPT_PARAM>OPT_PARAM", "DV_UPDATE_PARAM>DV_UPDATE_PARAM"}));
 }
 
 TEST(Vocabulary, FixedTextsAndMarker) {

@@ -43,8 +43,9 @@ std::string shown(const std::string& text) {
 
 // True if the values of `key` name a command (DRESP = r1).
 bool names_a_command(const std::string& key) {
-    for (CmdItem kind : naming_kinds()) {
-        if (default_item_names[kind] == key) {
+    for (int kind = 0; kind < item_kind_count; ++kind) {
+        if (default_item_names[kind] == key &&
+            KestCmdDefs::named_type(static_cast<CmdItem>(kind)) != KestCmdDefs::CMD_PLACEHOLDER) {
             return true;
         }
     }
@@ -58,8 +59,7 @@ std::vector<std::string> known_keywords() {
 
 std::vector<std::string> known_keys() {
     std::vector<std::string> keys(default_item_names.begin(), default_item_names.end());
-    keys.push_back("LE_VALUE");
-    keys.push_back("GE_VALUE");
+    keys.insert(keys.end(), KestParKeys::fixed_keys.begin(), KestParKeys::fixed_keys.end());
     return keys;
 }
 
@@ -98,18 +98,11 @@ Diagnostic at(KestTextPosition from, KestTextPosition to, std::string code, std:
     return {from.line, from.column, to.line, to.column, std::move(code), std::move(message), {}};
 }
 
-// `text` without blanks at its end.
-std::string_view trim_end(std::string_view text) {
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
 } // namespace
 
 std::vector<Diagnostic> check_job(const Job& job) {
     std::vector<Diagnostic> found;
+    const auto& cmd_names = KestCmdDefs::get_default_cmd_names();
     const std::vector<std::string> keywords = known_keywords();
     const std::vector<std::string> keys = known_keys();
     const std::set<std::string> known_key_set(keys.begin(), keys.end());
@@ -128,10 +121,12 @@ std::vector<Diagnostic> check_job(const Job& job) {
     for (std::size_t c = 0; c < positions.CommandCount(); ++c) {
         const KestCmd& cmd = positions.Command(c);
         const KestTextPosition start = positions.Find(cmd)->keyword;
-        const std::string raw_keyword(trim_end(job.Line(start.line).substr(start.column - 1)));
+        const std::string raw_keyword(
+            KestText::trim_end(job.Line(start.line).substr(start.column - 1)));
         const KestTextPosition keyword_end{start.line, start.column + raw_keyword.size()};
-        const std::string keyword = KestCmdIo::to_upper_copy(raw_keyword);
-        if (cmd.GetType() == KestCmdDefs::CMD_PLACEHOLDER && keyword != "CMD_PLACEHOLDER") {
+        const std::string keyword = KestText::to_upper_copy(raw_keyword);
+        if (cmd.GetType() == KestCmdDefs::CMD_PLACEHOLDER &&
+            keyword != cmd_names[KestCmdDefs::CMD_PLACEHOLDER]) {
             found.push_back(at(start, keyword_end, "unknown-keyword",
                                "unknown block keyword '" + shown(raw_keyword) +
                                    "', read as CMD_PLACEHOLDER" + suggestion(keyword, keywords)));
@@ -149,9 +144,8 @@ std::vector<Diagnostic> check_job(const Job& job) {
                 Diagnostic twice =
                     at(name ? name->value : start, name ? name->value_end : keyword_end,
                        "duplicate-name",
-                       "a " + KestCmdDefs::get_default_cmd_names()[cmd.GetType()] + " named '" +
-                           shown(key.second) + "' already stands at line " +
-                           std::to_string(first.first->second.first) +
+                       "a " + cmd_names[cmd.GetType()] + " named '" + shown(key.second) +
+                           "' already stands at line " + std::to_string(first.first->second.first) +
                            "; only the first is ever linked");
                 twice.related = first.first->second.second;
                 found.push_back(std::move(twice));
@@ -171,7 +165,8 @@ std::vector<Diagnostic> check_job(const Job& job) {
             const std::string raw_key(
                 equals == std::string_view::npos
                     ? std::string_view()
-                    : trim_end(line.substr(span.key.column - 1, equals - (span.key.column - 1))));
+                    : KestText::trim_end(
+                          line.substr(span.key.column - 1, equals - (span.key.column - 1))));
             if (raw_key.empty()) {
                 found.push_back(
                     at(span.key, span.value_end, "missing-equals",
@@ -179,15 +174,16 @@ std::vector<Diagnostic> check_job(const Job& job) {
                            shown(value)));
                 continue;
             }
-            const std::string key = KestCmdIo::to_upper_copy(raw_key);
-            const bool operator_type = key == "DEF_TYPE" && keyword == "DRESP";
+            const std::string key = KestText::to_upper_copy(raw_key);
+            const bool operator_type = key == KestParKeys::operator_key &&
+                                       keyword == cmd_names[KestParKeys::operator_block];
             if (known_key_set.count(key) == 0 && !operator_type) {
                 found.push_back(
                     at(span.key, {span.key.line, span.key.column + raw_key.size()}, "unknown-key",
                        "unknown key '" + raw_key + "', its value is read as PLACEHOLDER" +
                            suggestion(key, keys)));
             } else if (names_a_command(key)) {
-                const std::string upper = KestCmdIo::to_upper_copy(value);
+                const std::string upper = KestText::to_upper_copy(value);
                 if (names.count(upper) == 0) {
                     found.push_back(at(span.value, span.value_end, "unknown-name",
                                        key + " = " + shown(value) + " names no command of the job" +

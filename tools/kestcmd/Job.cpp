@@ -66,20 +66,6 @@ std::string Job::Slice(KestTextPosition from, KestTextPosition to) const {
     return out;
 }
 
-const std::set<KestCmdItemDefs::CmdItem>& naming_kinds() {
-    using namespace KestCmdItemDefs;
-    static const std::set<CmdItem> kinds = {DRESP,
-                                            DV,
-                                            OBJ_FUNC,
-                                            CONSTRAINT,
-                                            DV_CONSTRAINT,
-                                            STOP,
-                                            MESH_SMOOTH,
-                                            OPT_PARAM,
-                                            KestCmdItemDefs::DV_UPDATE_PARAM};
-    return kinds;
-}
-
 std::string name_of(const KestCmd& cmd) {
     return cmd.HasItem(KestCmdItemDefs::ID_NAME) ? cmd.Item(KestCmdItemDefs::ID_NAME, 0).GetString()
                                                  : std::string();

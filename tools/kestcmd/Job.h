@@ -5,7 +5,6 @@
 #include <KestCmdEngine.h>
 
 #include <memory>
-#include <set>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -54,8 +53,5 @@ std::unique_ptr<Job> load_job(const std::string& path, bool with_read = false);
 
 /// The first ID_NAME text of `cmd`, or the empty text.
 std::string name_of(const KestCmd& cmd);
-
-/// The item kinds whose values name a command of the type of the same name (DRESP, DV, ...).
-const std::set<KestCmdItemDefs::CmdItem>& naming_kinds();
 
 } // namespace kestcmd

@@ -231,7 +231,7 @@ void write_graph(std::ostream& out, const Job& job) {
             if (item.HasReference() && item.GetReference() != nullptr) {
                 out << "  c" << node[&cmd] << " -> c" << node[item.GetReference()]
                     << " [label=" << dot_text({default_item_names[kind]}) << "];\n";
-            } else if (naming_kinds().count(kind) != 0) {
+            } else if (KestCmdDefs::named_type(kind) != KestCmdDefs::CMD_PLACEHOLDER) {
                 out << "  u" << unknown << " [label=" << dot_text({item.GetString()})
                     << ", style=dashed, color=red, fontcolor=red];\n";
                 out << "  c" << node[&cmd] << " -> u" << unknown

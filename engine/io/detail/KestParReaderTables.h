@@ -2,7 +2,7 @@
 #pragma once
 
 #include "engine/io/KestParFileAdapter.h"
-#include "engine/io/UpperCaseTable.h"
+#include "engine/io/detail/UpperCaseTable.h"
 
 #include <array>
 #include <unordered_map>

@@ -11,10 +11,10 @@ namespace KestItemPool {
 
 /// Memory for an object of `size` bytes with at most the fundamental alignment. Objects above a
 /// few hundred bytes come from the global heap. Throws std::bad_alloc.
-KEST_CMD_ENGINE_API void* allocate(std::size_t size);
+void* allocate(std::size_t size);
 /// Gives back `p`, which allocate(size) returned, with the same `size`.
-KEST_CMD_ENGINE_API void deallocate(void* p, std::size_t size) noexcept;
-/// The number of slabs not yet given back, over all threads.
+void deallocate(void* p, std::size_t size) noexcept;
+/// The number of slabs not yet given back, over all threads (exported for the tests).
 KEST_CMD_ENGINE_API std::size_t slabs_in_use() noexcept;
 
 } // namespace KestItemPool

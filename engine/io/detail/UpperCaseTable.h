@@ -1,6 +1,8 @@
 // A table of names for the reader's hot path: it answers the look-up of a text by the text
-// upper-cased as KestCmdIo::to_upper_copy does, without making the upper-cased copy.
+// upper-cased as KestText::to_upper_copy does, without making the upper-cased copy.
 #pragma once
+
+#include "utilities/KestText.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -50,15 +52,13 @@ class UpperCaseTable {
     }
 
   private:
-    static char upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; }
-
     // FNV-1a over the bytes, upper-cased up to the first zero byte when `as_query`.
     static std::uint64_t hash(std::string_view text, bool as_query) {
         std::uint64_t h = 14695981039346656037u;
         bool raw = !as_query;
         for (char c : text) {
             raw = raw || c == '\0';
-            h = (h ^ static_cast<unsigned char>(raw ? c : upper(c))) * 1099511628211u;
+            h = (h ^ static_cast<unsigned char>(raw ? c : KestText::to_upper(c))) * 1099511628211u;
         }
         return h;
     }
@@ -70,7 +70,7 @@ class UpperCaseTable {
         bool raw = false;
         for (std::size_t i = 0; i < name.size(); ++i) {
             raw = raw || text[i] == '\0';
-            if (name[i] != (raw ? text[i] : upper(text[i]))) {
+            if (name[i] != (raw ? text[i] : KestText::to_upper(text[i]))) {
                 return false;
             }
         }

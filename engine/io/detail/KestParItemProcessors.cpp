@@ -1,6 +1,8 @@
-#include "engine/io/KestParItemProcessors.h"
+#include "engine/io/detail/KestParItemProcessors.h"
 
+#include "engine/io/KestParKeys.h"
 #include "utilities/KestStringUtil.h"
+#include "utilities/KestText.h"
 
 using namespace KestCmdItemDefs;
 
@@ -19,7 +21,7 @@ void process_as_given(CmdItem kind, KestCmd& cmd, const KestParSubCommand& line,
 void process_reference(KestCmd& cmd, const KestParSubCommand& line, const EnumMap& enums) {
     if (cmd.GetType() == KestCmdDefs::OPERATOR) {
         std::vector<std::string> pieces;
-        split_pieces(line.getValueLine(), pieces);
+        KestText::split_pieces(line.getValueLine(), pieces);
         if (pieces.size() >= 3) {
             while (cmd.ItemCount(COEFFICIENT) < cmd.ItemCount(REFERENCE)) {
                 cmd.AddAutoItem(COEFFICIENT, "1.0", enums);
@@ -44,7 +46,7 @@ void process_ge_value(KestCmd& cmd, const KestParSubCommand& line, const EnumMap
 
 void process_list(KestCmd& cmd, const KestParSubCommand& line, const EnumMap& enums) {
     std::vector<std::string> pieces;
-    split_pieces(line.getValueLine(), pieces);
+    KestText::split_pieces(line.getValueLine(), pieces);
     std::string joined;
     KestStringUtil::Concat(joined, pieces, ",\n  ");
     KestCmdIo::cmd_value_processor(LIST_BEGIN, cmd, joined, enums);
@@ -64,7 +66,8 @@ KestCmd& create_dresp_cmd(const std::string&, KestCmdDefs::Cmd type,
                           const std::vector<KestParSubCommand>& lines, KestCmdContainer& container,
                           const EnumMap&) {
     for (const KestParSubCommand& line : lines) {
-        if (line.key == "DEF_TYPE" && line.getValueLine() == "OPER") {
+        if (line.key == KestParKeys::operator_key &&
+            line.getValueLine() == KestParKeys::operator_value) {
             return container.CreateCommand(KestCmdDefs::OPERATOR);
         }
     }
@@ -75,7 +78,7 @@ KestCmd& create_dv_cmd(const std::string& keyword, KestCmdDefs::Cmd type,
                        const std::vector<KestParSubCommand>&, KestCmdContainer& container,
                        const EnumMap& enums) {
     KestCmd& cmd = container.CreateCommand(type);
-    const std::string upper = KestCmdIo::to_upper_copy(keyword);
+    const std::string upper = KestText::to_upper_copy(keyword);
     if (upper != "DV_TOPO" && upper != "DV_SHAPE") {
         return cmd;
     }

@@ -1,4 +1,4 @@
-#include "engine/model/KestItemPool.h"
+#include "engine/model/detail/KestItemPool.h"
 
 #include <atomic>
 #include <cstdint>

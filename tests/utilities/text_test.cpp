@@ -1,0 +1,66 @@
+#include "utilities/KestStringUtil.h"
+#include "utilities/KestText.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using namespace std::string_literals;
+
+TEST(Text, TrimRemovesAsciiWhiteSpaceAtTheEndsOnly) {
+    const struct {
+        std::string in, out, out_end;
+    } rows[] = {
+        {"", "", ""},
+        {"   ", "", ""},
+        {" a ", "a", " a"},
+        {"\t\r\n\v\fa b\f\v\n\r\t", "a b", "\t\r\n\v\fa b"},
+        {"a  b", "a  b", "a  b"},
+        {"\xc2\xa0x\xc2\xa0", "\xc2\xa0x\xc2\xa0",
+         "\xc2\xa0x\xc2\xa0"}, // no-break space is no space
+        {"\0a\0"s, "\0a\0"s, "\0a\0"s},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(KestText::trim(row.in), row.out) << "input: '" << row.in << "'";
+        EXPECT_EQ(KestText::trim_end(row.in), row.out_end) << "input: '" << row.in << "'";
+        std::string s = row.in;
+        EXPECT_EQ(&KestStringUtil::Trim(s), &s);
+        EXPECT_EQ(s, row.out) << "input: '" << row.in << "'";
+    }
+}
+
+TEST(Text, ToUpperCopyChangesOnlyAsciiLettersBeforeAZeroByte) {
+    const struct {
+        std::string in, out;
+    } cases[] = {
+        {"", ""},
+        {"abc_xyz-09", "ABC_XYZ-09"},
+        {"`az{", "`AZ{"},                           // the bytes around a..z stay
+        {"\xc3\xa9t\xc3\xa9", "\xc3\xa9T\xc3\xa9"}, // UTF-8 bytes are not letters here
+        {"\xe0\xff", "\xe0\xff"},
+        {"a\0b"s, "A\0b"s},
+        {"\0b"s, "\0b"s},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(KestText::to_upper_copy(c.in), c.out) << c.in;
+    }
+}
+
+TEST(Text, SplitPiecesTrimsEachPieceAndReusesTheVector) {
+    const struct {
+        std::string in;
+        std::vector<std::string> pieces;
+    } rows[] = {
+        {"", {}},
+        {" ", {""}},
+        {",", {"", ""}},
+        {" a , b\n,c ", {"a", "b", "c"}},
+        {"a,,", {"a", "", ""}},
+    };
+    std::vector<std::string> pieces{"old", "old", "old", "old"};
+    for (const auto& row : rows) {
+        KestText::split_pieces(row.in, pieces);
+        EXPECT_EQ(pieces, row.pieces) << "input: '" << row.in << "'";
+    }
+}

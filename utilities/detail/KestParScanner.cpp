@@ -1,0 +1,191 @@
+#include "utilities/detail/KestParScanner.h"
+
+#include "utilities/KestText.h"
+
+using KestText::trim;
+using KestText::trim_end;
+
+namespace {
+
+// The 1-based column where `part`, a view into `line`, starts.
+std::size_t column_of(std::string_view line, std::string_view part) {
+    return static_cast<std::size_t>(part.data() - line.data()) + 1;
+}
+
+bool is_comment(std::string_view trimmed) {
+    return !trimmed.empty() && trimmed.front() == '#';
+}
+
+// A line without '=' whose trimmed text starts with END_ in any case.
+bool is_block_end(std::string_view line, std::string_view trimmed) {
+    if (trimmed.size() < 4) {
+        return false;
+    }
+    const char* end = "END_";
+    for (std::size_t i = 0; i < 4; ++i) {
+        if (KestText::to_upper(trimmed[i]) != end[i]) {
+            return false;
+        }
+    }
+    return line.find('=') == std::string_view::npos;
+}
+
+// The physical line of `text` that starts at `pos` (split at LF, a CR before the LF dropped);
+// `next` receives where the following line starts.
+std::string_view line_at(std::string_view text, std::size_t pos, std::size_t& next) {
+    const std::size_t end = text.find('\n', pos);
+    std::string_view line = text.substr(pos, end == std::string_view::npos ? end : end - pos);
+    next = end == std::string_view::npos ? text.size() : end + 1;
+    if (!line.empty() && line.back() == '\r' && end != std::string_view::npos) {
+        line.remove_suffix(1);
+    }
+    return line;
+}
+
+} // namespace
+
+KestParScanner::KestParScanner(std::string_view text, bool with_pieces)
+    : _text(text), _with_pieces(with_pieces) {
+    if (_text.substr(0, 3) == "\xEF\xBB\xBF") {
+        _text.remove_prefix(3);
+    }
+}
+
+bool KestParScanner::NextLine(std::string_view& line) {
+    if (_pos >= _text.size()) {
+        return false;
+    }
+    line = line_at(_text, _pos, _pos);
+    ++_number;
+    return true;
+}
+
+std::string_view KestParScanner::PeekLine() const {
+    std::size_t unused = 0;
+    return _pos < _text.size() ? line_at(_text, _pos, unused) : std::string_view();
+}
+
+bool KestParScanner::NextKeyword(KestParCommand& block) {
+    if (_in_block) {
+        // The rest of a block the caller did not read.
+        KestParSubCommand skipped;
+        while (NextItem(skipped)) {
+        }
+    }
+    std::string_view line;
+    std::string_view trimmed;
+    do {
+        if (!NextLine(line)) {
+            return false;
+        }
+        trimmed = trim(line);
+    } while (trimmed.empty() || is_comment(trimmed) || is_block_end(line, trimmed));
+    block.keyword.assign(trimmed);
+    block.line = _number;
+    block.column = column_of(line, trimmed);
+    block.end_line = 0;
+    std::vector<KestParSubCommand>& lines = block.subCommands;
+    while (!lines.empty()) {
+        _spare.push_back(std::move(lines.back()));
+        lines.pop_back();
+    }
+    _in_block = true;
+    return true;
+}
+
+bool KestParScanner::NextItem(KestParSubCommand& sub) {
+    std::string_view line;
+    while (_in_block && NextLine(line)) {
+        const std::string_view trimmed = trim(line);
+        if (trimmed.empty()) {
+            continue;
+        }
+        if (is_block_end(line, trimmed)) {
+            break;
+        }
+        ReadItem(line, trimmed, sub);
+        return true;
+    }
+    if (_in_block) {
+        _end_line = _number;
+    }
+    _in_block = false;
+    return false;
+}
+
+void KestParScanner::ReadLines(KestParCommand& block) {
+    std::vector<KestParSubCommand>& lines = block.subCommands;
+    for (;;) {
+        if (_spare.empty()) {
+            lines.emplace_back();
+        } else {
+            lines.push_back(std::move(_spare.back()));
+            _spare.pop_back();
+        }
+        if (!NextItem(lines.back())) {
+            _spare.push_back(std::move(lines.back()));
+            lines.pop_back();
+            block.end_line = _end_line;
+            return;
+        }
+    }
+}
+
+bool KestParScanner::Next(KestParCommand& block) {
+    if (!NextKeyword(block)) {
+        return false;
+    }
+    ReadLines(block);
+    return true;
+}
+
+void KestParScanner::ReadItem(std::string_view line, std::string_view trimmed,
+                              KestParSubCommand& sub) {
+    sub.line = _number;
+    sub.end_line = _number;
+    sub.key_column = column_of(line, trimmed);
+    sub.value_column = sub.key_column;
+    sub.end_column = sub.key_column + trimmed.size();
+    if (is_comment(trimmed)) {
+        sub.kind = 0;
+        sub.key.clear();
+        sub.value.assign(trimmed);
+        sub.pieces.clear();
+        return;
+    }
+    sub.kind = 1;
+    const std::size_t equals = line.find('=');
+    if (equals == std::string_view::npos) {
+        sub.key.clear();
+        sub.value.assign(trimmed);
+    } else {
+        sub.key.assign(trim(line.substr(0, equals)));
+        const std::string_view value = trim(line.substr(equals + 1));
+        sub.value.assign(value);
+        // An empty value stands right after the '='.
+        sub.value_column = value.empty() ? equals + 2 : column_of(line, value);
+        sub.end_column = sub.value_column + value.size();
+    }
+    // A value ending in ',' goes on over the following lines that are plain text.
+    while (!sub.value.empty() && sub.value.back() == ',' && _pos < _text.size()) {
+        const std::string_view following = PeekLine();
+        const std::string_view following_trimmed = trim(following);
+        if (following_trimmed.empty() || is_comment(following_trimmed) ||
+            is_block_end(following, following_trimmed) ||
+            following.find('=') != std::string_view::npos) {
+            break;
+        }
+        std::string_view taken;
+        NextLine(taken);
+        const std::string_view kept = trim_end(taken);
+        sub.value += '\n';
+        sub.value += kept;
+        sub.end_line = _number;
+        sub.end_column = kept.size() + 1;
+    }
+    if (_with_pieces) {
+        KestText::split_pieces(sub.value, sub.pieces);
+    } else {
+        sub.pieces.clear();
+    }
+}

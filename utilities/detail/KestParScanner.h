@@ -1,0 +1,55 @@
+// The scanner under KestParFile and the reader: it walks the text of a parameter file block by
+// block and line by line, filling reused tokens.
+#pragma once
+
+#include "utilities/KestParFile.h"
+#include "utilities/KestUtilitiesExport.h"
+
+#include <cstddef>
+#include <string_view>
+#include <vector>
+
+/// Splits the text of a parameter file block by block, keeping nothing but its place: a reader
+/// that turns each block into something else never holds the tokens of the whole file.
+class KEST_UTILITIES_API KestParScanner {
+  public:
+    /// Scans `text`, which must outlive the scanner. Without `with_pieces`, lines come without
+    /// their pieces, for a reader that splits the few values it needs itself
+    /// (KestText::split_pieces).
+    explicit KestParScanner(std::string_view text, bool with_pieces = true);
+
+    /// Fills `block` with the next block and returns true, or returns false at the end of the
+    /// text. The strings and vectors already in `block` are reused, so that passing the same
+    /// block again and again allocates almost nothing once it has seen the largest block.
+    bool Next(KestParCommand& block);
+
+    /// The first half of Next, for a reader that takes the lines of a block one by one: fills
+    /// the keyword and line of `block` and empties its lines. Lines of the previous block that
+    /// were not taken are skipped.
+    bool NextKeyword(KestParCommand& block);
+    /// Fills `sub` with the next line of the block that NextKeyword opened and returns true, or
+    /// returns false at the block's end (EndLine then tells where the block ended).
+    bool NextItem(KestParSubCommand& sub);
+    /// The end_line of the block whose lines were last read to their end.
+    std::size_t EndLine() const { return _end_line; }
+    /// Appends the remaining lines of the current block to `block`.
+    void ReadLines(KestParCommand& block);
+
+  private:
+    /// The next physical line (split at LF, a CR before the LF dropped); false at the end.
+    bool NextLine(std::string_view& line);
+    /// The line that NextLine would give, without taking it; empty at the end.
+    std::string_view PeekLine() const;
+    /// The next line of the current block (and `trimmed`, the line trimmed): its sub-command
+    /// filled in place.
+    void ReadItem(std::string_view line, std::string_view trimmed, KestParSubCommand& sub);
+
+    std::string_view _text;
+    std::size_t _pos = 0;
+    std::size_t _number = 0;
+    std::size_t _end_line = 0;
+    bool _with_pieces = true;
+    bool _in_block = false;
+    /// Lines of earlier blocks beyond the current block's count, kept for their storage.
+    std::vector<KestParSubCommand> _spare;
+};
