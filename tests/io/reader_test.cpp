@@ -1,6 +1,7 @@
 #include "engine/container/KestCmdContainer.h"
 #include "engine/io/KestCmdIoConfig.h"
 #include "engine/io/KestParFileAdapter.h"
+#include "engine/io/KestParItemProcessors.h"
 #include "utilities/ZUL_Exception.h"
 #include "utilities/ZUL_LogMacros.h"
 
@@ -12,6 +13,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
 #include <thread>
 #include <vector>
@@ -306,4 +308,46 @@ TEST_F(Reader, OneReaderServesSeveralThreadsAtOnce) {
     }
     EXPECT_EQ(warnings, 4 * warnings_alone);
     ZUL_LogMacros::set_sink(previous);
+}
+
+// A DV_TOPO or DV_SHAPE block starts with a TYPE of the value of density or nodal-vector
+// variables, whose text is chosen among the texts of the keyword map: maps of the same texts
+// must give the same command whatever their order.
+TEST(DvCreator, TheTypeDoesNotDependOnTheOrderOfTheKeywordMap) {
+    EnumMap without_natural_names = create_enum_map();
+    without_natural_names.erase("DENSITY");
+    without_natural_names.erase("NODAL_VECTOR");
+    EnumMap renamed = without_natural_names;
+    renamed["DENSITY"] = EV_NODAL_VECTOR;
+    for (EnumMap* map : {&without_natural_names, &renamed}) {
+        (*map)["ZETA"] = EV_DENSITY;
+        (*map)["ALPHA"] = EV_DENSITY;
+        (*map)["ALPHABET"] = EV_NODAL_VECTOR;
+    }
+    std::mt19937 random(5);
+    for (const EnumMap& base : {create_enum_map(), without_natural_names, renamed}) {
+        std::vector<std::pair<std::string, EnumValue>> entries(base.begin(), base.end());
+        std::vector<std::string> first;
+        for (int order = 0; order < 12; ++order) {
+            std::shuffle(entries.begin(), entries.end(), random);
+            EnumMap map;
+            map.rehash(order * 50);
+            map.insert(entries.begin(), entries.end());
+            std::vector<std::string> made;
+            for (const char* keyword : {"dv_topo", "DV_SHAPE", "DV"}) {
+                KestCmdContainer container;
+                const KestCmd& dv = KestParItemProcessors::create_dv_cmd(keyword, KestCmdDefs::DV,
+                                                                         {}, container, map);
+                for (const auto& item : dv.Items(TYPE)) {
+                    made.push_back(std::string(keyword) + " " + item->GetString() + " " +
+                                   std::to_string(item->GetEnum()));
+                }
+            }
+            ASSERT_EQ(made.size(), 2u);
+            if (order == 0) {
+                first = made;
+            }
+            EXPECT_EQ(made, first) << "order " << order;
+        }
+    }
 }

@@ -58,7 +58,32 @@ class Writer : public ::testing::Test {
     fs::path _dir;
 };
 
+// A writer of a caller's own: its header, footer, command and item lines.
+class Listing : public KestCmdOutput {
+  public:
+    Listing(const std::wstring& file, const KestCmdContainer& job) : KestCmdOutput(file, job) {}
+
+  protected:
+    std::string GetHeader() const override { return "<job>"; }
+    std::string GetFooter() const override { return "</job>"; }
+    std::array<std::string, 2> GetCommand(const KestCmd& cmd) const override {
+        return {"<" + std::to_string(cmd.GetType()) + ">", "</>"};
+    }
+    std::string GetItem(CmdItem kind, const KestCmdItem& item) const override {
+        return std::to_string(kind) + ":" + item.GetString();
+    }
+};
+
 } // namespace
+
+TEST_F(Writer, ACallersOwnWriterGivesEveryLine) {
+    container.CreateCommand(KestCmdDefs::STOP).AddStringItem(ITER_MAX, "10");
+    container.CreateCommand(KestCmdDefs::DV);
+    Listing(path().wstring(), container).Write(L"w");
+    std::ifstream in(path(), std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}),
+              "<job>\n<2>\n</>\n\n<11>\n  21:10\n</>\n\n</job>\n");
+}
 
 TEST_F(Writer, EmptyContainerAndEmptyCommand) {
     EXPECT_EQ(write(), "\n\n"); // the empty header and footer lines

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 
 using namespace KestCmdItemDefs;
@@ -36,9 +37,12 @@ void expect_readings(const std::string& value, const Readings& r) {
     EXPECT_EQ(item.HasReal(), r.real.has_value());
     EXPECT_EQ(item.GetReal(), r.real.value_or(0.0));
     EXPECT_EQ(item.HasVector3d(), r.vector.has_value());
+    const auto v = item.GetVector3d();
     if (r.vector) {
-        const auto v = item.GetVector3d();
         EXPECT_EQ((std::array<double, 3>{v[0], v[1], v[2]}), *r.vector);
+    } else if (std::count(r.text.begin(), r.text.end(), ',') != 2) {
+        // Only a text of three parts has components; any other gives the zero vector.
+        EXPECT_EQ(v, (KestMatrix<3, 1, double>{}));
     }
     EXPECT_EQ(item.HasEnum(), r.enumerated.has_value());
     EXPECT_EQ(item.GetEnum(), r.enumerated.value_or(-1));
@@ -78,6 +82,8 @@ TEST(AutoItem, EdgeCasesOfTyping) {
     expect_readings("MERGE", {"MERGE", {}, {}, {}, EV_MIN, V{"MERGE"}, {}});
     expect_readings("1,2", {"1,2", {}, {}, {}, {}, V{"1", "2"}, L{1, 2}});
     expect_readings("1,2,3,4", {"1,2,3,4", {}, {}, {}, {}, V{"1", "2", "3", "4"}, L{1, 2, 3, 4}});
+    expect_readings("1.5,2,3,x,5",
+                    {"1.5,2,3,x,5", {}, {}, {}, {}, V{"1.5", "2", "3", "x", "5"}, {}});
     expect_readings("\"1,2,3\"", {"\"1,2,3\"", {}, {}, {}, {}, V{"\"1", "2", "3\""}, {}});
     expect_readings("5-1", {"5-1", {}, {}, {}, {}, V{"5-1"}, L{5}});
     expect_readings("1-", {"1-", {}, {}, {}, {}, V{"1-"}, L{}});

@@ -1,5 +1,6 @@
 // The run-based integer list against the value-by-value model of lumo_reference.h, on random
 // texts and random insertions.
+#include "engine/model/KestCmdAutoItem.h"
 #include "engine/model/LumoList.h"
 #include "lumo_reference.h"
 #include "utilities/ZUL_LogMacros.h"
@@ -76,6 +77,11 @@ void expect_same_read(const std::string& text, int default_step) {
                            ? std::string()
                            : lumo_reference::failure_message(expected, default_step));
     EXPECT_EQ(is_lumo_list(text), expected.reason.empty());
+    // An auto item answers most texts without reading them; it must agree with a read of its
+    // (trimmed) text all the same.
+    static const KestCmdItemDefs::EnumMap enums = KestCmdItemDefs::create_enum_map();
+    const KestCmdAutoItem item(text, enums);
+    EXPECT_EQ(item.HasLumoList(), is_lumo_list(item.GetString()));
 
     // The stream operator reads the same through the stream's own number extraction.
     LumoList<int> streamed;
