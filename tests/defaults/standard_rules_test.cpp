@@ -14,22 +14,6 @@
 using namespace KestCmdItemDefs;
 using test_support::texts;
 
-namespace {
-
-// The number of commands and of items in a whole container.
-std::pair<std::size_t, std::size_t> size_of(const KestCmdContainer& container) {
-    std::pair<std::size_t, std::size_t> n{0, 0};
-    for (const KestCmd& cmd : container) {
-        ++n.first;
-        for (int k = 0; k < item_kind_count; ++k) {
-            n.second += cmd.Items(static_cast<CmdItem>(k)).size();
-        }
-    }
-    return n;
-}
-
-} // namespace
-
 // Every default of the meta data pool reaches a bare command of its type: a text as a typed
 // item, a reference as a link to the command of that name (made by the rules when the type's
 // record asks for a default command, from the second run on).
@@ -104,9 +88,9 @@ TEST(StandardRules, TheDefaultUpdateParameterIsReferencedFromTheSecondRunOn) {
     ASSERT_EQ(optimize.Items(DV_UPDATE_PARAM).size(), 1u);
     EXPECT_EQ(optimize.Item(DV_UPDATE_PARAM, 0).GetReference(),
               &job.GetCommand(KestCmdDefs::DV_UPDATE_PARAM, 0));
-    const auto before = size_of(job);
+    const std::string before = test_support::written(job);
     defaults.ApplyRules(job, enums);
-    EXPECT_EQ(size_of(job), before);
+    EXPECT_EQ(test_support::written(job), before);
 
     KestCmdContainer own;
     const KestCmd& plain = own.CreateCommand(KestCmdDefs::OPTIMIZE);

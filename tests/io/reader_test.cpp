@@ -196,19 +196,6 @@ TEST_F(Reader, RulesCompleteUpdateParametersFromTheOptimizersSettings) {
     EXPECT_EQ(linked.Item(KestCmdItemDefs::DV_UPDATE_PARAM, 0).GetReference(), &first);
 }
 
-TEST_F(Reader, AJobWithoutBlocksStillGetsTheDefaultUpdateParameters) {
-    for (const char* job : {"", "\n# only a comment\n\n   \nEND_\n"}) {
-        const KestCmdContainer c = Read(job);
-        ASSERT_EQ(census(c), "DV_UPDATE_PARAM 1");
-        const KestCmd& update = c.GetCommand(KestCmdDefs::DV_UPDATE_PARAM, 0);
-        EXPECT_EQ(texts(update, ID_NAME), Texts{"__DEFAULT_DV_UPDATE_PARAM"});
-        ASSERT_EQ(texts(update, VALUE), Texts{"0.25"});
-        EXPECT_EQ(update.Item(VALUE, 0).GetReal(), 0.25);
-        ASSERT_EQ(texts(update, STRATEGY), Texts{"CSA"});
-        EXPECT_EQ(update.Item(STRATEGY, 0).GetEnum(), EV_CSA);
-    }
-}
-
 TEST_F(Reader, WithoutNamesEveryBlockAndLineIsAPlaceholder) {
     const KestCmdContainer c =
         Read("DV\n  id_name = x\n  TYPE = density\n  LE_VALUE = 1\n  LIST_BEGIN = a, b\nEND_\n"
@@ -257,13 +244,6 @@ TEST_F(Reader, ConfiguredNamesFirstPairWinsAndEveryParseReadsTheFileAgain) {
     EXPECT_EQ(census(changed), "DV 3, DV_UPDATE_PARAM 1");
 }
 
-TEST_F(Reader, AFileThatCannotBeReadCreatesNothing) {
-    KestCmdContainer c;
-    const KestParFileAdapter adapter((dir / "missing.par").wstring(), KestCmdIoConfig());
-    EXPECT_THROW(adapter.Parse(c), ZUL_Failure);
-    EXPECT_EQ(census(c), "");
-}
-
 // One reader, several threads at once: each job comes out as a job read alone does, each logs
 // the same step warnings, and the jobs may die on another thread than the one that read them.
 TEST_F(Reader, OneReaderServesSeveralThreadsAtOnce) {
@@ -277,21 +257,9 @@ TEST_F(Reader, OneReaderServesSeveralThreadsAtOnce) {
                 "DV\n  ID_NAME = dv" + n + "\n  GROUP = g" + n + "\n  TYPE = density\nEND_\n";
     }
     const KestParFileAdapter reader(Job(text), KestCmdIoConfig());
-    const auto fingerprint = [](const KestCmdContainer& job) {
-        std::string out;
-        for (const KestCmd& cmd : job) {
-            out += std::to_string(cmd.GetType()) + ":";
-            for (int kind = 0; kind < item_kind_count; ++kind) {
-                for (const auto& item : cmd.Items(static_cast<CmdItem>(kind))) {
-                    out += item->GetString() + (item->HasReference() ? "@" : "") + ",";
-                }
-            }
-        }
-        return out;
-    };
     KestCmdContainer alone;
     reader.Parse(alone);
-    const std::string expected = fingerprint(alone);
+    const std::string expected = test_support::written(alone);
     const int warnings_alone = warnings.exchange(0);
     EXPECT_GT(warnings_alone, 0);
 
@@ -304,7 +272,7 @@ TEST_F(Reader, OneReaderServesSeveralThreadsAtOnce) {
         thread.join();
     }
     for (const KestCmdContainer& job : jobs) {
-        EXPECT_EQ(fingerprint(job), expected);
+        EXPECT_EQ(test_support::written(job), expected);
     }
     EXPECT_EQ(warnings, 4 * warnings_alone);
     ZUL_LogMacros::set_sink(previous);

@@ -1,6 +1,5 @@
 #include "engine/model/KestCmd.h"
 #include "engine/model/KestCmdAutoItem.h"
-#include "engine/model/KestCmd_Util.h"
 #include "utilities/ZUL_LogMacros.h"
 
 #include <gtest/gtest.h>
@@ -139,24 +138,4 @@ TEST(AutoItem, ZeroStepIsReportedForTheTrialAndTheRealRead) {
     EXPECT_EQ(warnings, 2);
     EXPECT_TRUE(item.HasLumoList());
     EXPECT_EQ(item.GetLumoList().size(), 1u);
-}
-
-TEST(AutoItem, CreatedThroughTheCommand) {
-    KestCmd cmd(KestCmdDefs::DV);
-    cmd.AddAutoItem(GROUP, "a", enums());
-    cmd.AddAutoItem(GROUP, "b", enums());
-    ASSERT_EQ(cmd.Items(GROUP).size(), 2u);
-    EXPECT_EQ(cmd.Item(GROUP, 1).GetString(), "b");
-
-    cmd.ReplaceItem(GROUP, "7", enums(), 0);
-    EXPECT_EQ(cmd.Item(GROUP, 0).GetInteger(), 7);
-    EXPECT_EQ(cmd.Item(GROUP, 1).GetString(), "b");
-    cmd.ReplaceItem(GROUP, "x", enums(), 2); // past the end: nothing happens
-    EXPECT_EQ(cmd.Items(GROUP).size(), 2u);
-
-    cmd.AddStringItem(GROUP, "c");
-    KestCmd_Util::replace_items(cmd, GROUP, "MIN", enums());
-    ASSERT_EQ(cmd.Items(GROUP).size(), 1u);
-    EXPECT_TRUE(KestCmd_Util::has_command_enum_with_value(cmd, GROUP, EV_MIN));
-    EXPECT_TRUE(KestCmd_Util::has_command_enum_with_value(cmd, GROUP, EV_MMA));
 }
