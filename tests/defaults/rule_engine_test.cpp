@@ -76,6 +76,19 @@ TEST(RuleEngine, RulesRunInOrderOverEveryCommandOfTheirType) {
     EXPECT_EQ(two.GetNumberOfCommands(KestCmdDefs::DV_UPDATE_PARAM), 2u);
     EXPECT_EQ(item_count(first), 0u);
     EXPECT_EQ(seen, (Seen{&first, &second, &first, &second, &stop}));
+
+    // A rule that makes commands of its own type meets them in the same pass.
+    KestCmdContainerDefaults growing = without_rules();
+    KestCmdContainer job;
+    growing.AddDefaultValueRule({KestCmdDefs::DV,
+                                 [&job](KestCmd&, const KestCmdContainer& c, const EnumMap&) {
+                                     if (c.GetNumberOfCommands(KestCmdDefs::DV) < 300) {
+                                         job.CreateCommand(KestCmdDefs::DV);
+                                     }
+                                 },
+                                 true});
+    growing.ApplyRules(job, enums);
+    EXPECT_EQ(job.GetNumberOfCommands(KestCmdDefs::DV), 300u);
 }
 
 // An empty callable throws when it meets a command; what was done before stays, a default
@@ -104,33 +117,25 @@ TEST(RuleEngine, AnEmptyCallableThrowsWhenItMeetsACommand) {
     EXPECT_EQ(empty.GetNumberOfCommands(KestCmdDefs::STOP), 1u);
 }
 
-TEST(RuleEngine, CopiesKeepTheRulesAndMovesTakeThemAway) {
-    auto original = std::make_unique<KestCmdContainerDefaults>();
-    original->AddContainerManipulatorRule(&create_stop);
-    const std::size_t count = original->GetDefaultValueRules().size();
-    const KestCmdContainerDefaults copied(*original);
+TEST(RuleEngine, MovesTakeTheRulesAway) {
+    KestCmdContainerDefaults source;
+    source.AddContainerManipulatorRule(&create_stop);
+    const std::size_t count = source.GetDefaultValueRules().size();
+    KestCmdContainerDefaults moved(std::move(source));
     KestCmdContainerDefaults assigned = without_rules();
-    assigned = *original;
-    original.reset();
-    for (const KestCmdContainerDefaults* rules : {&copied, &std::as_const(assigned)}) {
-        EXPECT_EQ(rules->GetDefaultValueRules().size(), count);
-        // The copied callables still work without their source.
-        KestCmdContainer container;
-        const KestCmd& constraint = container.CreateCommand(KestCmdDefs::CONSTRAINT);
-        rules->ApplyRules(container, create_enum_map());
-        EXPECT_EQ(constraint.Item(COEFFICIENT, 0).GetString(), "1000");
-        EXPECT_TRUE(container.HasCommand(KestCmdDefs::STOP));
-    }
-    KestCmdContainerDefaults moved(std::move(assigned));
-    KestCmdContainerDefaults move_assigned = without_rules();
-    move_assigned = std::move(moved);
-    for (const KestCmdContainerDefaults* empty :
-         {&std::as_const(assigned), &std::as_const(moved)}) {
+    assigned = std::move(moved);
+    KestCmdContainerDefaults& self = assigned;
+    assigned = std::move(self);
+    for (const KestCmdContainerDefaults* empty : {&std::as_const(source), &std::as_const(moved)}) {
         EXPECT_TRUE(empty->GetDefaultValueRules().empty());
         EXPECT_TRUE(empty->GetContainerManipulatorRules().empty());
     }
-    EXPECT_EQ(move_assigned.GetDefaultValueRules().size(), count);
-    EXPECT_EQ(move_assigned.GetContainerManipulatorRules().size(), 1u);
+    EXPECT_EQ(assigned.GetDefaultValueRules().size(), count);
+    KestCmdContainer container;
+    const KestCmd& constraint = container.CreateCommand(KestCmdDefs::CONSTRAINT);
+    assigned.ApplyRules(container, create_enum_map());
+    EXPECT_EQ(constraint.Item(COEFFICIENT, 0).GetString(), "1000");
+    EXPECT_TRUE(container.HasCommand(KestCmdDefs::STOP));
 }
 
 // (The condition of Rule_AddValueIfEnumPresent is checked through the standard rules.)
@@ -192,37 +197,29 @@ TEST(DefaultRules, CopyTypeTakesTheValueFromTheReferencedCommand) {
         Rule_CopyTypeToCmd(dst, container, KestCmdDefs::OPTIMIZE, OPT_PARAM, src, to, type, enums,
                            replace);
     };
-
-    // The OPT_PARAM item names R but is not linked to it yet.
-    copy(STRATEGY, STRATEGY, DT_STRING, true);
+    copy(STRATEGY, STRATEGY, DT_STRING, true); // named, but not linked yet
     EXPECT_FALSE(dst.HasItem(STRATEGY));
 
-    // Once linked, the short form (one kind for source and destination) adds the value.
     container.CreateReferences();
-    Rule_CopyTypeToCmd(dst, container, KestCmdDefs::OPTIMIZE, OPT_PARAM, STRATEGY, DT_STRING, enums,
-                       false);
-    ASSERT_TRUE(dst.HasItem(STRATEGY));
-    EXPECT_EQ(dst.Item(STRATEGY, 0).GetEnum(), EV_CSA); // typed afresh from the text
     copy(DV_UPDATE_PARAM, VALUE, DT_REAL, false);
     EXPECT_EQ(dst.Item(VALUE, 0).GetReal(), 0.4);
     copy(MIN, MIN, DT_REAL, true); // "low" is no number
     copy(MAX, MAX, DT_STRING, true);
     EXPECT_FALSE(dst.HasItem(MIN) || dst.HasItem(MAX));
 
-    // An existing item is overwritten only on request, and in place.
-    dst.Erase(STRATEGY, dst.begin(STRATEGY));
+    // An existing item is overwritten only on request, in place, and only by a different text.
     dst.AddAutoItem(STRATEGY, "MMA", enums);
-    dst.AddAutoItem(STRATEGY, "SECOND", enums);
-    copy(STRATEGY, STRATEGY, DT_STRING, false);
+    dst.AddStringItem(STRATEGY, "SECOND");
+    Rule_CopyTypeToCmd(dst, container, KestCmdDefs::OPTIMIZE, OPT_PARAM, STRATEGY, DT_STRING, enums,
+                       false);
     EXPECT_EQ(texts(dst, STRATEGY), (std::vector<std::string>{"MMA", "SECOND"}));
     copy(STRATEGY, STRATEGY, DT_STRING, true);
     EXPECT_EQ(texts(dst, STRATEGY), (std::vector<std::string>{"CSA", "SECOND"}));
-
-    // Equal texts keep the existing item, even one without the keyword reading.
-    dst.Erase(STRATEGY, dst.begin(STRATEGY), dst.end(STRATEGY));
+    EXPECT_EQ(dst.Item(STRATEGY, 0).GetEnum(), EV_CSA); // typed afresh from the text
+    dst.Erase(STRATEGY, dst.begin(STRATEGY));
+    dst.Erase(STRATEGY, dst.begin(STRATEGY));
     dst.AddStringItem(STRATEGY, "CSA");
     const KestCmdItem* before = &dst.Item(STRATEGY, 0);
     copy(STRATEGY, STRATEGY, DT_STRING, true);
     EXPECT_EQ(&dst.Item(STRATEGY, 0), before);
-    EXPECT_FALSE(dst.Item(STRATEGY, 0).HasEnum());
 }
