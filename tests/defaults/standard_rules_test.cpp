@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -20,20 +21,24 @@ using test_support::texts;
 TEST(StandardRules, ABareCommandGetsEveryDefaultOfThePool) {
     const EnumMap enums = create_enum_map();
     const KestCmdInfoPool pool;
-    int checked = 0;
-    for (const KestCmdMetaData* record : pool.GetMetaData()) {
+    std::size_t checked = 0;
+    for (int t = 0; t < KestCmdDefs::cmd_type_count; ++t) {
+        const KestCmdMetaData* record = pool.GetMetaData()[t];
         if (record == nullptr) {
             continue;
         }
+        EXPECT_EQ(record->GetKey(), t);
         KestCmdContainer job;
         const KestCmd& cmd = job.CreateCommand(record->GetKey());
         const KestCmdContainerDefaults defaults;
         defaults.ApplyRules(job, enums);
         defaults.ApplyRules(job, enums);
-        for (const KestCmdItemMetaData* item : record->GetMetaData()) {
+        for (int k = 0; k < item_kind_count; ++k) {
+            const KestCmdItemMetaData* item = record->GetMetaData()[k];
             if (item == nullptr) {
                 continue;
             }
+            EXPECT_EQ(item->item_kind, k);
             SCOPED_TRACE(KestCmdDefs::get_default_cmd_names()[record->GetKey()] + " " +
                          default_item_names[item->item_kind]);
             ASSERT_EQ(texts(cmd, item->item_kind), std::vector<std::string>{item->default_value});
@@ -50,7 +55,10 @@ TEST(StandardRules, ABareCommandGetsEveryDefaultOfThePool) {
             ++checked;
         }
     }
-    EXPECT_EQ(checked, static_cast<int>(pool.GetItemMetaData().size()));
+    // Every item record of the pool is used once, by the record of its command type.
+    const auto items = pool.GetItemMetaData();
+    EXPECT_EQ(checked, std::set<const KestCmdItemMetaData*>(items.begin(), items.end()).size());
+    EXPECT_EQ(checked, items.size());
     EXPECT_TRUE(KestCmdContainerDefaults().GetContainerManipulatorRules().empty());
 }
 

@@ -1,6 +1,5 @@
 #include "engine/container/KestCmdContainer.h"
 #include "engine/io/KestCmdIoConfig.h"
-#include "engine/io/KestCmdOutput.h"
 #include "engine/io/KestParFileAdapter.h"
 
 #include "support/test_support.h"
@@ -10,11 +9,9 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
-#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <random>
-#include <sstream>
 #include <string>
 #include <vector>
 

@@ -66,27 +66,6 @@ TEST(MetaData, EachRecordFormSetsItsOwnDataTypeAndRecordsLandInTheSlotOfTheirKin
     EXPECT_TRUE(record.GetCreateDefault());
 }
 
-TEST(MetaData, PoolRecordsSitInTheirSlotsAndPointOnlyAtItemsOfThePool) {
-    const KestCmdInfoPool pool;
-    const auto items = pool.GetItemMetaData();
-    const std::set<const KestCmdItemMetaData*> owned(items.begin(), items.end());
-    std::size_t used = 0;
-    for (int t = 0; t < KestCmdDefs::cmd_type_count; ++t) {
-        if (const KestCmdMetaData* record = pool.GetMetaData()[t]) {
-            EXPECT_EQ(record->GetKey(), t);
-            for (int k = 0; k < item_kind_count; ++k) {
-                if (const KestCmdItemMetaData* item = record->GetMetaData()[k]) {
-                    EXPECT_EQ(item->item_kind, k);
-                    EXPECT_EQ(owned.count(item), 1u);
-                    ++used;
-                }
-            }
-        }
-    }
-    EXPECT_EQ(used, items.size()); // no record is shared or left out
-    EXPECT_EQ(owned.size(), items.size());
-}
-
 TEST(MetaData, PoolCopiesHoldTheirOwnRecordsAndOutliveTheSource) {
     auto source = std::make_unique<KestCmdInfoPool>();
     const auto original = contents(*source);

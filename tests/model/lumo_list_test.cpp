@@ -120,8 +120,6 @@ TEST(LumoList, ZeroStepWarnsOnceForEachReadAndAddsTheStart) {
     EXPECT_EQ(records[0].message,
               "Invalid stepsize 0 given in LumoList. Adding the step resulted in the same element");
     EXPECT_EQ(records[0].prefix, "[%T|%n|%P|LIBUTIL|LumoList] ");
-    EXPECT_EQ(records[0].file, "ProtectedInterfaces/LumoList");
-    EXPECT_EQ(records[0].line, 819);
 }
 
 TEST(LumoList, SettingsCopiesAndClearBeforeRead) {
