@@ -38,10 +38,9 @@ TEST(XmlAdapter, MatchesElementNamesExactly) {
         }
     }
     EXPECT_GT(matched, 10);
-    for (const std::string& name : {""s, "model_input"s, "OPERATOR"s, "DV"s, "OUTPUT"s}) {
+    for (const std::string& name : {""s, "model_input"s, "OPERATOR"s, "DV"s, "OUTPUT"s,
+                                    "ELEMENT_GROUP"s, "GROUP"s, "VALUE"s}) {
         EXPECT_EQ(Xml::MatchCmdName(name), KestCmdDefs::CMD_PLACEHOLDER) << name;
-    }
-    for (const std::string& name : {""s, "type"s, "ELEMENT_GROUP"s, "GROUP"s, "VALUE"s}) {
         EXPECT_EQ(Xml::MatchCmdItemName(name), PLACEHOLDER) << name;
     }
 }

@@ -124,9 +124,7 @@ TEST(LumoList, ZeroStepWarnsOnceForEachReadAndAddsTheStart) {
 
 TEST(LumoList, SettingsCopiesAndClearBeforeRead) {
     LumoList<int> list;
-    EXPECT_EQ(list.GetDefaultStep(), 1);
-    EXPECT_TRUE(list.GetWrapOutput());
-    EXPECT_TRUE(list.GetClearBeforeRead());
+    EXPECT_TRUE(list.GetDefaultStep() == 1 && list.GetWrapOutput() && list.GetClearBeforeRead());
     parse_lumo_list(list, "1-3");
     list.SetClearBeforeRead(false);
     parse_lumo_list(list, "10,2");

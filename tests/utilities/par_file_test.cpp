@@ -70,26 +70,17 @@ TEST(ParFile, SplitsBlocksAndLinesByTheGrammar) {
 }
 
 TEST(ParFile, PiecesAreTheTrimmedCommaSeparatedValue) {
-    const KestParFile file = KestParFile::FromText("DV\n"
-                                                   "  REFERENCE = DRESP , d1,2.5\n"
-                                                   "  EMPTY =\n"
-                                                   "  GAPS = a,,b,\n"
-                                                   "  LIST = 1,\n"
-                                                   "    2\n"
-                                                   "  # c, d\n"
-                                                   "END_\n");
-    ASSERT_EQ(file.commands().size(), 1u);
-    const auto& subs = file.commands()[0].subCommands;
-    ASSERT_EQ(subs.size(), 5u);
-    EXPECT_EQ(subs[0].pieces, (std::vector<std::string>{"DRESP", "d1", "2.5"}));
-    EXPECT_EQ(subs[0].getValueLine(), "DRESP , d1,2.5");
-    EXPECT_TRUE(subs[1].pieces.empty());
-    EXPECT_EQ(subs[2].pieces, (std::vector<std::string>{"a", "", "b", ""}));
-    // The line feed of a continuation is white space around a piece.
-    EXPECT_EQ(subs[3].pieces, (std::vector<std::string>{"1", "2"}));
-    EXPECT_EQ(subs[4].kind, 0);
-    EXPECT_TRUE(subs[4].key.empty());
-    EXPECT_TRUE(subs[4].pieces.empty());
+    const KestParFile file = KestParFile::FromText("DV\n  REFERENCE = DRESP , d1,2.5\n  EMPTY =\n  "
+                                                   "GAPS = a,,b,\n  LIST = 1,\n    2\n  # c, d\n");
+    using Pieces = std::vector<std::string>;
+    std::vector<Pieces> pieces;
+    for (const KestParSubCommand& sub : file.commands().at(0).subCommands) {
+        pieces.push_back(sub.pieces);
+    }
+    // The line feed of a continuation is white space around a piece; comments have none.
+    EXPECT_EQ(pieces, (std::vector<Pieces>{
+                          {"DRESP", "d1", "2.5"}, {}, {"a", "", "b", ""}, {"1", "2"}, {}}));
+    EXPECT_EQ(file.commands()[0].subCommands[0].getValueLine(), "DRESP , d1,2.5");
 }
 
 class ParFileOnDisk : public test_support::TempDirTest {};
