@@ -94,42 +94,26 @@ std::vector<long> links(const KestCmdContainer& c) {
 
 } // namespace
 
+// The rules themselves; the comparison below checks the index against them on many jobs.
 TEST(CreateReferences, LinksNamesToTheFirstMatchingCommand) {
     KestCmdContainer c;
     KestCmd& resp = c.CreateCommand(KestCmdDefs::DRESP);
-    resp.AddAutoItem(ID_NAME, "X", enums()); // an ID_NAME item is never linked, auto or not
-    KestCmd& first_dv = c.CreateCommand(KestCmdDefs::DV);
-    first_dv.AddStringItem(ID_NAME, "X");
-    first_dv.AddStringItem(ID_NAME, "ALSO");
-    KestCmd& second_dv = c.CreateCommand(KestCmdDefs::DV);
-    second_dv.AddStringItem(ID_NAME, "X");
-    KestCmd& nameless = c.CreateCommand(KestCmdDefs::CONSTRAINT);
-    nameless.AddAutoItem(DRESP, "X", enums());
-    nameless.AddAutoItem(DRESP, "x", enums());
-    nameless.AddAutoItem(VALUE, "ALSO", enums()); // only the first ID_NAME of a command counts
-    nameless.AddStringItem(DV, "X");
-    KestCmd& self = c.CreateCommand(KestCmdDefs::OBJ_FUNC);
-    self.AddStringItem(ID_NAME, "SELF");
-    self.AddAutoItem(DESCRIPTION, "SELF", enums());
-    self.AddItem(DRESP, resp); // a reference item prints as "X" and is re-pointed
-    KestCmd& empty_name = c.CreateCommand(KestCmdDefs::STOP);
-    empty_name.AddStringItem(ID_NAME, "");
-    nameless.AddAutoItem(TARGET, "", enums());
+    resp.AddAutoItem(ID_NAME, "X", enums()); // an ID_NAME item is never linked
     resp.AddAutoItem(DESCRIPTION, "X", enums());
-
+    KestCmd& dv = c.CreateCommand(KestCmdDefs::DV); // DV iterates before DRESP
+    dv.AddStringItem(ID_NAME, "X");
+    dv.AddStringItem(ID_NAME, "ALSO"); // only the first ID_NAME of a command counts
+    KestCmd& user = c.CreateCommand(KestCmdDefs::CONSTRAINT);
+    for (const char* text : {"X", "x", "ALSO"}) {
+        user.AddAutoItem(DRESP, text, enums());
+    }
+    user.AddStringItem(DV, "X"); // string items ignore links
+    user.AddItem(VALUE, user);   // a reference item prints as "" and is re-pointed
+    c.CreateCommand(KestCmdDefs::STOP).AddStringItem(ID_NAME, "");
     c.CreateReferences();
-
-    // DV (type 2) comes before DRESP (type 3): the first DV named X wins.
-    EXPECT_EQ(nameless.Item(DRESP, 0).GetReference(), &first_dv);
-    EXPECT_FALSE(nameless.Item(DRESP, 1).HasReference());
-    EXPECT_FALSE(nameless.Item(VALUE, 0).HasReference());
-    EXPECT_FALSE(nameless.Item(DV, 0).HasReference()); // string items ignore links
-    EXPECT_EQ(self.Item(DESCRIPTION, 0).GetReference(), &self);
-    EXPECT_EQ(self.Item(DRESP, 0).GetReference(), &first_dv);
-    EXPECT_EQ(nameless.Item(TARGET, 0).GetReference(), &empty_name);
-    EXPECT_EQ(resp.Item(DESCRIPTION, 0).GetReference(), &first_dv);
-    EXPECT_FALSE(resp.Item(ID_NAME, 0).HasReference());
-    EXPECT_EQ(nameless.Item(DRESP, 0).GetString(), "X"); // the text stays
+    // In iteration order: DV, DRESP, CONSTRAINT (kinds in order), STOP.
+    EXPECT_EQ(links(c), (std::vector<long>{-1, -1, -1, 0, 0, -1, -1, 3, -1, -1}));
+    EXPECT_EQ(user.Item(DRESP, 0).GetString(), "X"); // the text stays
 }
 
 TEST(CreateReferences, IndexGivesTheSameLinksAsTheFullSearch) {

@@ -70,7 +70,10 @@ TEST_F(BadInput, FilesThatCannotBeReadFailWithPathAndReason) {
     EXPECT_EQ(failure_of(missing),
               "cannot open '" + missing.string() + "' (mode \"rb\"): No such file or directory");
     EXPECT_EQ(failure_of(dir), "cannot read '" + dir.string() + "': Is a directory");
-    if (geteuid() != 0) { // root reads anything
+    KestCmdContainer job;
+    EXPECT_THROW(KestParFileAdapter(missing.wstring(), KestCmdIoConfig()).Parse(job), ZUL_Failure);
+    EXPECT_EQ(count(job), 0u); // nothing is created
+    if (geteuid() != 0) {      // root reads anything
         const fs::path locked = write("DV\nEND_\n");
         fs::permissions(locked, fs::perms::none);
         EXPECT_EQ(failure_of(locked),
@@ -91,26 +94,21 @@ TEST_F(BadInput, EmptyCommentedAndUnclosedFilesGiveDefinedJobs) {
 }
 
 TEST_F(BadInput, LineEndsMarksAndForeignBytes) {
-    const KestCmdContainer mixed = read(write("\xEF\xBB\xBF"
-                                              "DV\r\n  ID_NAME = a\n  TYPE = density\r\nEND_\r\n"
-                                              "D\xC3\x9C\xFF\n  K\xE9Y = v\xC3\xA9rt\nEND_\n"));
-    ASSERT_EQ(mixed.GetNumberOfCommands(KestCmdDefs::DV), 1u);
-    EXPECT_EQ(mixed.GetCommand(KestCmdDefs::DV, 0).Item(TYPE, 0).GetString(), "DENSITY");
-    ASSERT_EQ(mixed.GetNumberOfCommands(KestCmdDefs::CMD_PLACEHOLDER), 1u);
-    EXPECT_EQ(mixed.GetCommand(KestCmdDefs::CMD_PLACEHOLDER, 0).Item(PLACEHOLDER, 0).GetString(),
+    // A byte-order mark and CR LF line ends are skipped; bytes that are no text in a keyword or
+    // key make placeholders, and a value keeps them as given.
+    const KestCmdContainer foreign = read(write("\xEF\xBB\xBF"
+                                                "DV\r\n  TYPE = density\r\nEND_\r\n"
+                                                "D\xC3\x9C\xFF\n  K\xE9Y = v\xC3\xA9rt\nEND_\n"));
+    EXPECT_EQ(foreign.GetCommand(KestCmdDefs::DV, 0).Item(TYPE, 0).GetString(), "DENSITY");
+    EXPECT_EQ(foreign.GetCommand(KestCmdDefs::CMD_PLACEHOLDER, 0).Item(PLACEHOLDER, 0).GetString(),
               "v\xC3\xA9rt");
-
     std::string garbage;
     for (int i = 0; i < 20000; ++i) {
         garbage += static_cast<char>((i * 131 + i / 7) % 256);
     }
     const KestCmdContainer binary = read(write(garbage));
     EXPECT_GE(count(binary), 1u);
-    // What it read, it writes back; the written form reads back to the same text.
-    KestCmdParOutput((dir / "out.par").wstring(), binary, KestCmdDefs::get_default_cmd_names(),
-                     default_item_names)
-        .Write(L"w");
-    EXPECT_GE(fs::file_size(dir / "out.par"), 2u);
+    EXPECT_GE(test_support::written(binary).size(), 2u); // and what it read, it writes back
 }
 
 TEST_F(BadInput, HugeLinesAndLongContinuations) {

@@ -27,23 +27,11 @@ const KestParFileAdapter& reader() {
     return standard;
 }
 
-std::string written(const KestCmdContainer& job) {
-    char* buffer = nullptr;
-    std::size_t size = 0;
-    std::FILE* stream = open_memstream(&buffer, &size);
-    KestCmdParOutput(L"job.par", job, KestCmdDefs::get_default_cmd_names(), default_item_names)
-        .Write(stream);
-    std::fclose(stream);
-    std::string text(buffer, size);
-    std::free(buffer);
-    return text;
-}
-
 // The completed job of a text, as the writer prints it.
 std::string job_of(const std::string& text) {
     KestCmdContainer job;
     reader().ParseText(text, job);
-    return written(job);
+    return test_support::written(job);
 }
 
 // A job as blocks of lines, rendered plainly: what an edit is expected to do to the job.
@@ -231,7 +219,7 @@ TEST(Document, AnUneditedDocumentIsTheTextItRead) {
         const std::string text = KestFileUtil::read_all(path);
         const KestParDocument doc = KestParDocument::Open(path);
         EXPECT_EQ(doc.Text(), text);
-        EXPECT_EQ(written(doc.Job()), job_of(text));
+        EXPECT_EQ(test_support::written(doc.Job()), job_of(text));
     }
     for (unsigned seed = 1; seed <= 50; ++seed) {
         const std::string text = test_support::JobText(seed, false).Make();

@@ -1,14 +1,13 @@
 #include "engine/io/KestCmdOutput.h"
 #include "utilities/ZUL_Exception.h"
 
+#include "support/test_support.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
-#include <random>
 #include <string>
 
 using namespace KestCmdItemDefs;
@@ -17,18 +16,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Each test writes into a directory of its own, removed afterwards.
-class Writer : public ::testing::Test {
+class Writer : public test_support::TempDirTest {
   protected:
-    void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        _dir = fs::temp_directory_path() / (std::string("kest_writer_") + info->name() + "_" +
-                                            std::to_string(std::random_device{}()));
-        fs::create_directories(_dir);
-    }
-    void TearDown() override { fs::remove_all(_dir); }
-
-    fs::path path() const { return _dir / "job.par"; }
+    fs::path path() const { return dir / "job.par"; }
 
     KestCmdParOutput writer(const std::wstring& file) const {
         return KestCmdParOutput(file, container, KestCmdDefs::get_default_cmd_names(),
@@ -38,11 +28,7 @@ class Writer : public ::testing::Test {
     // Writes the container with the standard names and returns the file's bytes.
     std::string write(const std::wstring& mode = L"w") const {
         writer(path().wstring()).Write(mode);
-        return written();
-    }
-    std::string written() const {
-        std::ifstream in(path(), std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
+        return test_support::slurp(path());
     }
 
     // Writes to `file`, which must fail with a message that names the file.
@@ -69,64 +55,55 @@ class Writer : public ::testing::Test {
     }
 
     KestCmdContainer container;
+};
 
-  private:
-    fs::path _dir;
+// A writer of a caller's own: its header, footer, command and item lines.
+class Listing : public KestCmdOutput {
+  public:
+    Listing(const std::wstring& file, const KestCmdContainer& job) : KestCmdOutput(file, job) {}
+
+  protected:
+    std::string GetHeader() const override { return "<job>"; }
+    std::string GetFooter() const override { return "</job>"; }
+    std::array<std::string, 2> GetCommand(const KestCmd& cmd) const override {
+        return {"<" + std::to_string(cmd.GetType()) + ">", "</>"};
+    }
+    std::string GetItem(CmdItem kind, const KestCmdItem& item) const override {
+        return std::to_string(kind) + ":" + item.GetString();
+    }
 };
 
 } // namespace
 
-TEST_F(Writer, EmptyContainerAndEmptyCommand) {
-    EXPECT_EQ(write(), "\n\n"); // the empty header and footer lines
-    container.CreateCommand(KestCmdDefs::OPT_PARAM);
-    EXPECT_EQ(write(), "\nOPT_PARAM\nEND_\n\n\n");
+TEST_F(Writer, ACallersOwnWriterGivesEveryLine) {
+    container.CreateCommand(KestCmdDefs::STOP).AddStringItem(ITER_MAX, "10");
+    container.CreateCommand(KestCmdDefs::DV);
+    Listing(path().wstring(), container).Write(L"w");
+    EXPECT_EQ(test_support::slurp(path()), "<job>\n<2>\n</>\n\n<11>\n  21:10\n</>\n\n</job>\n");
 }
 
-TEST_F(Writer, ItemsFollowKindOrderAndListOrder) {
+// Commands in type order, each type in creation order; items in kind order, each kind in list
+// order; texts whole, zero bytes and line breaks included; a reference as its target's name.
+TEST_F(Writer, WritesCommandsAndItemsInOrderAndTextsVerbatim) {
+    EXPECT_EQ(write(), "\n\n"); // the empty header and footer lines
+    KestCmd& optimize = container.CreateCommand(KestCmdDefs::OPTIMIZE);
+    KestCmd& unnamed = container.CreateCommand(KestCmdDefs::DV);
     KestCmd& dv = container.CreateCommand(KestCmdDefs::DV);
     dv.AddStringItem(GROUP, "g1");
     dv.AddStringItem(TYPE, "TOPO");
     dv.AddStringItem(ID_NAME, "dv1");
-    dv.AddStringItem(GROUP, "g2");
-    dv.AddAutoItem(GROUP, "g3", create_enum_map());
-    dv.AddStringItem(ADD_FILE, "a.inp");
-    EXPECT_EQ(write(), "\nDV\n"
-                       "  ID_NAME = dv1\n"
-                       "  TYPE = TOPO\n"
-                       "  ADD_FILE = a.inp\n"
-                       "  GROUP = g1\n"
-                       "  GROUP = g2\n"
-                       "  GROUP = g3\n"
-                       "END_\n\n\n");
-}
-
-TEST_F(Writer, CommandsFollowTypeOrderAndReferencesPrintTheirTargetsName) {
-    // Created against type order: the writer must not follow creation order.
-    KestCmd& optimize = container.CreateCommand(KestCmdDefs::OPTIMIZE);
-    KestCmd& unnamed = container.CreateCommand(KestCmdDefs::DV);
-    KestCmd& named = container.CreateCommand(KestCmdDefs::DV);
-    named.AddStringItem(ID_NAME, "dv2");
-    container.CreateCommand(KestCmdDefs::MODEL_INPUT).AddStringItem(KestCmdItemDefs::FILE, "m.inp");
-    optimize.AddItem(DV, unnamed);
-    optimize.AddItem(DV, named);
-    EXPECT_EQ(write(), "\nMODEL_INPUT\n  FILE = m.inp\nEND_\n\n"
-                       "DV\nEND_\n\n"
-                       "DV\n  ID_NAME = dv2\nEND_\n\n"
-                       "OPTIMIZE\n  DV = \n  DV = dv2\nEND_\n\n\n");
-}
-
-TEST_F(Writer, TextsAreWrittenVerbatim) {
-    KestCmd& unknown = container.CreateCommand(KestCmdDefs::CMD_PLACEHOLDER);
-    unknown.AddStringItem(PLACEHOLDER, "kept as read");
+    dv.AddAutoItem(GROUP, "g2", create_enum_map());
+    container.CreateCommand(KestCmdDefs::CMD_PLACEHOLDER).AddStringItem(PLACEHOLDER, "as read");
     KestCmd& dresp = container.CreateCommand(KestCmdDefs::DRESP);
     dresp.AddStringItem(LIST_BEGIN, "1, 2,\n  3, 4");
-    // The whole value, zero byte included: cutting it there would lose the rest of the text.
     dresp.AddStringItem(VALUE, "a\0b"s);
-    EXPECT_EQ(write(), "\nDRESP\n"
-                       "  VALUE = a\0b\n"
-                       "  LIST_BEGIN = 1, 2,\n  3, 4\n"
-                       "END_\n\n"
-                       "CMD_PLACEHOLDER\n  PLACEHOLDER = kept as read\nEND_\n\n\n"s);
+    optimize.AddItem(DV, unnamed);
+    optimize.AddItem(DV, dv);
+    EXPECT_EQ(write(), "\nDV\nEND_\n\n"
+                       "DV\n  ID_NAME = dv1\n  TYPE = TOPO\n  GROUP = g1\n  GROUP = g2\nEND_\n\n"
+                       "DRESP\n  VALUE = a\0b\n  LIST_BEGIN = 1, 2,\n  3, 4\nEND_\n\n"
+                       "OPTIMIZE\n  DV = \n  DV = dv1\nEND_\n\n"
+                       "CMD_PLACEHOLDER\n  PLACEHOLDER = as read\nEND_\n\n\n"s);
 }
 
 TEST_F(Writer, ModeReplacesOrAppends) {
@@ -151,10 +128,7 @@ TEST_F(Writer, LargeJobsComeOutWholeToFilesAndStreams) {
     expected += "\n";
     EXPECT_EQ(write(), expected);
 
-    std::FILE* stream = std::tmpfile();
-    ASSERT_NE(stream, nullptr);
-    writer(L"named in messages").Write(stream);
-    EXPECT_EQ(drain(stream), expected);
+    EXPECT_EQ(test_support::written(container), expected); // to a stream
     EXPECT_THROW(writer(L"no stream").Write(static_cast<std::FILE*>(nullptr)), ZUL_Failure);
 }
 
@@ -186,7 +160,7 @@ TEST_F(Writer, LinesBeforeAFailingItemStayWritten) {
                                 default_item_names);
     const std::string before = "\nDV\n  ID_NAME = good\nEND_\n\nDV\n";
     EXPECT_THROW(failing.Write(L"w"), BadItem);
-    EXPECT_EQ(written(), before);
+    EXPECT_EQ(test_support::slurp(path()), before);
 
     std::FILE* stream = std::tmpfile();
     ASSERT_NE(stream, nullptr);

@@ -3,9 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <functional>
 #include <memory>
 #include <mutex>
 #include <new>
@@ -15,66 +15,49 @@
 
 namespace {
 
-// An item class of a caller's own, `size` bytes of payload and the alignment `align`.
+// Item classes of a caller's own: `size` bytes of payload, the alignment `align`.
+struct Payload : KestCmdItem {
+    virtual bool Intact(unsigned char fill) const = 0;
+};
 template <std::size_t size, std::size_t align = alignof(void*)>
-class PayloadItem : public KestCmdItem {
+class PayloadItem : public Payload {
   public:
     explicit PayloadItem(unsigned char fill) { std::memset(_payload, fill, size); }
     std::unique_ptr<KestCmdItem> Clone() const override {
         return std::make_unique<PayloadItem>(*this);
     }
-    bool Intact(unsigned char fill) const {
-        for (unsigned char c : _payload) {
-            if (c != fill) {
-                return false;
-            }
-        }
-        return reinterpret_cast<std::uintptr_t>(this) % align == 0;
+    bool Intact(unsigned char fill) const override {
+        return std::count(_payload, _payload + size, fill) == size &&
+               reinterpret_cast<std::uintptr_t>(this) % align == 0;
     }
 
   private:
     alignas(align) unsigned char _payload[size];
 };
 
-// Items of many sizes and alignments, each filled with its own byte; none may overlap another
-// or sit at an address its class cannot live at.
-struct Mixed {
-    std::vector<std::unique_ptr<KestCmdItem>> items;
-    std::vector<std::function<bool()>> checks;
-
-    template <class T>
-    void Add(unsigned char fill) {
-        auto item = std::make_unique<T>(fill);
-        const T* raw = item.get();
-        checks.push_back([raw, fill] { return raw->Intact(fill); });
-        items.push_back(std::move(item));
-    }
-    void AddRound(unsigned char fill) {
-        Add<PayloadItem<1>>(fill);
-        Add<PayloadItem<12, 4>>(fill);
-        Add<PayloadItem<40>>(fill);
-        Add<PayloadItem<48, 16>>(fill);
-        Add<PayloadItem<64, 32>>(fill); // over-aligned: the global aligned form
-        Add<PayloadItem<240>>(fill);
-        Add<PayloadItem<1000>>(fill); // too large for the pool
-    }
-};
-
 } // namespace
 
+// Items of many sizes and alignments, each filled with its own byte; none may overlap another
+// or sit at an address its class cannot live at.
 TEST(ItemPool, ItemsOfEverySizeKeepTheirBytesAndAlignment) {
-    Mixed mixed;
+    std::vector<std::unique_ptr<Payload>> items;
     for (int round = 0; round < 3000; ++round) {
-        mixed.AddRound(static_cast<unsigned char>(round));
+        const auto fill = static_cast<unsigned char>(round);
+        items.push_back(std::make_unique<PayloadItem<1>>(fill));
+        items.push_back(std::make_unique<PayloadItem<12, 4>>(fill));
+        items.push_back(std::make_unique<PayloadItem<40>>(fill));
+        items.push_back(std::make_unique<PayloadItem<48, 16>>(fill));
+        items.push_back(std::make_unique<PayloadItem<64, 32>>(fill)); // the global aligned form
+        items.push_back(std::make_unique<PayloadItem<240>>(fill));
+        items.push_back(std::make_unique<PayloadItem<1000>>(fill)); // too large for the pool
     }
-    for (std::size_t i = 0; i < mixed.checks.size(); ++i) {
-        ASSERT_TRUE(mixed.checks[i]()) << "item " << i;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        ASSERT_TRUE(items[i]->Intact(static_cast<unsigned char>(i / 7))) << "item " << i;
     }
     // Clones come from the pool too and are independent of their originals.
-    const auto clone = mixed.items[1]->Clone();
-    mixed.items[1].reset();
-    using Small = PayloadItem<12, 4>;
-    EXPECT_TRUE(static_cast<const Small&>(*clone).Intact(0));
+    const auto clone = items[1]->Clone();
+    items[1].reset();
+    EXPECT_TRUE(dynamic_cast<const Payload&>(*clone).Intact(0));
 }
 
 TEST(ItemPool, SlabsGoBackWhenTheirItemsDieOnWhateverThread) {

@@ -54,61 +54,17 @@ std::vector<int> values_of(const LumoList<int>& list) {
     return {list.begin(), list.end()};
 }
 
-void expect_same_read(const std::string& text, int default_step) {
-    SCOPED_TRACE("text '" + text + "', default step " + std::to_string(default_step));
-    const lumo_reference::Read expected = lumo_reference::read(text, default_step);
-    if (expected.too_big) {
-        return;
-    }
-    const std::vector<int> expected_values(expected.values.begin(), expected.values.end());
-
-    LumoList<int> list;
-    list.SetDefaultStep(default_step);
-    std::string message;
-    try {
-        parse_lumo_list(list, text);
-    } catch (const ZUL_Failure& failure) {
-        message = failure.GetMessage();
-    }
-    EXPECT_EQ(values_of(list), expected_values);
-    EXPECT_EQ(list.size(), expected_values.size());
-    EXPECT_EQ(message, expected.reason.empty()
-                           ? std::string()
-                           : lumo_reference::failure_message(expected, default_step));
-    EXPECT_EQ(is_lumo_list(text), expected.reason.empty());
-
-    // The stream operator reads the same through the stream's own number extraction.
-    LumoList<int> streamed;
-    streamed.SetDefaultStep(default_step);
-    std::istringstream in(text);
-    try {
-        in >> streamed;
-    } catch (const ZUL_Failure&) {
-    }
-    EXPECT_EQ(values_of(streamed), expected_values);
-
-    // Output matches the model with and without wrapping, and reads back to the same set.
-    for (bool wrap : {true, false}) {
-        list.SetWrapOutput(wrap);
-        std::ostringstream out;
-        out << list;
-        EXPECT_EQ(out.str(), lumo_reference::write(expected.values, default_step, wrap));
-        LumoList<int> again;
-        again.SetDefaultStep(default_step);
-        parse_lumo_list(again, out.str());
-        EXPECT_EQ(values_of(again), expected_values) << out.str();
-    }
-}
-
 } // namespace
 
 TEST(LumoListDifferential, RandomTextsReadAndWriteAsTheModel) {
     const auto previous = ZUL_LogMacros::set_sink([](const ZUL_LogMacros::LogRecord&) {});
     std::mt19937 random(2024);
     for (int i = 0; i < 4000; ++i) {
-        expect_same_read(random_text(random), 1);
-        expect_same_read(random_list(random), 1);
-        expect_same_read(random_list(random), static_cast<int>(random() % 5) - 1);
+        const std::string texts[] = {random_text(random), random_list(random), random_list(random)};
+        const int step = static_cast<int>(random() % 5) - 1;
+        EXPECT_EQ(lumo_reference::mismatch(texts[0], 1), "") << "'" << texts[0] << "'";
+        EXPECT_EQ(lumo_reference::mismatch(texts[1], 1), "") << "'" << texts[1] << "'";
+        EXPECT_EQ(lumo_reference::mismatch(texts[2], step), "") << "'" << texts[2] << "' " << step;
         if (HasFailure()) {
             break;
         }

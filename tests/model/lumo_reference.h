@@ -1,13 +1,18 @@
 // An obviously correct model of the integer-list notation for differential tests: it reads with
 // a std::istringstream into a std::set, expanding ranges value by value, and writes value by
-// value. Only fit for small ranges.
+// value. Only fit for small ranges. `mismatch` compares the library with it.
 #pragma once
+
+#include "engine/model/KestCmdAutoItem.h"
+#include "engine/model/LumoList.h"
 
 #include <climits>
 #include <cstdio>
 #include <set>
 #include <sstream>
+#include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace lumo_reference {
 
@@ -166,6 +171,75 @@ inline std::string failure_message(const Read& r, int default_step) {
     std::snprintf(message, sizeof message, "%s. Successfully read values are: %s", r.reason.c_str(),
                   write(r.values, default_step, false).c_str());
     return message;
+}
+
+/// What differs between the library and the model for `text`, or nothing: the values read, the
+/// failure message, is_lumo_list, an auto item's integer-list reading, the stream operator, and
+/// the written text with and without wrapping, which must also read back to the same values.
+/// Lists too large for the model or for the library are skipped.
+inline std::string mismatch(const std::string& text, int default_step) {
+    const Read expected = read(text, default_step);
+    if (expected.too_big) {
+        return {};
+    }
+    const std::vector<int> values(expected.values.begin(), expected.values.end());
+    const auto values_of = [](const LumoList<int>& list) {
+        return std::vector<int>(list.begin(), list.end());
+    };
+    try {
+        LumoList<int> list;
+        list.SetDefaultStep(default_step);
+        std::string message;
+        try {
+            parse_lumo_list(list, text);
+        } catch (const ZUL_Failure& failure) {
+            message = failure.GetMessage();
+        }
+        if (values_of(list) != values || list.size() != values.size()) {
+            return "values";
+        }
+        if (message != (expected.reason.empty() ? "" : failure_message(expected, default_step))) {
+            return "message " + message;
+        }
+        if (is_lumo_list(text) != expected.reason.empty()) {
+            return "is_lumo_list";
+        }
+        // An auto item answers most texts without reading them; it must agree with a read of
+        // its (trimmed) text all the same.
+        static const KestCmdItemDefs::EnumMap enums = KestCmdItemDefs::create_enum_map();
+        const KestCmdAutoItem item(text, enums);
+        if (item.HasLumoList() != is_lumo_list(item.GetString())) {
+            return "auto item";
+        }
+        // The stream operator reads the same through the stream's own number extraction.
+        LumoList<int> streamed;
+        streamed.SetDefaultStep(default_step);
+        std::istringstream in(text);
+        try {
+            in >> streamed;
+        } catch (const ZUL_Failure&) {
+        }
+        if (values_of(streamed) != values) {
+            return "stream";
+        }
+        for (bool wrap : {true, false}) {
+            list.SetWrapOutput(wrap);
+            std::ostringstream out;
+            out << list;
+            if (out.str() != write(expected.values, default_step, wrap)) {
+                return "written " + out.str();
+            }
+            LumoList<int> again;
+            again.SetDefaultStep(default_step);
+            parse_lumo_list(again, out.str());
+            if (values_of(again) != values) {
+                return "read back " + out.str();
+            }
+        }
+    } catch (const std::length_error&) {
+        // more runs than a list holds: a defined refusal the model does not know
+    }
+    return {};
 }
 
 } // namespace lumo_reference

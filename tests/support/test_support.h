@@ -1,12 +1,15 @@
-// Helpers shared by the test programs: item texts of a command, files in a folder of each
-// test's own.
+// Helpers shared by the test programs: item texts of a command, a job as written text, files in
+// a folder of each test's own.
 #pragma once
 
+#include "engine/io/KestCmdOutput.h"
 #include "engine/model/KestCmd.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -22,6 +25,29 @@ inline std::vector<std::string> texts(const KestCmd& cmd, KestCmdItemDefs::CmdIt
         out.push_back(item->GetString());
     }
     return out;
+}
+
+/// The number of items of all kinds in `cmd`.
+inline std::size_t item_count(const KestCmd& cmd) {
+    std::size_t n = 0;
+    for (int kind = 0; kind < KestCmdItemDefs::item_kind_count; ++kind) {
+        n += cmd.ItemCount(static_cast<KestCmdItemDefs::CmdItem>(kind));
+    }
+    return n;
+}
+
+/// `job` as the writer gives it with the standard names.
+inline std::string written(const KestCmdContainer& job) {
+    char* buffer = nullptr;
+    std::size_t size = 0;
+    std::FILE* stream = open_memstream(&buffer, &size);
+    KestCmdParOutput(L"job.par", job, KestCmdDefs::get_default_cmd_names(),
+                     KestCmdItemDefs::default_item_names)
+        .Write(stream);
+    std::fclose(stream);
+    std::string text(buffer, size);
+    std::free(buffer);
+    return text;
 }
 
 /// The bytes of the file at `path`.

@@ -22,10 +22,6 @@ struct Outcome {
 
 class Kestcmd : public test_support::TempDirTest {
   protected:
-    fs::path write(const std::string& name, const std::string& text) const {
-        return Write(name, text);
-    }
-
     Outcome run(const std::string& arguments) const {
         const fs::path out = dir / "stdout.txt";
         const fs::path err = dir / "stderr.txt";
@@ -63,7 +59,7 @@ TEST_F(Kestcmd, CompleteWritesTheCompletedJob) {
 }
 
 TEST_F(Kestcmd, ChangesListWhatCompletionAdded) {
-    const fs::path job = write("job.par", "DRESP\n"
+    const fs::path job = Write("job.par", "DRESP\n"
                                           "  ID_NAME = vol\n"
                                           "  TYPE = VOLUME\n"
                                           "END_\n"
@@ -88,7 +84,7 @@ TEST_F(Kestcmd, ChangesListWhatCompletionAdded) {
 }
 
 TEST_F(Kestcmd, CheckReportsEachKindOfProblemOnItsLine) {
-    const fs::path job = write("job.par", "DV\n"                 // 1
+    const fs::path job = Write("job.par", "DV\n"                 // 1
                                           "  ID_NAME = dv1\n"    // 2
                                           "  GRUOP = g1\n"       // 3
                                           "  DRESP = volme\n"    // 4
@@ -153,12 +149,12 @@ TEST_F(Kestcmd, BadFilesGiveOneLineAndTheirStatus) {
     for (std::size_t i = 0; i < garbage.size(); ++i) {
         garbage[i] = static_cast<char>((i * 7919 + 13) % 256);
     }
-    const fs::path binary = write("garbage.par", garbage);
+    const fs::path binary = Write("garbage.par", garbage);
     for (const char* command : {"check", "complete", "show", "show --json", "graph"}) {
         const Outcome r = run(std::string(command) + " " + binary.string());
         EXPECT_LE(r.status, 1) << command << ": " << r.err;
     }
-    const fs::path empty = write("empty.par", "");
+    const fs::path empty = Write("empty.par", "");
     EXPECT_EQ(run("check " + empty.string()).status, 0);
     EXPECT_EQ(run("complete " + empty.string()).status, 0);
 
@@ -183,7 +179,7 @@ TEST_F(Kestcmd, ShowAndGraphDescribeTheCompletedModel) {
     EXPECT_NE(json.out.find("\"integer_list\""), std::string::npos);
     EXPECT_NE(json.out.find("\"created\": true"), std::string::npos);
 
-    const fs::path job = write("job.par", "DV\n  ID_NAME = a\n  DRESP = ghost\nEND_\n");
+    const fs::path job = Write("job.par", "DV\n  ID_NAME = a\n  DRESP = ghost\nEND_\n");
     // Commands and items read carry where they stand; what completion made carries nothing.
     const nlohmann::json model = nlohmann::json::parse(run("show --json " + job.string()).out);
     for (const auto& cmd : model["commands"]) {
