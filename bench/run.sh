@@ -22,6 +22,7 @@ build/bench/create_references_bench --benchmark_repetitions=3 \
 jobs=${TMPDIR:-/tmp}/kest_parse_bench
 for n in 10000 100000 1000000; do
   echo "$n commands, Parse:  $(build/bench/peak_memory "$jobs/job_$n.par")"
+  echo "$n commands, Parse with positions: $(build/bench/peak_memory --positions "$jobs/job_$n.par")"
   echo "$n commands, toml++: $(build/bench/peak_memory --toml "$jobs/job_$n.toml")"
 done | tee "$out/peak_memory.txt"
 

@@ -82,6 +82,40 @@ void KestParDocument::Refresh() const {
     _stale = false;
 }
 
+std::string_view KestParDocument::Line(std::size_t line) const {
+    Refresh();
+    if (line == 0 || line > _line_starts.size()) {
+        return {};
+    }
+    const std::size_t start = LineStart(line);
+    std::string_view text(_text.data() + start, LineEnd(line) - start);
+    // The line feed ends the line, and a carriage return before it; a lone one stays.
+    if (!text.empty() && text.back() == '\n') {
+        text.remove_suffix(1);
+        if (!text.empty() && text.back() == '\r') {
+            text.remove_suffix(1);
+        }
+    }
+    return text;
+}
+
+std::string KestParDocument::Slice(KestTextPosition from, KestTextPosition to) const {
+    std::string out;
+    for (std::size_t l = from.line; l <= to.line; ++l) {
+        const std::string_view line = Line(l);
+        const std::size_t begin = l == from.line ? std::min(from.column - 1, line.size()) : 0;
+        const std::size_t end = l == to.line ? std::min(to.column - 1, line.size()) : line.size();
+        const std::string_view part = line.substr(begin, end > begin ? end - begin : 0);
+        if (l == to.line) {
+            out += part;
+        } else {
+            out += KestText::trim_end(part);
+            out += '\n';
+        }
+    }
+    return out;
+}
+
 std::size_t KestParDocument::LineStart(std::size_t line) const {
     return line - 1 < _line_starts.size() ? _line_starts[line - 1] : _text.size();
 }

@@ -41,6 +41,11 @@ class KEST_CMD_ENGINE_API KestParDocument {
     /// The job the text gives.
     const KestCmdContainer& Job() const;
     const KestSourceMap& Positions() const;
+    /// The physical line `line` (1-based) of the text, without its line end; empty past the end.
+    std::string_view Line(std::size_t line) const;
+    /// The bytes of the text from `from` to `to` (exclusive). A value continued over several lines
+    /// comes as the reader joins it: its lines without their trailing blanks, joined by line feeds.
+    std::string Slice(KestTextPosition from, KestTextPosition to) const;
 
     /// Sets the value text of an item read from the text; a value continued over several lines
     /// is replaced whole. Blanks around `value` are not kept (the reader trims them).

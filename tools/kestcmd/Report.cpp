@@ -75,11 +75,11 @@ std::string dot_text(const std::vector<std::string>& lines) {
 
 std::vector<Change> list_changes(const Job& job) {
     std::map<const KestCmd*, std::size_t> block_of;
-    for (std::size_t b = 0; b < job.positions.CommandCount(); ++b) {
-        block_of[&job.positions.Command(b)] = b;
+    for (std::size_t b = 0; b < job.positions().CommandCount(); ++b) {
+        block_of[&job.positions().Command(b)] = b;
     }
     std::vector<Change> changes;
-    for (const KestCmd& cmd : job.completed) {
+    for (const KestCmd& cmd : job.completed()) {
         const auto found = block_of.find(&cmd);
         if (found == block_of.end()) {
             add_commands(changes, cmd, nullptr, 0);
@@ -92,7 +92,7 @@ std::vector<Change> list_changes(const Job& job) {
 
 nlohmann::json model_json(const Job& job) {
     nlohmann::json commands = nlohmann::json::array();
-    for (const KestCmd& cmd : job.completed) {
+    for (const KestCmd& cmd : job.completed()) {
         nlohmann::json items = nlohmann::json::array();
         std::size_t index = 0;
         CmdItem last_kind = PLACEHOLDER;
@@ -100,7 +100,7 @@ nlohmann::json model_json(const Job& job) {
             index = kind == last_kind ? index + 1 : 0;
             last_kind = kind;
             nlohmann::json entry{{"kind", default_item_names[kind]}, {"text", item.GetString()}};
-            if (const auto span = job.positions.Find(cmd, kind, index)) {
+            if (const auto span = job.positions().Find(cmd, kind, index)) {
                 entry["line"] = span->key.line;
                 entry["column"] = span->key.column;
                 entry["value_line"] = span->value.line;
@@ -137,7 +137,7 @@ nlohmann::json model_json(const Job& job) {
             }
             items.push_back(std::move(entry));
         });
-        const auto span = job.positions.Find(cmd);
+        const auto span = job.positions().Find(cmd);
         const auto or_null = [&](std::size_t n) {
             return span ? nlohmann::json(n) : nlohmann::json();
         };
@@ -153,7 +153,7 @@ nlohmann::json model_json(const Job& job) {
 }
 
 void write_model_text(std::ostream& out, const Job& job) {
-    for (const KestCmd& cmd : job.completed) {
+    for (const KestCmd& cmd : job.completed()) {
         const std::size_t line = job.LineOf(cmd);
         out << title(cmd) << (line == 0 ? " (created)" : " (line " + std::to_string(line) + ")")
             << '\n';
@@ -199,7 +199,7 @@ void write_model_text(std::ostream& out, const Job& job) {
 void write_graph(std::ostream& out, const Job& job) {
     std::map<const KestCmd*, std::size_t> node;
     std::set<const KestCmd*> referred;
-    for (const KestCmd& cmd : job.completed) {
+    for (const KestCmd& cmd : job.completed()) {
         node.emplace(&cmd, node.size());
         for_each_item(cmd, [&](CmdItem, const KestCmdItem& item) {
             if (item.HasReference() && item.GetReference() != nullptr) {
@@ -209,7 +209,7 @@ void write_graph(std::ostream& out, const Job& job) {
     }
     out << "digraph job {\n  rankdir=LR;\n  node [shape=box, fontname=\"Helvetica\"];\n"
         << "  edge [fontname=\"Helvetica\", fontsize=10];\n";
-    for (const KestCmd& cmd : job.completed) {
+    for (const KestCmd& cmd : job.completed()) {
         std::string attributes;
         if (job.LineOf(cmd) == 0) {
             attributes += ", style=\"filled,dashed\", fillcolor=\"#e8e8e8\"";
@@ -226,7 +226,7 @@ void write_graph(std::ostream& out, const Job& job) {
         out << "  c" << node[&cmd] << " [label=" << dot_text(label) << attributes << "];\n";
     }
     std::size_t unknown = 0;
-    for (const KestCmd& cmd : job.completed) {
+    for (const KestCmd& cmd : job.completed()) {
         for_each_item(cmd, [&](CmdItem kind, const KestCmdItem& item) {
             if (item.HasReference() && item.GetReference() != nullptr) {
                 out << "  c" << node[&cmd] << " -> c" << node[item.GetReference()]

@@ -1,5 +1,4 @@
 // kestcmd: check, complete, show and graph parameter files from the command line.
-#include "Check.h"
 #include "Job.h"
 #include "Report.h"
 
@@ -57,7 +56,7 @@ int run_complete(const kestcmd::Job& job, const Options& options) {
     }
     const std::wstring target = KestFileUtil::path_from_utf8(options.output);
     const KestCmdParOutput writer(options.output.empty() ? L"<standard output>" : target,
-                                  job.completed, KestCmdDefs::get_default_cmd_names(),
+                                  job.completed(), KestCmdDefs::get_default_cmd_names(),
                                   KestCmdItemDefs::default_item_names);
     try {
         if (options.output.empty()) {
@@ -73,24 +72,24 @@ int run_complete(const kestcmd::Job& job, const Options& options) {
 }
 
 int run_check(const kestcmd::Job& job, const Options& options) {
-    const std::vector<kestcmd::Diagnostic> found = kestcmd::check_job(job);
+    const std::vector<KestParDiagnostic> found = check_par_document(job.document);
     if (options.json) {
         nlohmann::json list = nlohmann::json::array();
-        for (const kestcmd::Diagnostic& d : found) {
+        for (const KestParDiagnostic& d : found) {
             list.push_back({{"file", job.path},
-                            {"line", d.line},
-                            {"column", d.column},
-                            {"end_line", d.end_line},
-                            {"end_column", d.end_column},
+                            {"line", d.start.line},
+                            {"column", d.start.column},
+                            {"end_line", d.end.line},
+                            {"end_column", d.end.column},
                             {"severity", "warning"},
                             {"code", d.code},
                             {"message", d.message}});
         }
         std::cout << list.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
     } else {
-        for (const kestcmd::Diagnostic& d : found) {
-            std::cout << job.path << ':' << d.line << ':' << d.column << ": warning: " << d.message
-                      << " [" << d.code << "]\n";
+        for (const KestParDiagnostic& d : found) {
+            std::cout << job.path << ':' << d.start.line << ':' << d.start.column
+                      << ": warning: " << d.message << " [" << d.code << "]\n";
         }
     }
     return found.empty() ? exit_clean : exit_warnings;

@@ -1,4 +1,7 @@
-#include "Check.h"
+#include "engine/io/KestParCheck.h"
+
+#include "engine/io/KestParKeys.h"
+#include "utilities/KestText.h"
 
 #include <algorithm>
 #include <map>
@@ -6,12 +9,37 @@
 
 using namespace KestCmdItemDefs;
 
-namespace kestcmd {
-
 namespace {
 
-// " did you mean 'X'?" for the known text closest to `text` within two edits, or nothing.
-std::string suggestion(const std::string& text, const std::vector<std::string>& known) {
+// The Levenshtein distance between `a` and `b`, counted only up to `limit` + 1.
+std::size_t edit_distance(const std::string& a, const std::string& b, std::size_t limit) {
+    const std::size_t gap = a.size() > b.size() ? a.size() - b.size() : b.size() - a.size();
+    if (gap > limit) {
+        return limit + 1;
+    }
+    std::vector<std::size_t> row(b.size() + 1);
+    for (std::size_t j = 0; j <= b.size(); ++j) {
+        row[j] = j;
+    }
+    for (std::size_t i = 1; i <= a.size(); ++i) {
+        std::size_t diagonal = row[0];
+        row[0] = i;
+        std::size_t smallest = row[0];
+        for (std::size_t j = 1; j <= b.size(); ++j) {
+            const std::size_t above = row[j];
+            row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] != b[j - 1])});
+            diagonal = above;
+            smallest = std::min(smallest, row[j]);
+        }
+        if (smallest > limit) {
+            return limit + 1;
+        }
+    }
+    return std::min(row[b.size()], limit + 1);
+}
+
+// The known text closest to `text` within two edits (other than `text` itself), or nothing.
+std::string closest(const std::string& text, const std::vector<std::string>& known) {
     std::size_t best = 3;
     std::string found;
     for (const std::string& candidate : known) {
@@ -21,7 +49,17 @@ std::string suggestion(const std::string& text, const std::vector<std::string>& 
             found = candidate;
         }
     }
-    return found.empty() ? std::string() : "; did you mean '" + found + "'?";
+    return found;
+}
+
+// "; did you mean 'X'?" for a suggestion, or nothing.
+std::string did_you_mean(const std::string& suggestion) {
+    return suggestion.empty() ? std::string() : "; did you mean '" + suggestion + "'?";
+}
+
+// The first ID_NAME text of `cmd`, or the empty text.
+std::string name_of(const KestCmd& cmd) {
+    return cmd.HasItem(ID_NAME) ? cmd.Item(ID_NAME, 0).GetString() : std::string();
 }
 
 // `text` for a one-line message: control characters are shown as \xNN.
@@ -65,43 +103,23 @@ std::vector<std::string> known_keys() {
 
 } // namespace
 
-std::size_t edit_distance(const std::string& a, const std::string& b, std::size_t limit) {
-    const std::size_t gap = a.size() > b.size() ? a.size() - b.size() : b.size() - a.size();
-    if (gap > limit) {
-        return limit + 1;
-    }
-    std::vector<std::size_t> row(b.size() + 1);
-    for (std::size_t j = 0; j <= b.size(); ++j) {
-        row[j] = j;
-    }
-    for (std::size_t i = 1; i <= a.size(); ++i) {
-        std::size_t diagonal = row[0];
-        row[0] = i;
-        std::size_t smallest = row[0];
-        for (std::size_t j = 1; j <= b.size(); ++j) {
-            const std::size_t above = row[j];
-            row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] != b[j - 1])});
-            diagonal = above;
-            smallest = std::min(smallest, row[j]);
-        }
-        if (smallest > limit) {
-            return limit + 1;
-        }
-    }
-    return std::min(row[b.size()], limit + 1);
-}
-
 namespace {
 
 // A problem of the text from `from` to `to`.
-Diagnostic at(KestTextPosition from, KestTextPosition to, std::string code, std::string message) {
-    return {from.line, from.column, to.line, to.column, std::move(code), std::move(message), {}};
+KestParDiagnostic at(KestTextPosition from, KestTextPosition to, std::string code,
+                     std::string message, std::string suggestion = std::string()) {
+    return {from,
+            to,
+            std::move(code),
+            std::move(message) + did_you_mean(suggestion),
+            std::move(suggestion),
+            {}};
 }
 
 } // namespace
 
-std::vector<Diagnostic> check_job(const Job& job) {
-    std::vector<Diagnostic> found;
+std::vector<KestParDiagnostic> check_par_document(const KestParDocument& document) {
+    std::vector<KestParDiagnostic> found;
     const auto& cmd_names = KestCmdDefs::get_default_cmd_names();
     const std::vector<std::string> keywords = known_keywords();
     const std::vector<std::string> keys = known_keys();
@@ -109,27 +127,28 @@ std::vector<Diagnostic> check_job(const Job& job) {
 
     std::set<std::string> names;
     std::vector<std::string> name_list;
-    for (const KestCmd& cmd : job.completed) {
+    for (const KestCmd& cmd : document.Job()) {
         if (cmd.HasItem(ID_NAME) && names.insert(name_of(cmd)).second) {
             name_list.push_back(name_of(cmd));
         }
     }
 
-    const KestSourceMap& positions = job.positions;
+    const KestSourceMap& positions = document.Positions();
     // The keyword line of the first command of each type and name, and where its name stands.
     std::map<std::pair<int, std::string>, std::pair<std::size_t, KestTextPosition>> first_of_name;
     for (std::size_t c = 0; c < positions.CommandCount(); ++c) {
         const KestCmd& cmd = positions.Command(c);
         const KestTextPosition start = positions.Find(cmd)->keyword;
         const std::string raw_keyword(
-            KestText::trim_end(job.Line(start.line).substr(start.column - 1)));
+            KestText::trim_end(document.Line(start.line).substr(start.column - 1)));
         const KestTextPosition keyword_end{start.line, start.column + raw_keyword.size()};
         const std::string keyword = KestText::to_upper_copy(raw_keyword);
         if (cmd.GetType() == KestCmdDefs::CMD_PLACEHOLDER &&
             keyword != cmd_names[KestCmdDefs::CMD_PLACEHOLDER]) {
-            found.push_back(at(start, keyword_end, "unknown-keyword",
-                               "unknown block keyword '" + shown(raw_keyword) +
-                                   "', read as CMD_PLACEHOLDER" + suggestion(keyword, keywords)));
+            found.push_back(
+                at(start, keyword_end, "unknown-keyword",
+                   "unknown block keyword '" + shown(raw_keyword) + "', read as CMD_PLACEHOLDER",
+                   closest(keyword, keywords)));
         }
         if (!cmd.HasItem(ID_NAME)) {
             found.push_back(
@@ -141,7 +160,7 @@ std::vector<Diagnostic> check_job(const Job& job) {
             const auto first =
                 first_of_name.emplace(key, std::make_pair(start.line, name ? name->value : start));
             if (!first.second) {
-                Diagnostic twice =
+                KestParDiagnostic twice =
                     at(name ? name->value : start, name ? name->value_end : keyword_end,
                        "duplicate-name",
                        "a " + cmd_names[cmd.GetType()] + " named '" + shown(key.second) +
@@ -159,9 +178,9 @@ std::vector<Diagnostic> check_job(const Job& job) {
                 continue;
             }
             last_line = span.key.line;
-            const std::string_view line = job.Line(span.key.line);
+            const std::string_view line = document.Line(span.key.line);
             const std::size_t equals = line.find('=');
-            const std::string value = job.Slice(span.value, span.value_end);
+            const std::string value = document.Slice(span.value, span.value_end);
             const std::string raw_key(
                 equals == std::string_view::npos
                     ? std::string_view()
@@ -180,22 +199,20 @@ std::vector<Diagnostic> check_job(const Job& job) {
             if (known_key_set.count(key) == 0 && !operator_type) {
                 found.push_back(
                     at(span.key, {span.key.line, span.key.column + raw_key.size()}, "unknown-key",
-                       "unknown key '" + raw_key + "', its value is read as PLACEHOLDER" +
-                           suggestion(key, keys)));
+                       "unknown key '" + raw_key + "', its value is read as PLACEHOLDER",
+                       closest(key, keys)));
             } else if (names_a_command(key)) {
                 const std::string upper = KestText::to_upper_copy(value);
                 if (names.count(upper) == 0) {
                     found.push_back(at(span.value, span.value_end, "unknown-name",
-                                       key + " = " + shown(value) + " names no command of the job" +
-                                           suggestion(upper, name_list)));
+                                       key + " = " + shown(value) + " names no command of the job",
+                                       closest(upper, name_list)));
                 }
             }
         }
     }
-    std::stable_sort(found.begin(), found.end(), [](const Diagnostic& a, const Diagnostic& b) {
-        return a.line != b.line ? a.line < b.line : a.column < b.column;
-    });
+    std::stable_sort(
+        found.begin(), found.end(),
+        [](const KestParDiagnostic& a, const KestParDiagnostic& b) { return a.start < b.start; });
     return found;
 }
-
-} // namespace kestcmd
