@@ -1,6 +1,7 @@
 // kestcmd: check, complete, show and graph parameter files from the command line.
 #include "Job.h"
 #include "Report.h"
+#include "lsp/Server.h"
 
 #include <CLI/CLI.hpp>
 
@@ -142,6 +143,9 @@ int main(int argc, char** argv) {
     graph->add_option("JOB", options.job, "The parameter file")->required();
     graph->add_option("-o,--output", options.output, "Write to this file, not standard output");
 
+    CLI::App* lsp = app.add_subcommand(
+        "lsp", "Serve the Language Server Protocol on standard input and output");
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::Success& success) {
@@ -151,6 +155,10 @@ int main(int argc, char** argv) {
         return exit_usage;
     }
 
+    if (*lsp) {
+        std::ios::sync_with_stdio(false);
+        return kestcmd::lsp::serve(std::cin, std::cout);
+    }
     std::unique_ptr<kestcmd::Job> job;
     try {
         job = kestcmd::load_job(options.job, *complete && options.changes);

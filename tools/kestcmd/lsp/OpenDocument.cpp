@@ -1,0 +1,74 @@
+#include "OpenDocument.h"
+
+#include <algorithm>
+
+namespace kestcmd::lsp {
+
+OpenDocument::OpenDocument(std::string text) : _index(std::string_view()) {
+    Read(std::move(text));
+}
+
+void OpenDocument::Read(std::string text) {
+    // The old job goes first: a large job is never held twice.
+    _diagnostics.clear();
+    _document.reset();
+    _index = TextIndex(text);
+    _text = std::move(text);
+    try {
+        _document.emplace(_text);
+        _diagnostics = check_par_document(*_document);
+        _unread = false;
+        std::string().swap(_text);
+    } catch (const ZUL_Failure& failure) {
+        // A value too large to hold: the text stays, without a job.
+        _document.emplace(std::string());
+        _unread = true;
+        _diagnostics.push_back({{1, 1}, {1, 1}, "unreadable", failure.what(), {}, {}});
+    }
+}
+
+void OpenDocument::Change(const std::vector<TextChange>& changes) {
+    std::string text = Text();
+    const TextIndex* index = &_index;
+    std::optional<TextIndex> rebuilt;
+    for (std::size_t i = 0; i < changes.size(); ++i) {
+        const TextChange& change = changes[i];
+        if (!change.range) {
+            text = change.text;
+        } else {
+            const std::size_t from = index->Offset(text, change.range->first);
+            const std::size_t to = std::max(from, index->Offset(text, change.range->second));
+            text.replace(from, to - from, change.text);
+        }
+        if (i + 1 < changes.size()) {
+            index = &rebuilt.emplace(text);
+        }
+    }
+    Read(std::move(text));
+}
+
+std::size_t OpenDocument::Offset(KestTextPosition place) const {
+    const std::string_view line = _document->Line(place.line);
+    if (line.data() == nullptr || _unread) {
+        return Text().size();
+    }
+    const std::size_t start = static_cast<std::size_t>(line.data() - Text().data());
+    return start + std::min(place.column == 0 ? 0 : place.column - 1, line.size());
+}
+
+Position OpenDocument::ToProtocol(KestTextPosition place) const {
+    return At(Offset(place));
+}
+
+KestTextPosition OpenDocument::ToReader(Position place) const {
+    const std::size_t offset = Offset(place);
+    // The reader's lines end at line feeds alone: a lone CR ends a line of the protocol only.
+    const std::size_t line = _index.At(Text(), offset).line + 1 - _index.LoneCrBefore(offset);
+    const std::string_view text = _document->Line(line);
+    const std::size_t start = text.data() == nullptr || _unread
+                                  ? Text().size()
+                                  : static_cast<std::size_t>(text.data() - Text().data());
+    return {line, offset >= start ? offset - start + 1 : 1};
+}
+
+} // namespace kestcmd::lsp
