@@ -72,9 +72,10 @@ json values_of(const KestParDocument& document, const std::string& key) {
     json items = json::array();
     const KestCmdContainer& job = document.Job();
     const std::string& keyword = KestCmdDefs::get_default_cmd_names()[type];
+    std::set<std::string> seen; // a name given twice names only its first command
     for (std::size_t i = 0; i < job.GetNumberOfCommands(type); ++i) {
         const std::string name = written_name(document, job.GetCommand(type, i));
-        if (!name.empty()) {
+        if (!name.empty() && seen.insert(KestText::to_upper_copy(name)).second) {
             items.push_back(entry(name, reference, keyword));
         }
     }
