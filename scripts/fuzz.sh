@@ -2,16 +2,16 @@
 # Builds the libFuzzer targets with clang, AddressSanitizer and UndefinedBehaviorSanitizer, and
 # runs each for the given number of seconds (default 60) from its seed corpus in fuzz/corpus.
 # Fails on the first finding; the input that caused it is left in build-fuzz/findings/.
-#   scripts/fuzz.sh [SECONDS] [TARGET...]     targets: parfile lumolist autoitem
+#   scripts/fuzz.sh [SECONDS] [TARGET...]     targets: parfile lumolist autoitem lsp
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 seconds=${1:-60}
 shift || true
 targets=("$@")
-((${#targets[@]})) || targets=(parfile lumolist autoitem)
+((${#targets[@]})) || targets=(parfile lumolist autoitem lsp)
 
-scripts/require-packages.sh clang libclang-rt-14-dev cmake ninja-build
+scripts/require-packages.sh clang libclang-rt-14-dev cmake ninja-build nlohmann-json3-dev
 
 CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DKEST_BUILD_FUZZERS=ON -DKEST_BUILD_TESTS=OFF \
   -DKEST_BUILD_BENCHMARKS=OFF -DKEST_BUILD_TOOLS=OFF -DKEST_SANITIZE=address,undefined \
