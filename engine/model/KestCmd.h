@@ -87,7 +87,7 @@ class KEST_CMD_ENGINE_API KestCmd {
     void CopyItemsFrom(const KestCmd& source);
 
   private:
-    friend class KestCmdContainer;
+    friend class LinkPipeline;
 
     /// Starts loading, for a walk over many commands, the memory that the next step of reading
     /// this command's items needs: step 0 the rest of the command (its lists), 1 the contents of
