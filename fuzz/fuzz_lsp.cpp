@@ -42,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     kestcmd::lsp::Server server(check_sent);
     for (std::size_t start = 0; start <= input.size() && !server.Exited();) {
         const std::size_t end = std::min(input.find('\0', start), input.size());
-        server.Receive(std::string_view(input).substr(start, end - start));
+        server.Receive(input.substr(start, end - start));
         start = end + 1;
     }
     return 0;

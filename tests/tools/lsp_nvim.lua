@@ -1,6 +1,6 @@
--- Neovim's built-in client against `kestcmd lsp`: diagnostics of a job with mistakes, then a
--- definition, a hover, completion items and the document symbols.
---   KESTCMD=build/tools/kestcmd JOB=tests/tools/lsp_mistakes.par \
+-- Neovim's built-in client, set up by editors/neovim.lua, against `kestcmd lsp`: diagnostics of
+-- a job with mistakes, then a definition, a hover, completion items and the document symbols.
+--   KESTCMD=build/tools/kestcmd JOB=tests/tools/lsp_mistakes.par SETUP=editors/neovim.lua \
 --     nvim --headless -u NONE -c 'luafile tests/tools/lsp_nvim.lua'
 local timeout = 10000
 
@@ -22,11 +22,13 @@ local function at(bufnr, line, character)
 end
 
 local function run()
+  vim.g.kestcmd = vim.env.KESTCMD
+  dofile(vim.env.SETUP)
   vim.cmd('edit ' .. vim.fn.fnameescape(vim.env.JOB))
   local bufnr = vim.api.nvim_get_current_buf()
-  local client = vim.lsp.start_client({ name = 'kestcmd', cmd = { vim.env.KESTCMD, 'lsp' } })
-  check(client, 'the server did not start')
-  vim.lsp.buf_attach_client(bufnr, client)
+  check(vim.wait(timeout, function() return next(vim.lsp.buf_get_clients(bufnr)) end),
+        'the server did not start')
+  local client = next(vim.lsp.buf_get_clients(bufnr))
 
   check(vim.wait(timeout, function() return #vim.diagnostic.get(bufnr) > 0 end),
         'no diagnostics arrived')

@@ -2,6 +2,10 @@
 
 #include <algorithm>
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 namespace kestcmd::lsp {
 
 OpenDocument::OpenDocument(std::string text) : _index(std::string_view()) {
@@ -10,21 +14,28 @@ OpenDocument::OpenDocument(std::string text) : _index(std::string_view()) {
 
 void OpenDocument::Read(std::string text) {
     // The old job goes first: a large job is never held twice.
+    TextIndex index(text);
     _diagnostics.clear();
     _document.reset();
-    _index = TextIndex(text);
+    _index = std::move(index);
     _text = std::move(text);
     try {
+        // The reader refuses a few texts (a list of too many values) with an exception that
+        // takes the text with it: it reads a copy, which goes once read.
         _document.emplace(_text);
-        _diagnostics = check_par_document(*_document);
         _unread = false;
         std::string().swap(_text);
-    } catch (const ZUL_Failure& failure) {
+        _diagnostics = check_par_document(*_document);
+    } catch (const std::exception& failure) {
         // A value too large to hold: the text stays, without a job.
         _document.emplace(std::string());
         _unread = true;
         _diagnostics.push_back({{1, 1}, {1, 1}, "unreadable", failure.what(), {}, {}});
     }
+#if defined(__GLIBC__)
+    // What reading and checking held for a while goes back to the system.
+    malloc_trim(0);
+#endif
 }
 
 void OpenDocument::Change(const std::vector<TextChange>& changes) {

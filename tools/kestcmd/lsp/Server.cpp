@@ -3,6 +3,10 @@
 #include "Features.h"
 #include "Framing.h"
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 namespace kestcmd::lsp {
 
 namespace {
@@ -35,11 +39,12 @@ json capabilities() {
             {"codeActionProvider", {{"codeActionKinds", {"quickfix"}}}}};
 }
 
-std::string text_param(const json& object, const char* name) {
-    if (!object.contains(name) || !object[name].is_string()) {
+// Takes the text `name` out of `object`.
+std::string take_text(json& object, const char* name) {
+    if (!object.is_object() || !object.contains(name) || !object[name].is_string()) {
         throw ProtocolError(invalid_params, std::string("missing '") + name + "'");
     }
-    return object[name].get<std::string>();
+    return std::move(object[name].get_ref<std::string&>());
 }
 
 } // namespace
@@ -62,8 +67,9 @@ void Server::ReceiveBadHeader() {
     Fail(nullptr, parse_error, "message header without a valid Content-Length");
 }
 
-void Server::Receive(std::string_view content) {
-    const json message = json::parse(content, nullptr, false);
+void Server::Receive(std::string content) {
+    json message = json::parse(content, nullptr, false);
+    std::string().swap(content);
     if (message.is_discarded()) {
         Fail(nullptr, parse_error, "the message is no JSON text");
         return;
@@ -90,7 +96,7 @@ void Server::Receive(std::string_view content) {
         return;
     }
     const std::string method = message["method"].get<std::string>();
-    const json params = message.value("params", json::object());
+    json params = message.contains("params") ? std::move(message["params"]) : json::object();
     try {
         if (request) {
             Reply(id, Request(method, params));
@@ -104,6 +110,10 @@ void Server::Receive(std::string_view content) {
     } catch (const json::exception& error) {
         if (request) {
             Fail(id, invalid_params, error.what());
+        }
+    } catch (const std::exception& error) {
+        if (request) {
+            Fail(id, internal_error, error.what());
         }
     }
 }
@@ -143,7 +153,7 @@ const OpenDocument& Server::Find(const json& params) const {
     return found->second.document;
 }
 
-void Server::Notify(const std::string& method, const json& params) {
+void Server::Notify(const std::string& method, json& params) {
     if (method == "exit") {
         _exited = true;
         return;
@@ -152,10 +162,11 @@ void Server::Notify(const std::string& method, const json& params) {
         return;
     }
     if (method == "textDocument/didOpen") {
-        const json& item = params.at("textDocument");
-        const std::string uri = text_param(item, "uri");
+        json& item = params.at("textDocument");
+        const std::string uri = take_text(item, "uri");
+        std::string text = take_text(item, "text");
         _documents.erase(uri);
-        Entry& entry = _documents.try_emplace(uri, text_param(item, "text")).first->second;
+        Entry& entry = _documents.try_emplace(uri, std::move(text)).first->second;
         entry.version = item.value("version", json());
         Publish(uri, entry);
     } else if (method == "textDocument/didChange") {
@@ -164,8 +175,8 @@ void Server::Notify(const std::string& method, const json& params) {
             return;
         }
         std::vector<TextChange> changes;
-        for (const json& change : params.at("contentChanges")) {
-            TextChange made{std::nullopt, text_param(change, "text")};
+        for (json& change : params.at("contentChanges")) {
+            TextChange made{std::nullopt, take_text(change, "text")};
             if (change.contains("range")) {
                 made.range = range_param(change);
             }
@@ -195,6 +206,11 @@ void Server::Publish(const std::string& uri, const Entry& entry) {
 }
 
 int serve(std::istream& in, std::ostream& out) {
+#if defined(__GLIBC__)
+    // Texts of megabytes come and go with every change: their buffers go back to the system when
+    // freed, instead of staying in the heap beside the jobs read from them.
+    mallopt(M_MMAP_THRESHOLD, 1 << 20);
+#endif
     Server server([&out](const std::string& content) { write_frame(out, content); });
     while (!server.Exited()) {
         Frame frame = read_frame(in);
@@ -204,7 +220,7 @@ int serve(std::istream& in, std::ostream& out) {
         if (frame.status == Frame::bad_header) {
             server.ReceiveBadHeader();
         } else {
-            server.Receive(frame.content);
+            server.Receive(std::move(frame.content));
         }
     }
     return server.ExitCode();

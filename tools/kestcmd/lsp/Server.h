@@ -21,8 +21,9 @@ class Server {
     using Sink = std::function<void(const std::string&)>;
     explicit Server(Sink send);
 
-    /// Handles the content of one message.
-    void Receive(std::string_view content);
+    /// Handles the content of one message (released once read, so that a large document is not
+    /// held as message text and as document text at once).
+    void Receive(std::string content);
     /// Answers a message whose header had no valid Content-Length.
     void ReceiveBadHeader();
 
@@ -39,7 +40,8 @@ class Server {
     };
 
     json Request(const std::string& method, const json& params);
-    void Notify(const std::string& method, const json& params);
+    /// Handles a notification; takes texts out of `params`.
+    void Notify(const std::string& method, json& params);
     const OpenDocument& Find(const json& params) const;
     void Publish(const std::string& uri, const Entry& entry);
     void Reply(const json& id, json result);

@@ -1,6 +1,7 @@
 #include "TextIndex.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 namespace kestcmd::lsp {
 
@@ -67,6 +68,10 @@ std::size_t utf16_to_bytes(std::string_view line, std::size_t units) {
 }
 
 TextIndex::TextIndex(std::string_view text) {
+    if (text.size() > UINT32_MAX) {
+        throw std::length_error("a text of 4 GiB or more");
+    }
+    _starts.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
     _starts.push_back(0);
     std::size_t cr = text.find('\r');
     for (std::size_t at = 0;;) {
@@ -80,9 +85,9 @@ TextIndex::TextIndex(std::string_view text) {
         if (at == cr && at + 1 < text.size() && text[at + 1] == '\n') {
             ++at; // CRLF: the line ends after the LF
         } else if (at == cr) {
-            _lone_cr.push_back(at);
+            _lone_cr.push_back(static_cast<std::uint32_t>(at));
         }
-        _starts.push_back(++at);
+        _starts.push_back(static_cast<std::uint32_t>(++at));
     }
 }
 

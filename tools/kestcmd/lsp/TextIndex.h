@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
 #include <vector>
 
@@ -23,7 +24,7 @@ std::size_t utf16_length(std::string_view bytes);
 std::size_t utf16_to_bytes(std::string_view line, std::size_t units);
 
 /// Where the protocol's lines of one text start, and where the lone CRs stand (which end a line
-/// for the protocol but not for the reader).
+/// for the protocol but not for the reader). Offsets take four bytes each: texts are below 4 GiB.
 class TextIndex {
   public:
     explicit TextIndex(std::string_view text);
@@ -40,8 +41,8 @@ class TextIndex {
     /// The bytes of line `line` without its line end.
     std::string_view LineText(std::string_view text, std::size_t line) const;
 
-    std::vector<std::size_t> _starts;
-    std::vector<std::size_t> _lone_cr;
+    std::vector<std::uint32_t> _starts;
+    std::vector<std::uint32_t> _lone_cr;
 };
 
 } // namespace kestcmd::lsp
