@@ -34,6 +34,7 @@
 #include "engine/io/KestCmdOutput.h"
 #include "engine/io/KestParDocument.h"
 #include "engine/io/KestParFileAdapter.h"
+#include "engine/io/KestParFormat.h"
 #include "engine/io/KestSourceMap.h"
 #include "engine/io/KestXmlFileAdapter.h"
 

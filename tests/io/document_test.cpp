@@ -1,18 +1,16 @@
 // The document layer: an unedited document is the text it read, each edit changes only its own
 // bytes, and after any sequence of random edits the text reads as the job the edits describe.
-#include "engine/io/KestCmdOutput.h"
 #include "engine/io/KestParDocument.h"
 #include "utilities/KestFileUtil.h"
 #include "utilities/ZUL_Exception.h"
 
 #include "support/random_job_text.h"
 #include "support/test_support.h"
+#include "support/written_job.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -22,29 +20,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const KestParFileAdapter& reader() {
-    static const KestParFileAdapter standard(L"job.par", KestCmdIoConfig());
-    return standard;
-}
-
-std::string written(const KestCmdContainer& job) {
-    char* buffer = nullptr;
-    std::size_t size = 0;
-    std::FILE* stream = open_memstream(&buffer, &size);
-    KestCmdParOutput(L"job.par", job, KestCmdDefs::get_default_cmd_names(), default_item_names)
-        .Write(stream);
-    std::fclose(stream);
-    std::string text(buffer, size);
-    std::free(buffer);
-    return text;
-}
-
-// The completed job of a text, as the writer prints it.
-std::string job_of(const std::string& text) {
-    KestCmdContainer job;
-    reader().ParseText(text, job);
-    return written(job);
-}
+using test_support::job_of;
+using test_support::written;
 
 // A job as blocks of lines, rendered plainly: what an edit is expected to do to the job.
 struct Model {
