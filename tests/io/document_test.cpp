@@ -272,6 +272,18 @@ TEST(Document, EditsOfWhatTheTextDoesNotHoldAreRefused) {
     EXPECT_THROW(doc.AddItem(dv, "# comment", "1"), KestParEditError);
     EXPECT_THROW(doc.AddCommand("END_", {}), KestParEditError);
     EXPECT_EQ(doc.Text(), text);
+
+    // A line that made several items holds the value of none but an LE_VALUE's VALUE.
+    KestParDocument shared("CONSTRAINT\n  LE_VALUE = 0.3\nEND_\nDRESP\n  DEF_TYPE = OPER\n"
+                           "  REFERENCE = DRESP, a, 0.7\nEND_\n");
+    const auto& job = shared.Job();
+    const KestCmd& limit = job.GetCommand(KestCmdDefs::CONSTRAINT, 0);
+    const KestCmd& oper = job.GetCommand(KestCmdDefs::OPERATOR, 0);
+    EXPECT_THROW(shared.SetValue(limit, TYPE, 0, "GREATER_EQUAL"), KestParEditError);
+    EXPECT_THROW(shared.SetValue(oper, REFERENCE, 0, "b"), KestParEditError);
+    EXPECT_THROW(shared.SetValue(oper, COEFFICIENT, 0, "0.5"), KestParEditError);
+    shared.SetValue(limit, VALUE, 0, "0.4");
+    EXPECT_NE(shared.Text().find("  LE_VALUE = 0.4\n"), std::string::npos);
 }
 
 TEST(Document, SavingReplacesTheFileWholeAndKeepsItsPermissions) {
