@@ -4,6 +4,7 @@
 #include "engine/io/KestParFileAdapter.h"
 #include "utilities/KestParFile.h"
 
+#include <algorithm>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -83,8 +84,11 @@ class Layout {
         _out += text;
         _out += _eol;
     }
+    /// An END_ line with its first word upper-cased ("end_dv" gives "END_DV").
     static std::string End(std::string_view trimmed) {
-        return "END_" + std::string(trimmed.substr(4));
+        const std::size_t word = std::min(trimmed.find_first_of(" \t"), trimmed.size());
+        return KestCmdIo::to_upper_copy(std::string(trimmed.substr(0, word))) +
+               std::string(trimmed.substr(word));
     }
     void Item(const KestParSubCommand& line);
 
@@ -173,7 +177,7 @@ std::string format_par_text(std::string_view text, const KestCmdIoConfig& config
             }
         }
     };
-    KestParScanner scanner(body, false);
+    KestParScanner scanner(text, false); // which skips the byte-order mark itself
     KestParCommand block;
     std::size_t next = 1;
     while (scanner.Next(block)) {
@@ -189,5 +193,8 @@ std::string format_par_text(std::string_view text, const KestCmdIoConfig& config
     }
     loose(next, static_cast<std::size_t>(-1));
     std::string out = layout.Take();
-    return has_bom ? std::string(bom) + out : out;
+    // A first keyword whose trimmed text starts with the bytes of a byte-order mark keeps them
+    // only behind a mark of its own, which the reader skips.
+    const bool needs_bom = has_bom || out.compare(0, bom.size(), bom) == 0;
+    return needs_bom ? std::string(bom) + out : out;
 }

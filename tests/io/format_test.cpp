@@ -29,7 +29,7 @@ TEST(Format, LaysOutEachKindOfLine) {
          "GROUP_DEF\n  LIST_BEGIN = 1,\n      2-5,\n 7\nEND_\n"},
         {"comments take the indentation of the next line",
          "# head\n\n\n\nDV\n   # about name\n ID_NAME = a\n\n\n # last\n end_dv  \n# tail\n",
-         "# head\n\nDV\n  # about name\n  ID_NAME = a\n# last\nEND_dv\n\n# tail\n"},
+         "# head\n\nDV\n  # about name\n  ID_NAME = a\n# last\nEND_DV\n\n# tail\n"},
         {"a blank line that ends a value stays",
          "DV\nGROUP = 1,\n\n\nstray\n\nVALUE = 2,\n\nEND_\n",
          "DV\n  GROUP = 1,\n\n  stray\n  VALUE = 2,\nEND_\n"},
@@ -44,6 +44,8 @@ TEST(Format, LaysOutEachKindOfLine) {
          bom + "DV\r\n  ID_NAME = a\r\nEND_\r\n"},
         {"nothing but blanks", "\n \t\n\n", ""},
         {"a byte-order mark alone", bom, bom},
+        {"a keyword that starts like a byte-order mark", "\f" + bom + "dv\n",
+         bom + bom + "dv\nEND_\n"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(format_par_text(c.text), c.laid_out) << c.what;
