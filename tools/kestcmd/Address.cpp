@@ -23,8 +23,8 @@ std::pair<std::string_view, std::optional<std::size_t>> split_position(std::stri
         open == std::string_view::npos ? std::string_view() : part.substr(open + 1);
     std::size_t n = 0;
     const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), n);
-    if (open == 0 || digits.empty() || error != std::errc() || end + 1 != digits.end() ||
-        *end != ']') {
+    const auto used = static_cast<std::size_t>(end - digits.data());
+    if (open == 0 || error != std::errc() || used + 1 != digits.size() || digits[used] != ']') {
         throw BadAddress("'" + std::string(address) +
                          "' is no address: a position is written [N], N from 0");
     }
@@ -33,8 +33,9 @@ std::pair<std::string_view, std::optional<std::size_t>> split_position(std::stri
 
 std::optional<KestCmdDefs::Cmd> type_named(std::string_view name) {
     const auto& names = KestCmdDefs::get_default_cmd_names();
+    const std::string upper = to_upper_copy(std::string(name));
     for (std::size_t t = 0; t < names.size(); ++t) {
-        if (names[t] == to_upper_copy(std::string(name))) {
+        if (names[t] == upper) {
             return static_cast<KestCmdDefs::Cmd>(t);
         }
     }
