@@ -65,3 +65,28 @@ TEST(FileUtil, ReadAllReturnsEveryByte) {
     EXPECT_THROW(KestFileUtil::read_all(dir.wstring()), ZUL_Failure);
     fs::remove_all(dir);
 }
+
+TEST(FileUtil, SafeWritingGoesThroughLinksAndNamesThePathAskedFor) {
+    const fs::path dir = fs::temp_directory_path() / "kest_file_util_safe";
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    std::ofstream(dir / "job.par") << "old";
+    fs::create_symlink("job.par", dir / "link.par");
+    KestFileUtil::write_all_safely((dir / "link.par").wstring(), "new");
+    EXPECT_TRUE(fs::is_symlink(dir / "link.par"));
+    std::ifstream in(dir / "job.par");
+    std::string text;
+    std::getline(in, text);
+    EXPECT_EQ(text, "new");
+
+    const fs::path missing = dir / "missing" / "out.par";
+    try {
+        KestFileUtil::write_all_safely(missing.wstring(), "x");
+        FAIL() << "writing into a missing directory must fail";
+    } catch (const ZUL_Failure& failure) {
+        EXPECT_EQ(std::string(failure.what()),
+                  "cannot write '" + missing.string() + "': No such file or directory");
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 2);
+    fs::remove_all(dir);
+}
