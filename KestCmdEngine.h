@@ -35,6 +35,7 @@
 #include "engine/io/KestParCheck.h"
 #include "engine/io/KestParDocument.h"
 #include "engine/io/KestParFileAdapter.h"
+#include "engine/io/KestParFormat.h"
 #include "engine/io/KestParKeys.h"
 #include "engine/io/KestSourceMap.h"
 #include "engine/io/KestXmlFileAdapter.h"
