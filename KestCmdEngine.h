@@ -32,6 +32,7 @@
 #include "engine/io/KestCmdIo.h"
 #include "engine/io/KestCmdIoConfig.h"
 #include "engine/io/KestCmdOutput.h"
+#include "engine/io/KestParAddress.h"
 #include "engine/io/KestParCheck.h"
 #include "engine/io/KestParDocument.h"
 #include "engine/io/KestParFileAdapter.h"
