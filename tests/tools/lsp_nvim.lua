@@ -1,5 +1,6 @@
 -- Neovim's built-in client, set up by editors/neovim.lua, against `kestcmd lsp`: diagnostics of
--- a job with mistakes, then a definition, a hover, completion items and the document symbols.
+-- a job with mistakes, then a definition, a hover, completion items, the document symbols and
+-- the formatting, which must lay the buffer out as `kestcmd fmt` lays out the file.
 --   KESTCMD=build/tools/kestcmd JOB=tests/tools/lsp_mistakes.par SETUP=editors/neovim.lua \
 --     nvim --headless -u NONE -c 'luafile tests/tools/lsp_nvim.lua'
 local timeout = 10000
@@ -65,6 +66,11 @@ local function run()
   check(table.concat(symbols, ' ') ==
         'bracket design_space compliance volume min_compliance volume_limit compliance',
         'symbols: ' .. table.concat(symbols, ' '))
+
+  vim.lsp.buf.formatting_sync(nil, timeout)
+  local buffer = table.concat(vim.api.nvim_buf_get_lines(bufnr, 0, -1, false), '\n') .. '\n'
+  local laid_out = vim.fn.system({ vim.env.KESTCMD, 'fmt', vim.env.JOB })
+  check(vim.v.shell_error == 0 and buffer == laid_out, 'formatting gave:\n' .. buffer)
 end
 
 local ok, failure = pcall(run)

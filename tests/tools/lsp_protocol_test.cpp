@@ -258,7 +258,7 @@ TEST(LspProtocol, CompletionFollowsThePlace) {
     EXPECT_NE(std::find(values.begin(), values.end(), "VOLUME"), values.end());
 }
 
-TEST(LspProtocol, HoverSymbolsAndQuickFix) {
+TEST(LspProtocol, HoverSymbolsQuickFixAndFormatting) {
     Session session;
     session.Open(job + "DV\n  ID_NAME = d\n  DRESP = vok\nEND_\n");
     EXPECT_EQ(session.At("textDocument/hover", 7, 12)["contents"]["value"],
@@ -290,6 +290,17 @@ TEST(LspProtocol, HoverSymbolsAndQuickFix) {
     EXPECT_EQ(
         actions[0]["edit"],
         json({{"changes", {{uri, {{{"range", range(15, 10, 15, 13)}, {"newText", "vol"}}}}}}}));
+
+    const json format = {{"textDocument", {{"uri", uri}}}};
+    const auto formatted = [&](const std::string& text) {
+        session.Notify("textDocument/didChange",
+                       {{"textDocument", {{"uri", uri}}}, {"contentChanges", {{{"text", text}}}}});
+        return session.Request("textDocument/formatting", format);
+    };
+    const std::string laid_out = "DV\n  ID_NAME = d\nEND_\n";
+    EXPECT_EQ(formatted("dv\n ID_NAME=d\n"),
+              json::array({{{"range", range(0, 0, 2, 0)}, {"newText", laid_out}}}));
+    EXPECT_EQ(formatted(laid_out), json::array());
 }
 
 TEST(LspProtocol, AnUnreadableTextKeepsItsText) {

@@ -21,5 +21,6 @@ json prepare_rename(const OpenDocument& document, const json& params);
 json rename(const OpenDocument& document, const json& params);
 json document_symbols(const OpenDocument& document, const json& params);
 json code_actions(const OpenDocument& document, const json& params);
+json formatting(const OpenDocument& document, const json& params);
 
 } // namespace kestcmd::lsp

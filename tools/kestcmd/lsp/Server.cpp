@@ -23,6 +23,7 @@ const std::map<std::string, Feature, std::less<>>& features() {
         {"textDocument/rename", rename},
         {"textDocument/documentSymbol", document_symbols},
         {"textDocument/codeAction", code_actions},
+        {"textDocument/formatting", formatting},
     };
     return table;
 }
@@ -36,7 +37,8 @@ json capabilities() {
             {"referencesProvider", true},
             {"renameProvider", {{"prepareProvider", true}}},
             {"documentSymbolProvider", true},
-            {"codeActionProvider", {{"codeActionKinds", {"quickfix"}}}}};
+            {"codeActionProvider", {{"codeActionKinds", {"quickfix"}}}},
+            {"documentFormattingProvider", true}};
 }
 
 // Takes the text `name` out of `object`.
