@@ -10,7 +10,8 @@ out=${1:-build/bench-results}
 
 scripts/require-packages.sh cmake ninja-build g++ libbenchmark-dev libtomlplusplus-dev gnuplot-nox
 cmake -S . -B build -G Ninja >/dev/null
-cmake --build build --target parse_bench peak_memory create_references_bench document_bench
+cmake --build build --target parse_bench peak_memory create_references_bench document_bench \
+  lsp_bench lsp_memory
 mkdir -p "$out"
 
 build/bench/parse_bench --benchmark_repetitions=3 --benchmark_report_aggregates_only=true \
@@ -29,5 +30,9 @@ for n in 10000 100000 1000000; do
   echo "$n commands, Parse with positions: $(build/bench/peak_memory --positions "$jobs/job_$n.par")"
   echo "$n commands, toml++: $(build/bench/peak_memory --toml "$jobs/job_$n.toml")"
 done | tee "$out/peak_memory.txt"
+
+build/bench/lsp_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
+  | tee "$out/lsp_bench.txt"
+build/bench/lsp_memory | tee "$out/lsp_memory.txt"
 
 bench/plot.sh "$out/parse_bench.json" docs/throughput.png
