@@ -13,8 +13,8 @@ OpenDocument::OpenDocument(std::string text) : _index(std::string_view()) {
 }
 
 void OpenDocument::Read(std::string text) {
-    // The old job goes first: a large job is never held twice.
     TextIndex index(text);
+    // The old job goes first: a large job is never held twice.
     _diagnostics.clear();
     _document.reset();
     _index = std::move(index);
@@ -25,12 +25,14 @@ void OpenDocument::Read(std::string text) {
         _document.emplace(_text);
         _unread = false;
         std::string().swap(_text);
-        _diagnostics = check_par_document(*_document);
     } catch (const std::exception& failure) {
-        // A value too large to hold: the text stays, without a job.
+        // The text stays, without a job.
         _document.emplace(std::string());
         _unread = true;
         _diagnostics.push_back({{1, 1}, {1, 1}, "unreadable", failure.what(), {}, {}});
+    }
+    if (!_unread) {
+        _diagnostics = check_par_document(*_document);
     }
 #if defined(__GLIBC__)
     // What reading and checking held for a while goes back to the system.
@@ -38,14 +40,14 @@ void OpenDocument::Read(std::string text) {
 #endif
 }
 
-void OpenDocument::Change(const std::vector<TextChange>& changes) {
+void OpenDocument::Change(std::vector<TextChange> changes) {
     std::string text = Text();
     const TextIndex* index = &_index;
     std::optional<TextIndex> rebuilt;
     for (std::size_t i = 0; i < changes.size(); ++i) {
-        const TextChange& change = changes[i];
+        TextChange& change = changes[i];
         if (!change.range) {
-            text = change.text;
+            text = std::move(change.text);
         } else {
             const std::size_t from = index->Offset(text, change.range->first);
             const std::size_t to = std::max(from, index->Offset(text, change.range->second));

@@ -33,7 +33,7 @@ class OpenDocument {
 
     /// Applies `changes` in order (each to the text the ones before it left) and reads the text
     /// again.
-    void Change(const std::vector<TextChange>& changes);
+    void Change(std::vector<TextChange> changes);
 
     /// The protocol's place of a place of the reader.
     Position ToProtocol(KestTextPosition place) const;

@@ -19,6 +19,10 @@ std::size_t unsigned_member(const json& object, const char* name) {
     return value.get<std::size_t>();
 }
 
+Position to_position(const json& value) {
+    return {unsigned_member(value, "line"), unsigned_member(value, "character")};
+}
+
 } // namespace
 
 json to_json(Position place) {
@@ -48,10 +52,6 @@ std::string uri_param(const json& params) {
         throw ProtocolError(invalid_params, "'uri' is no string");
     }
     return uri.get<std::string>();
-}
-
-Position to_position(const json& value) {
-    return {unsigned_member(value, "line"), unsigned_member(value, "character")};
 }
 
 Position position_param(const json& params) {

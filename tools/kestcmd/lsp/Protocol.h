@@ -47,7 +47,5 @@ std::string uri_param(const json& params);
 Position position_param(const json& params);
 /// params.range.start and params.range.end, likewise.
 std::pair<Position, Position> range_param(const json& params);
-/// `value` as a protocol place.
-Position to_position(const json& value);
 
 } // namespace kestcmd::lsp

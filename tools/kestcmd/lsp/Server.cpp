@@ -184,7 +184,7 @@ void Server::Notify(const std::string& method, json& params) {
             }
             changes.push_back(std::move(made));
         }
-        found->second.document.Change(changes);
+        found->second.document.Change(std::move(changes));
         found->second.version = params.at("textDocument").value("version", json());
         Publish(found->first, found->second);
     } else if (method == "textDocument/didClose") {
