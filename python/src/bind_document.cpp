@@ -6,6 +6,8 @@
 #include "errors.h"
 #include "handles.h"
 
+#include <pybind11/stl.h>
+
 #include <optional>
 
 namespace py = pybind11;
