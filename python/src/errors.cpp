@@ -37,8 +37,15 @@ std::string read_file(const std::string& path) {
     if (!file) {
         throw FileFailure{errno, path};
     }
+    // One read of the size the file has, then whatever it grew by meanwhile.
     std::string text;
-    char buffer[1 << 16];
+    if (std::fseek(file.get(), 0, SEEK_END) == 0) {
+        const long size = std::ftell(file.get());
+        text.resize(size > 0 ? static_cast<std::size_t>(size) : 0);
+        std::rewind(file.get());
+        text.resize(std::fread(text.data(), 1, text.size(), file.get()));
+    }
+    char buffer[1 << 12];
     std::size_t got = 0;
     while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) {
         text.append(buffer, got);
