@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <memory>
 
+#include <sys/stat.h>
+
 namespace py = pybind11;
 
 namespace kestpy {
@@ -37,12 +39,11 @@ std::string read_file(const std::string& path) {
     if (!file) {
         throw FileFailure{errno, path};
     }
-    // One read of the size the file has, then whatever it grew by meanwhile.
+    // A regular file is read in one call of its size, then whatever it grew by meanwhile.
     std::string text;
-    if (std::fseek(file.get(), 0, SEEK_END) == 0) {
-        const long size = std::ftell(file.get());
-        text.resize(size > 0 ? static_cast<std::size_t>(size) : 0);
-        std::rewind(file.get());
+    struct stat status {};
+    if (fstat(fileno(file.get()), &status) == 0 && S_ISREG(status.st_mode)) {
+        text.resize(static_cast<std::size_t>(status.st_size));
         text.resize(std::fread(text.data(), 1, text.size(), file.get()));
     }
     char buffer[1 << 12];
