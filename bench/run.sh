@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Reproduces the figures of docs/performance.md in one go: builds the benchmarks, runs them
 # side by side (medians of three repetitions), measures peak memory of reading each job with
-# the library and with toml++, and draws docs/throughput.png.
+# the library and with toml++, draws docs/throughput.png, and times editing one value
+# (bench/README.md).
 #   bench/run.sh [RESULTS_DIR]      (default build/bench-results)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -9,7 +10,7 @@ out=${1:-build/bench-results}
 
 scripts/require-packages.sh cmake ninja-build g++ libbenchmark-dev libtomlplusplus-dev gnuplot-nox
 cmake -S . -B build -G Ninja >/dev/null
-cmake --build build --target parse_bench peak_memory create_references_bench
+cmake --build build --target parse_bench peak_memory create_references_bench document_bench
 mkdir -p "$out"
 
 build/bench/parse_bench --benchmark_repetitions=3 --benchmark_report_aggregates_only=true \
@@ -17,6 +18,9 @@ build/bench/parse_bench --benchmark_repetitions=3 --benchmark_report_aggregates_
 
 build/bench/create_references_bench --benchmark_repetitions=3 \
   --benchmark_report_aggregates_only=true | tee "$out/create_references_bench.txt"
+
+build/bench/document_bench --benchmark_repetitions=5 \
+  --benchmark_report_aggregates_only=true | tee "$out/document_bench.txt"
 
 # parse_bench wrote the jobs it measured.
 jobs=${TMPDIR:-/tmp}/kest_parse_bench

@@ -4,6 +4,8 @@
 // position recorded must lie inside the text.
 #include <KestCmdEngine.h>
 
+#include "support/written_job.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -12,34 +14,9 @@
 
 namespace {
 
-const KestCmdIoConfig& config() {
-    static const KestCmdIoConfig standard;
-    return standard;
-}
-
-std::string written(const KestCmdContainer& job) {
-    char* buffer = nullptr;
-    std::size_t size = 0;
-    std::FILE* stream = open_memstream(&buffer, &size);
-    KestCmdParOutput(L"fuzz.par", job, KestCmdDefs::get_default_cmd_names(),
-                     KestCmdItemDefs::default_item_names)
-        .Write(stream);
-    std::fclose(stream);
-    std::string text(buffer, size);
-    std::free(buffer);
-    return text;
-}
-
 const KestParFileAdapter& reader() {
-    static const KestParFileAdapter standard(L"fuzz.par", config());
+    static const KestParFileAdapter standard(L"fuzz.par", KestCmdIoConfig());
     return standard;
-}
-
-// Reads `text` as a job and returns what the writer makes of it.
-std::string read_and_write(const std::string& text) {
-    KestCmdContainer job;
-    reader().ParseText(text, job);
-    return written(job);
 }
 
 // The same from the tokens of the whole text.
@@ -47,7 +24,7 @@ std::string read_tokens_and_write(const std::string& text) {
     KestCmdContainer job;
     reader().Read(KestParFile::FromText(text), job);
     reader().Complete(job);
-    return written(job);
+    return test_support::written(job);
 }
 
 // The length of each line of `text` as the reader counts lines (a byte-order mark and the CR of
@@ -87,7 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string input(reinterpret_cast<const char*>(data), size);
     std::string w1;
     try {
-        w1 = read_and_write(input);
+        w1 = test_support::job_of(input);
     } catch (const ZUL_Failure&) {
         return 0; // an integer list too large to hold: a defined refusal, naming the line
     }
@@ -111,9 +88,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             }
         }
     }
-    const std::string w2 = read_and_write(w1);
-    const std::string w3 = read_and_write(w2);
-    const std::string w4 = read_and_write(w3);
+    const std::string w2 = test_support::job_of(w1);
+    const std::string w3 = test_support::job_of(w2);
+    const std::string w4 = test_support::job_of(w3);
     if (w3 != w4) {
         fail("the written form did not settle", w3, w4);
     }

@@ -2,14 +2,14 @@
 # Builds the libFuzzer targets with clang, AddressSanitizer and UndefinedBehaviorSanitizer, and
 # runs each for the given number of seconds (default 60) from its seed corpus in fuzz/corpus.
 # Fails on the first finding; the input that caused it is left in build-fuzz/findings/.
-#   scripts/fuzz.sh [SECONDS] [TARGET...]     targets: parfile lumolist autoitem
+#   scripts/fuzz.sh [SECONDS] [TARGET...]     targets: parfile lumolist autoitem document
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 seconds=${1:-60}
 shift || true
 targets=("$@")
-((${#targets[@]})) || targets=(parfile lumolist autoitem)
+((${#targets[@]})) || targets=(parfile lumolist autoitem document)
 
 scripts/require-packages.sh clang libclang-rt-14-dev cmake ninja-build
 

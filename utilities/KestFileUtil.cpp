@@ -118,6 +118,15 @@ std::filesystem::path native_path(const std::wstring& path) {
 #endif
 }
 
+// The wide form of a path in the platform's form, as the file helpers take it.
+std::wstring wide_path(const std::filesystem::path& path) {
+#if defined(_WIN32)
+    return path.wstring();
+#else
+    return KestFileUtil::path_from_utf8(path.string());
+#endif
+}
+
 } // namespace
 
 std::string KestFileUtil::display_path(const std::wstring& path) {
@@ -196,7 +205,14 @@ std::string KestFileUtil::read_all(const std::wstring& path) {
 
 void KestFileUtil::write_all_safely(const std::wstring& path, const std::string& text) {
     static std::atomic<unsigned> made{0};
-    std::wstring temporary = path + L".kest-";
+    std::error_code error;
+    // Through a symbolic link, the file it leads to is replaced and the link stays.
+    std::wstring real = path;
+    if (std::filesystem::is_symlink(native_path(path), error)) {
+        const std::filesystem::path resolved = std::filesystem::canonical(native_path(path), error);
+        real = error ? path : wide_path(resolved);
+    }
+    std::wstring temporary = real + L".kest-";
 #if !defined(_WIN32)
     temporary += std::to_wstring(::getpid()) + L"-";
 #endif
@@ -208,7 +224,12 @@ void KestFileUtil::write_all_safely(const std::wstring& path, const std::string&
                           "cannot " + what + " '" + display_path(path) +
                               "': " + std::generic_category().message(reason));
     };
-    std::FILE* file = wfopen(temporary, L"wb");
+    std::FILE* file = nullptr;
+    try {
+        file = wfopen(temporary, L"wb");
+    } catch (const ZUL_Failure& failure) {
+        fail(failure.GetCode().value(), "write"); // named by the path asked for
+    }
     errno = 0;
     bool written =
         std::fwrite(text.data(), 1, text.size(), file) == text.size() && std::fflush(file) == 0;
@@ -223,8 +244,7 @@ void KestFileUtil::write_all_safely(const std::wstring& path, const std::string&
     if (!written) {
         fail(reason, "write");
     }
-    std::error_code error;
-    const std::filesystem::path target = native_path(path);
+    const std::filesystem::path target = native_path(real);
     const auto status = std::filesystem::status(target, error);
     if (!error && std::filesystem::exists(status)) {
         std::filesystem::permissions(native_path(temporary), status.permissions(), error);

@@ -22,8 +22,9 @@ class KEST_UTILITIES_API KestFileUtil {
 
     /// Writes `text` to `path` so that the file holds either its old content or all of `text`,
     /// never a part: into a new file beside it, flushed to the disk, which then takes its place
-    /// and its permissions. Throws ZUL_Failure naming the path and the reason; the file at
-    /// `path` is then as it was, and nothing is left beside it.
+    /// and its permissions. Through a symbolic link, the file it leads to is replaced and the link
+    /// stays. Throws ZUL_Failure naming the path and the reason; the file at `path` is then as
+    /// it was, and nothing is left beside it.
     static void write_all_safely(const std::wstring& path, const std::string& text);
 
     /// The path as UTF-8 text, for messages; code units that are no character show as "?".

@@ -58,7 +58,7 @@ KestCmd& KestCmdContainer::CreateCommand(KestCmdDefs::Cmd type) {
         _in_last_block = 0;
     }
     KestCmd* place = _blocks.back()->at(_in_last_block);
-    _commands[type].push_back(place);
+    _commands[TypeIndex(type)].push_back(place);
     // Making a command allocates nothing, so it cannot fail once its place is listed.
     KestCmd* cmd = new (place) KestCmd(type);
     ++_in_last_block;
@@ -66,7 +66,7 @@ KestCmd& KestCmdContainer::CreateCommand(KestCmdDefs::Cmd type) {
 }
 
 KestCmd& KestCmdContainer::_GetCommand(KestCmdDefs::Cmd type, std::size_t index) const {
-    const CmdList& list = _commands[type];
+    const CmdList& list = _commands[TypeIndex(type)];
     if (index < list.size()) {
         return *list[index];
     }

@@ -2,6 +2,7 @@
 // look-ups that fall back instead of failing, reference creation and queries.
 #pragma once
 
+#include "engine/KestCmdAssert.h"
 #include "engine/KestCmdEngineExport.h"
 #include "engine/model/KestCmd.h"
 #include "engine/vocabulary/KestCmdDefs.h"
@@ -34,8 +35,10 @@ class KEST_CMD_ENGINE_API KestCmdContainer {
 
     /// Creates a command of `type` without items at the end of its type's list.
     KestCmd& CreateCommand(KestCmdDefs::Cmd type);
-    std::size_t GetNumberOfCommands(KestCmdDefs::Cmd type) const { return _commands[type].size(); }
-    bool HasCommand(KestCmdDefs::Cmd type) const { return !_commands[type].empty(); }
+    std::size_t GetNumberOfCommands(KestCmdDefs::Cmd type) const {
+        return _commands[TypeIndex(type)].size();
+    }
+    bool HasCommand(KestCmdDefs::Cmd type) const { return !_commands[TypeIndex(type)].empty(); }
 
     /// The command at `index` of `type`; past the end the first command of `type`; for a type
     /// without commands `s_DefaultCmd`, which every container shares and callers must not change.
@@ -48,10 +51,10 @@ class KEST_CMD_ENGINE_API KestCmdContainer {
 
     /// The commands of `type` in creation order.
     CmdList::const_iterator GetCommandBegin(KestCmdDefs::Cmd type) const {
-        return _commands[type].begin();
+        return _commands[TypeIndex(type)].begin();
     }
     CmdList::const_iterator GetCommandEnd(KestCmdDefs::Cmd type) const {
-        return _commands[type].end();
+        return _commands[TypeIndex(type)].end();
     }
 
     /// All commands: types in increasing order, each in creation order.
@@ -82,6 +85,11 @@ class KEST_CMD_ENGINE_API KestCmdContainer {
     friend class KestCmdContainerIterator;
 
     KestCmd& _GetCommand(KestCmdDefs::Cmd type, std::size_t index) const;
+    /// `type` as an index of `_commands`; it must be a command type.
+    static std::size_t TypeIndex(KestCmdDefs::Cmd type) {
+        KEST_ASSERT(type >= 0 && type < KestCmdDefs::cmd_type_count);
+        return static_cast<std::size_t>(type);
+    }
     void DestroyCommands();
 
     /// Commands live in blocks of `block_size`, in creation order: one allocation per block

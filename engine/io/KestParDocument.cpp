@@ -178,6 +178,21 @@ void KestParDocument::SetValue(const KestCmd& cmd, CmdItem kind, std::size_t ind
     const std::string_view line(_text.data() + LineStart(span.key.line),
                                 Offset(span.value) - LineStart(span.key.line));
     const bool has_equals = line.find('=') != std::string_view::npos;
+    // A line that made several items (LE_VALUE = v gives VALUE and TYPE, an OPERATOR's
+    // REFERENCE = DRESP, r, 0.7 gives REFERENCE and COEFFICIENT) holds the whole value of none of
+    // them but the VALUE of LE_VALUE or GE_VALUE.
+    const std::string key = KestCmdIo::to_upper_copy(std::string(
+        trim(line.substr(span.key.column - 1, line.find('=') - (span.key.column - 1)))));
+    const bool whole = kind == VALUE && (key == "LE_VALUE" || key == "GE_VALUE");
+    for (const auto& place : _positions.Items(_positions.IndexOf(cmd))) {
+        if (!whole && place.span.key == span.key && (place.kind != kind || place.index != index)) {
+            throw KestParEditError("the line of " + default_item_names[kind] + "[" +
+                                   std::to_string(index) + "] also makes " +
+                                   default_item_names[place.kind] + "[" +
+                                   std::to_string(place.index) + "]: its value is not " +
+                                   default_item_names[kind] + "'s alone");
+        }
+    }
     check_text(value, "value", has_equals);
     if (!has_equals) {
         check_line_start(value, "a line without '='");

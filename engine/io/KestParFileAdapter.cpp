@@ -176,6 +176,14 @@ const KestCmdContainerDefaults& KestParFileAdapter::GetDefaults() const {
     return _tables->defaults;
 }
 
+bool KestParFileAdapter::KnowsKeyword(std::string_view keyword) const {
+    return _tables->cmd_names.find(keyword) != nullptr;
+}
+
+bool KestParFileAdapter::KnowsKey(std::string_view key) const {
+    return _tables->item_processors.find(key) != nullptr;
+}
+
 void KestParFileAdapter::Parse(KestCmdContainer& container, KestSourceMap* positions) const {
     {
         // The text goes before completion, which needs memory of its own.

@@ -79,6 +79,11 @@ class KEST_CMD_ENGINE_API KestParFileAdapter : public KestCmdIoAdapter {
     /// configuration's.
     const KestCmdContainerDefaults& GetDefaults() const;
 
+    /// Whether the reader takes `keyword` for a command type, and `key` for a key it acts on (an
+    /// item kind's name, LE_VALUE, GE_VALUE or LIST_BEGIN), both compared upper-cased.
+    bool KnowsKeyword(std::string_view keyword) const;
+    bool KnowsKey(std::string_view key) const;
+
     /// The reader's look-up tables; their definition is internal to the library.
     struct Tables;
 

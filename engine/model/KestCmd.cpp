@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <utility>
 
 using namespace KestCmdItemDefs;
 
@@ -73,7 +74,7 @@ void KestCmd::Prefetch(int step) const {
 KestCmd::ItemList KestCmd::s_no_items;
 
 KestCmd::ItemList& KestCmd::ListToFill(CmdItem item) {
-    if ((_kinds >> item & 1u) == 0) {
+    if (!HasList(item)) {
         if (_lists_used >= inline_lists) {
             _more.push_back(std::make_unique<ItemList>());
         }
@@ -85,7 +86,7 @@ KestCmd::ItemList& KestCmd::ListToFill(CmdItem item) {
 
 KestCmdItem& KestCmd::Item(CmdItem item, std::size_t index) {
     // Every item was created non-const; the list only stores it as const.
-    return const_cast<KestCmdItem&>(*List(item)[index]);
+    return const_cast<KestCmdItem&>(std::as_const(*this).Item(item, index));
 }
 
 void KestCmd::Append(CmdItem item, std::unique_ptr<const KestCmdItem> added) {
@@ -114,7 +115,9 @@ void KestCmd::ReplaceItem(CmdItem item, const std::string& text, const EnumMap& 
 void KestCmd::Erase(CmdItem item, const_iterator first, const_iterator last) {
     // An empty range may come from the shared list of a kind without items.
     if (first != last) {
-        MutableList(item).erase(first, last);
+        ItemList& list = MutableList(item);
+        KEST_ASSERT(list.cbegin() <= first && first < last && last <= list.cend());
+        list.erase(first, last);
     }
 }
 

@@ -2,6 +2,7 @@
 // of the item kinds.
 #pragma once
 
+#include "engine/KestCmdAssert.h"
 #include "engine/KestCmdEngineExport.h"
 #include "engine/model/KestCmdItem.h"
 #include "engine/vocabulary/KestCmdDefs.h"
@@ -17,8 +18,9 @@
 /// A command of a job. It owns its items; reference items point at other commands without
 /// owning them. Commands move but do not copy; CopyItemsFrom copies items deeply.
 ///
-/// Positions and iterators are not checked: an index must be below the count of its kind, an
-/// iterator must belong to the list of the kind it is passed with.
+/// Kinds, positions and iterators are not checked in release builds: a kind must be one of the
+/// enumeration, an index below the count of its kind, an iterator of the list of the kind it is
+/// passed with. Builds with KEST_ASSERT on abort on a broken one.
 class KEST_CMD_ENGINE_API KestCmd {
   public:
     /// The items of one kind, in insertion order. Items are created non-const and may be changed
@@ -49,6 +51,7 @@ class KEST_CMD_ENGINE_API KestCmd {
     /// The item at `index` of the list of `item`.
     KestCmdItem& Item(KestCmdItemDefs::CmdItem item, std::size_t index);
     const KestCmdItem& Item(KestCmdItemDefs::CmdItem item, std::size_t index) const {
+        KEST_ASSERT(index < ItemCount(item));
         return *List(item)[index];
     }
     /// The list of `item` itself, read-only: the reference stays valid and shows this command's
@@ -87,7 +90,7 @@ class KEST_CMD_ENGINE_API KestCmd {
     void CopyItemsFrom(const KestCmd& source);
 
   private:
-    friend class KestCmdContainer;
+    friend class LinkPipeline;
 
     /// Starts loading, for a walk over many commands, the memory that the next step of reading
     /// this command's items needs: step 0 the rest of the command (its lists), 1 the contents of
@@ -95,11 +98,16 @@ class KEST_CMD_ENGINE_API KestCmd {
     /// is loaded.
     void Prefetch(int step) const;
 
+    /// Whether kind `item` has a list of its own.
+    bool HasList(KestCmdItemDefs::CmdItem item) const {
+        KEST_ASSERT(item >= 0 && item < KestCmdItemDefs::item_kind_count);
+        return (_kinds >> item & 1u) != 0;
+    }
     const ItemList& List(KestCmdItemDefs::CmdItem item) const {
-        return (_kinds >> item & 1u) != 0 ? ListAt(_place[item]) : s_no_items;
+        return HasList(item) ? ListAt(_place[item]) : s_no_items;
     }
     ItemList& MutableList(KestCmdItemDefs::CmdItem item) {
-        return (_kinds >> item & 1u) != 0 ? ListAt(_place[item]) : s_no_items;
+        return HasList(item) ? ListAt(_place[item]) : s_no_items;
     }
     const ItemList& ListAt(std::size_t place) const {
         return place < inline_lists ? _inline[place] : *_more[place - inline_lists];

@@ -1,5 +1,6 @@
 #include "engine/container/KestCmdContainer.h"
 #include "engine/container/KestCmdContainerIterator.h"
+#include "engine/container/detail/LinkPipeline.h"
 
 #include <gtest/gtest.h>
 
@@ -128,5 +129,22 @@ TEST(CreateReferences, IndexGivesTheSameLinksAsTheFullSearch) {
         // A second run changes nothing further.
         indexed.CreateReferences();
         ASSERT_EQ(links(indexed), links(searched)) << "seed " << seed;
+    }
+}
+
+// CreateReferences takes the pipeline for large jobs only; small ones cover the starts and ends
+// of its windows.
+TEST(CreateReferences, PipelineGivesTheSameLinksAsTheFullSearch) {
+    for (unsigned seed = 1; seed <= 200; ++seed) {
+        const int size = 1 + static_cast<int>(seed % 60);
+        KestCmdContainer pipelined = random_container(seed, size);
+        KestCmdContainer searched = random_container(seed, size);
+        std::vector<KestCmd*> commands;
+        for (KestCmd& cmd : pipelined) {
+            commands.push_back(&cmd);
+        }
+        LinkPipeline(commands).run();
+        create_references_by_search(searched);
+        ASSERT_EQ(links(pipelined), links(searched)) << "seed " << seed;
     }
 }

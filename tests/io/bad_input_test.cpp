@@ -33,10 +33,10 @@ class BadInput : public test_support::TempDirTest {
 
     fs::path write(const std::string& text) const { return Write("job.par", text); }
 
-    // The job read from `path` with the standard configuration.
-    static KestCmdContainer read(const fs::path& path) {
+    // The job of `text` read with the standard configuration.
+    static KestCmdContainer read(const std::string& text) {
         KestCmdContainer job;
-        KestParFileAdapter(path.wstring(), KestCmdIoConfig()).Parse(job);
+        KestParFileAdapter(L"job.par", KestCmdIoConfig()).ParseText(text, job);
         return job;
     }
 
@@ -84,11 +84,11 @@ TEST_F(BadInput, FilesThatCannotBeReadFailWithPathAndReason) {
 TEST_F(BadInput, EmptyCommentedAndUnclosedFilesGiveDefinedJobs) {
     // Nothing but the default update-parameter command that completion always adds.
     for (const char* text : {"", "# a comment\n  # another\n\n", "END_\nEND_DV\n"}) {
-        const KestCmdContainer job = read(write(text));
+        const KestCmdContainer job = read(text);
         EXPECT_EQ(count(job), 1u) << text;
         EXPECT_TRUE(job.HasCommand(KestCmdDefs::DV_UPDATE_PARAM));
     }
-    const KestCmdContainer unclosed = read(write("DV\n  ID_NAME = a\n  VALUE = 0.5"));
+    const KestCmdContainer unclosed = read("DV\n  ID_NAME = a\n  VALUE = 0.5");
     ASSERT_EQ(unclosed.GetNumberOfCommands(KestCmdDefs::DV), 1u);
     EXPECT_EQ(unclosed.GetCommand(KestCmdDefs::DV, 0).Item(VALUE, 0).GetReal(), 0.5);
 }
@@ -96,9 +96,9 @@ TEST_F(BadInput, EmptyCommentedAndUnclosedFilesGiveDefinedJobs) {
 TEST_F(BadInput, LineEndsMarksAndForeignBytes) {
     // A byte-order mark and CR LF line ends are skipped; bytes that are no text in a keyword or
     // key make placeholders, and a value keeps them as given.
-    const KestCmdContainer foreign = read(write("\xEF\xBB\xBF"
-                                                "DV\r\n  TYPE = density\r\nEND_\r\n"
-                                                "D\xC3\x9C\xFF\n  K\xE9Y = v\xC3\xA9rt\nEND_\n"));
+    const KestCmdContainer foreign = read("\xEF\xBB\xBF"
+                                          "DV\r\n  TYPE = density\r\nEND_\r\n"
+                                          "D\xC3\x9C\xFF\n  K\xE9Y = v\xC3\xA9rt\nEND_\n");
     EXPECT_EQ(foreign.GetCommand(KestCmdDefs::DV, 0).Item(TYPE, 0).GetString(), "DENSITY");
     EXPECT_EQ(foreign.GetCommand(KestCmdDefs::CMD_PLACEHOLDER, 0).Item(PLACEHOLDER, 0).GetString(),
               "v\xC3\xA9rt");
@@ -106,14 +106,14 @@ TEST_F(BadInput, LineEndsMarksAndForeignBytes) {
     for (int i = 0; i < 20000; ++i) {
         garbage += static_cast<char>((i * 131 + i / 7) % 256);
     }
-    const KestCmdContainer binary = read(write(garbage));
+    const KestCmdContainer binary = read(garbage);
     EXPECT_GE(count(binary), 1u);
     EXPECT_GE(test_support::written(binary).size(), 2u); // and what it read, it writes back
 }
 
 TEST_F(BadInput, HugeLinesAndLongContinuations) {
     const std::string value(10 * 1024 * 1024, 'x');
-    const KestCmdContainer wide = read(write("DV\n  DESCRIPTION = " + value + "\nEND_\n"));
+    const KestCmdContainer wide = read("DV\n  DESCRIPTION = " + value + "\nEND_\n");
     EXPECT_EQ(wide.GetCommand(KestCmdDefs::DV, 0).Item(DESCRIPTION, 0).GetString().size(),
               value.size());
 
@@ -122,7 +122,7 @@ TEST_F(BadInput, HugeLinesAndLongContinuations) {
         text += "    " + std::to_string(2 * i) + ",\n";
     }
     text += "    200000\nEND_\n";
-    const KestCmdContainer list = read(write(text));
+    const KestCmdContainer list = read(text);
     const KestCmdItem& item = list.GetCommand(KestCmdDefs::GROUP_DEF, 0).Item(LIST_BEGIN, 0);
     ASSERT_TRUE(item.HasLumoList());
     EXPECT_EQ(item.GetLumoList().size(), 100000u);
@@ -130,18 +130,18 @@ TEST_F(BadInput, HugeLinesAndLongContinuations) {
 }
 
 TEST_F(BadInput, AbsurdNumbersAndRanges) {
-    const KestCmdContainer job = read(write("STOP\n"
-                                            "  ITER_MAX = 99999999999\n"
-                                            "  VALUE = -1e400\n"
-                                            "  MIN = 1e-400\n"
-                                            "END_\n"
-                                            "GROUP_DEF\n"
-                                            "  GROUP = 1-2000000000\n"
-                                            "  GROUP = -2147483648--2147483647:-1\n"
-                                            "  GROUP = 1-2000000000:3\n"
-                                            "  GROUP = 1-10:0\n"
-                                            "  GROUP = 2147483640-2147483647:5\n"
-                                            "END_\n"));
+    const KestCmdContainer job = read("STOP\n"
+                                      "  ITER_MAX = 99999999999\n"
+                                      "  VALUE = -1e400\n"
+                                      "  MIN = 1e-400\n"
+                                      "END_\n"
+                                      "GROUP_DEF\n"
+                                      "  GROUP = 1-2000000000\n"
+                                      "  GROUP = -2147483648--2147483647:-1\n"
+                                      "  GROUP = 1-2000000000:3\n"
+                                      "  GROUP = 1-10:0\n"
+                                      "  GROUP = 2147483640-2147483647:5\n"
+                                      "END_\n");
     const KestCmd& stop = job.GetCommand(KestCmdDefs::STOP, 0);
     EXPECT_FALSE(stop.Item(ITER_MAX, 0).HasInteger());
     EXPECT_EQ(stop.Item(ITER_MAX, 0).GetReal(), 99999999999.0);
@@ -170,7 +170,7 @@ TEST_F(BadInput, LongChainsAndSharedNames) {
         chain += "DRESP\n  DEF_TYPE = OPER\n  ID_NAME = op" + std::to_string(i) +
                  "\n  REFERENCE = DRESP, op" + std::to_string(i - 1) + ", 0.5\nEND_\n";
     }
-    const KestCmdContainer job = read(write(chain));
+    const KestCmdContainer job = read(chain);
     ASSERT_EQ(job.GetNumberOfCommands(KestCmdDefs::OPERATOR), 20000u);
     const KestCmd& last = job.GetCommand(KestCmdDefs::OPERATOR, 19999);
     EXPECT_EQ(last.Item(REFERENCE, 0).GetReference(),
@@ -180,7 +180,7 @@ TEST_F(BadInput, LongChainsAndSharedNames) {
     for (int i = 0; i < 100000; ++i) {
         shared += "GROUP_DEF\n  ID_NAME = same\nEND_\n";
     }
-    const KestCmdContainer named = read(write(shared));
+    const KestCmdContainer named = read(shared);
     EXPECT_EQ(named.GetNumberOfCommands(KestCmdDefs::GROUP_DEF), 100000u);
     EXPECT_EQ(named.GetCommand(KestCmdDefs::DV, 0).Item(GROUP, 0).GetReference(),
               &named.GetCommand(KestCmdDefs::GROUP_DEF, 0));

@@ -88,23 +88,6 @@ TEST(IoConfig, ValueProcessorsAppendOneAutoItemTypedFromTheirText) {
     EXPECT_EQ(cmd.Item(VALUE, 0).GetString(), "AB\0cd"s);
 }
 
-TEST(IoConfig, ToUpperCopyChangesOnlyAsciiLettersBeforeAZeroByte) {
-    const struct {
-        std::string in, out;
-    } cases[] = {
-        {"", ""},
-        {"abc_xyz-09", "ABC_XYZ-09"},
-        {"`az{", "`AZ{"},                           // the bytes around a..z stay
-        {"\xc3\xa9t\xc3\xa9", "\xc3\xa9T\xc3\xa9"}, // UTF-8 bytes are not letters here
-        {"\xe0\xff", "\xe0\xff"},
-        {"a\0b"s, "A\0b"s},
-        {"\0b"s, "\0b"s},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(KestText::to_upper_copy(c.in), c.out) << c.in;
-    }
-}
-
 TEST(IoConfig, MovesEmptyTheSource) {
     KestCmdIoConfig source;
     source.default_value_rules.push_back({KestCmdDefs::DV, nullptr, false});

@@ -1,18 +1,16 @@
 // The document layer: an unedited document is the text it read, each edit changes only its own
 // bytes, and after any sequence of random edits the text reads as the job the edits describe.
-#include "engine/io/KestCmdOutput.h"
 #include "engine/io/KestParDocument.h"
 #include "utilities/KestFileUtil.h"
 #include "utilities/ZUL_Exception.h"
 
 #include "support/random_job_text.h"
 #include "support/test_support.h"
+#include "support/written_job.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -22,17 +20,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const KestParFileAdapter& reader() {
-    static const KestParFileAdapter standard(L"job.par", KestCmdIoConfig());
-    return standard;
-}
-
-// The completed job of a text, as the writer prints it.
-std::string job_of(const std::string& text) {
-    KestCmdContainer job;
-    reader().ParseText(text, job);
-    return test_support::written(job);
-}
+using test_support::job_of;
+using test_support::written;
 
 // A job as blocks of lines, rendered plainly: what an edit is expected to do to the job.
 struct Model {
@@ -283,6 +272,18 @@ TEST(Document, EditsOfWhatTheTextDoesNotHoldAreRefused) {
     EXPECT_THROW(doc.AddItem(dv, "# comment", "1"), KestParEditError);
     EXPECT_THROW(doc.AddCommand("END_", {}), KestParEditError);
     EXPECT_EQ(doc.Text(), text);
+
+    // A line that made several items holds the value of none but an LE_VALUE's VALUE.
+    KestParDocument shared("CONSTRAINT\n  LE_VALUE = 0.3\nEND_\nDRESP\n  DEF_TYPE = OPER\n"
+                           "  REFERENCE = DRESP, a, 0.7\nEND_\n");
+    const auto& job = shared.Job();
+    const KestCmd& limit = job.GetCommand(KestCmdDefs::CONSTRAINT, 0);
+    const KestCmd& oper = job.GetCommand(KestCmdDefs::OPERATOR, 0);
+    EXPECT_THROW(shared.SetValue(limit, TYPE, 0, "GREATER_EQUAL"), KestParEditError);
+    EXPECT_THROW(shared.SetValue(oper, REFERENCE, 0, "b"), KestParEditError);
+    EXPECT_THROW(shared.SetValue(oper, COEFFICIENT, 0, "0.5"), KestParEditError);
+    shared.SetValue(limit, VALUE, 0, "0.4");
+    EXPECT_NE(shared.Text().find("  LE_VALUE = 0.4\n"), std::string::npos);
 }
 
 TEST(Document, SavingReplacesTheFileWholeAndKeepsItsPermissions) {

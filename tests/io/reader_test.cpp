@@ -47,7 +47,7 @@ class Reader : public test_support::TempDirTest {
     KestCmdContainer Read(const std::string& text,
                           const KestCmdIoConfig& config = KestCmdIoConfig()) const {
         KestCmdContainer container;
-        KestParFileAdapter(Job(text), config).Parse(container);
+        KestParFileAdapter(L"job.par", config).ParseText(text, container);
         return container;
     }
 };

@@ -127,3 +127,15 @@ TEST(Command, AutoItemsAddedReplacedAndQueriedThroughTheCommand) {
     EXPECT_TRUE(KestCmd_Util::has_command_enum_with_value(cmd, STRATEGY, EV_MIN));
     EXPECT_TRUE(KestCmd_Util::has_command_enum_with_value(cmd, STRATEGY, EV_MMA)); // same value
 }
+
+// The inline const Item checks as this test program was built: on in Debug and sanitizer builds.
+TEST(CommandDeathTest, ItemPastTheEndAbortsWhereAssertsAreOn) {
+    if (!KEST_CMD_ENGINE_ASSERTS) {
+        GTEST_SKIP() << "KEST_ASSERT is off in this build";
+    }
+    KestCmd cmd(KestCmdDefs::DV);
+    cmd.AddStringItem(VALUE, "1");
+    const KestCmd& read = cmd;
+    EXPECT_DEATH(static_cast<void>(read.Item(VALUE, 1)),
+                 "KestCmd\\.h:[0-9]+: assertion failed: index < ItemCount\\(item\\)");
+}

@@ -4,6 +4,7 @@
 
 #include "engine/io/KestCmdOutput.h"
 #include "engine/model/KestCmd.h"
+#include "support/written_job.h"
 
 #include <gtest/gtest.h>
 
@@ -34,20 +35,6 @@ inline std::size_t item_count(const KestCmd& cmd) {
         n += cmd.ItemCount(static_cast<KestCmdItemDefs::CmdItem>(kind));
     }
     return n;
-}
-
-/// `job` as the writer gives it with the standard names.
-inline std::string written(const KestCmdContainer& job) {
-    char* buffer = nullptr;
-    std::size_t size = 0;
-    std::FILE* stream = open_memstream(&buffer, &size);
-    KestCmdParOutput(L"job.par", job, KestCmdDefs::get_default_cmd_names(),
-                     KestCmdItemDefs::default_item_names)
-        .Write(stream);
-    std::fclose(stream);
-    std::string text(buffer, size);
-    std::free(buffer);
-    return text;
 }
 
 /// The bytes of the file at `path`.

@@ -1,5 +1,5 @@
 // The command-line tool as its users run it: exit statuses, messages and outputs.
-#include "support/test_support.h"
+#include "run_kestcmd.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -14,27 +14,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct Outcome {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-class Kestcmd : public test_support::TempDirTest {
-  protected:
-    Outcome run(const std::string& arguments) const {
-        const fs::path out = dir / "stdout.txt";
-        const fs::path err = dir / "stderr.txt";
-        const std::string command =
-            std::string(KESTCMD) + " " + arguments + " >" + out.string() + " 2>" + err.string();
-        const int raw = std::system(command.c_str());
-        Outcome result;
-        result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        result.out = test_support::slurp(out);
-        result.err = test_support::slurp(err);
-        return result;
-    }
-};
+using test_support::Kestcmd;
+using test_support::Outcome;
 
 const std::string example = std::string(KEST_EXAMPLES_DIR) + "/topology.par";
 

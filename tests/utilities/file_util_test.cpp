@@ -6,6 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -52,4 +56,25 @@ TEST_F(FileUtil, FailuresNameThePathAndTheReason) {
     EXPECT_THROW(KestFileUtil::wfopen(dir.wstring(), L"w"), ZUL_Failure);
     EXPECT_THROW(KestFileUtil::read_all((dir / "missing.par").wstring()), ZUL_Failure);
     EXPECT_THROW(KestFileUtil::read_all(dir.wstring()), ZUL_Failure);
+}
+
+TEST_F(FileUtil, SafeWritingGoesThroughLinksAndNamesThePathAskedFor) {
+    std::ofstream(dir / "job.par") << "old";
+    fs::create_symlink("job.par", dir / "link.par");
+    KestFileUtil::write_all_safely((dir / "link.par").wstring(), "new");
+    EXPECT_TRUE(fs::is_symlink(dir / "link.par"));
+    std::ifstream in(dir / "job.par");
+    std::string text;
+    std::getline(in, text);
+    EXPECT_EQ(text, "new");
+
+    const fs::path missing = dir / "missing" / "out.par";
+    try {
+        KestFileUtil::write_all_safely(missing.wstring(), "x");
+        FAIL() << "writing into a missing directory must fail";
+    } catch (const ZUL_Failure& failure) {
+        EXPECT_EQ(std::string(failure.what()),
+                  "cannot write '" + missing.string() + "': No such file or directory");
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 2);
 }

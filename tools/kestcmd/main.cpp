@@ -1,4 +1,7 @@
-// kestcmd: check, complete, show and graph parameter files from the command line.
+// kestcmd: check, complete, show, graph, lay out and edit parameter files from the command line.
+#include "Edit.h"
+#include "ExitStatus.h"
+#include "Fmt.h"
 #include "Job.h"
 #include "Report.h"
 
@@ -10,18 +13,20 @@
 
 namespace {
 
-// Exit statuses, as docs/kestcmd.md lists them.
-constexpr int exit_clean = 0;
-constexpr int exit_warnings = 1;
-constexpr int exit_unreadable = 2;
-constexpr int exit_output_failed = 3;
-constexpr int exit_usage = 64;
+using namespace kestcmd;
 
 struct Options {
     std::string job;
     std::string output;
     bool json = false;
     bool changes = false;
+    // fmt
+    std::vector<std::string> files;
+    bool check_only = false;
+    bool in_place = false;
+    // get, set, unset
+    std::string address;
+    std::string value;
 };
 
 // Writes what `write` produces to the file `path`, or to standard output when it is empty.
@@ -114,7 +119,8 @@ int run_graph(const kestcmd::Job& job, const Options& options) {
 } // namespace
 
 int main(int argc, char** argv) {
-    CLI::App app{"Check, complete and look at parameter files of structural-optimisation jobs.",
+    CLI::App app{"Check, complete, look at, lay out and edit parameter files of "
+                 "structural-optimisation jobs.",
                  "kestcmd"};
     app.set_version_flag("--version", std::string("kestcmd ") + KEST_VERSION);
     app.require_subcommand(1);
@@ -142,6 +148,32 @@ int main(int argc, char** argv) {
     graph->add_option("JOB", options.job, "The parameter file")->required();
     graph->add_option("-o,--output", options.output, "Write to this file, not standard output");
 
+    CLI::App* fmt = app.add_subcommand("fmt", "Lay out job files the way the writer does");
+    fmt->add_option("FILE", options.files, "Parameter files")->required();
+    CLI::Option* check_only = fmt->add_flag(
+        "--check", options.check_only,
+        "Change nothing; list the files that would change (exit 1 when there is any)");
+    fmt->add_flag("-i,--in-place", options.in_place, "Rewrite each file in place")
+        ->excludes(check_only);
+
+    const char* address_help = "COMMAND.KEY or COMMAND.KEY[N]; COMMAND is an ID_NAME or TYPE[N]";
+    CLI::App* get =
+        app.add_subcommand("get", "Print the value that an address names, as the file writes it");
+    get->add_option("JOB", options.job, "The parameter file")->required();
+    get->add_option("ADDRESS", options.address, address_help)->required();
+
+    CLI::App* set = app.add_subcommand(
+        "set", "Set the value that an address names (a new line for a key the block lacks)");
+    set->add_option("JOB", options.job, "The parameter file")->required();
+    set->add_option("ADDRESS", options.address, address_help)->required();
+    set->add_option("VALUE", options.value, "The new value text")->required();
+    set->add_option("-o,--output", options.output, "Write to this file, not back to JOB");
+
+    CLI::App* unset = app.add_subcommand("unset", "Remove the line of the item an address names");
+    unset->add_option("JOB", options.job, "The parameter file")->required();
+    unset->add_option("ADDRESS", options.address, address_help)->required();
+    unset->add_option("-o,--output", options.output, "Write to this file, not back to JOB");
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::Success& success) {
@@ -149,6 +181,19 @@ int main(int argc, char** argv) {
     } catch (const CLI::ParseError& error) {
         app.exit(error);
         return exit_usage;
+    }
+
+    if (*fmt) {
+        return run_fmt(options.files, options.check_only, options.in_place);
+    }
+    if (*get) {
+        return run_get(options.job, options.address);
+    }
+    if (*set) {
+        return run_set(options.job, options.address, options.value, options.output);
+    }
+    if (*unset) {
+        return run_unset(options.job, options.address, options.output);
     }
 
     std::unique_ptr<kestcmd::Job> job;

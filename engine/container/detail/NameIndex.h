@@ -21,7 +21,9 @@ class NameIndex {
     /// add_first, for a name whose hash is known.
     void add_first(std::string_view name, std::uint64_t hash, const KestCmd* cmd);
     /// The command added first under `name`, or null.
-    const KestCmd* find(std::string_view name) const { return find(name, hash(name)); }
+    const KestCmd* find(std::string_view name) const {
+        return may_hold(name) ? find(name, hash(name)) : nullptr;
+    }
     /// find, for a name whose hash is known.
     const KestCmd* find(std::string_view name, std::uint64_t hash) const;
     bool empty() const { return _count == 0; }

@@ -1,0 +1,81 @@
+#include "Edit.h"
+
+#include "ExitStatus.h"
+
+#include <KestCmdEngine.h>
+
+#include <iostream>
+
+namespace kestcmd {
+
+namespace {
+
+// Runs `action` on the parsed address and turns what it throws into a message and a status.
+template <class Action>
+int guarded(const std::string& path, const std::string& address, Action action) {
+    // One line, whatever the message quotes.
+    const auto report = [&](const std::exception& e, bool names_the_file) {
+        std::string line = (names_the_file ? path + ": " + address + ": " : "") + e.what();
+        for (std::size_t at = line.find_first_of("\r\n"); at != std::string::npos;
+             at = line.find_first_of("\r\n", at + 2)) {
+            line.replace(at, 1, line[at] == '\n' ? "\\n" : "\\r");
+        }
+        std::cerr << "kestcmd: " << line << '\n';
+    };
+    try {
+        parse_par_address(address); // a malformed address is a usage error, file or no file
+        return action();
+    } catch (const KestParBadAddress& bad) {
+        report(bad, false);
+        return exit_usage;
+    } catch (const KestParNamesNothing& nothing) {
+        report(nothing, true);
+        return exit_warnings;
+    } catch (const KestParEditError& refused) {
+        report(refused, true);
+        return exit_warnings;
+    } catch (const ZUL_Failure& failure) { // the file cannot be read or written
+        report(failure, false);
+        return exit_unreadable;
+    }
+}
+
+void save(const KestParDocument& doc, const std::string& output) {
+    doc.Save(output.empty() ? std::wstring() : KestFileUtil::path_from_utf8(output));
+}
+
+} // namespace
+
+// The document of the job at `path`; a file that cannot be read throws ZUL_Failure.
+KestParDocument open(const std::string& path) {
+    return KestParDocument::Open(KestFileUtil::path_from_utf8(path));
+}
+
+int run_get(const std::string& path, const std::string& address) {
+    return guarded(path, address, [&] {
+        std::cout << get_par_value(open(path), address) << '\n';
+        std::cout.flush();
+        return std::cout ? exit_clean : exit_output_failed;
+    });
+}
+
+int run_set(const std::string& path, const std::string& address, const std::string& value,
+            const std::string& output) {
+    return guarded(path, address, [&] {
+        KestParDocument doc = open(path);
+        set_par_value(doc, address, value);
+        save(doc, output);
+        return exit_clean;
+    });
+}
+
+int run_unset(const std::string& path, const std::string& address, const std::string& output) {
+    return guarded(path, address, [&] {
+        KestParDocument doc = open(path);
+        unset_par_value(doc, address);
+        save(doc, output);
+        return exit_clean;
+    });
+}
+
+} // namespace kestcmd
