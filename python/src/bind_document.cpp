@@ -1,5 +1,4 @@
 // Document: a job's text with edits that change only the lines they touch, by address.
-#include "address.h"
 #include "bindings.h"
 #include "check.h"
 #include "convert.h"
@@ -29,49 +28,6 @@ DocumentState open_text(std::string text, std::string name) {
                         nullptr};
     state.doc.Job(); // reads the text now, without the GIL
     return state;
-}
-
-// Runs `edit` on the item an address names, then drops the job made from the text before.
-template <class Edit>
-void edit_at(DocumentState& self, const std::string& address, Edit edit) {
-    const ParAddress a = parse_address(address, true);
-    edit(find_command(a, self.doc), a);
-    self.job = nullptr;
-}
-
-std::string get(const DocumentState& self, const std::string& address) {
-    const ParAddress a = parse_address(address, true);
-    const KestCmd& cmd = find_command(a, self.doc);
-    const auto span = self.doc.Positions().Find(cmd, a.kind, a.index);
-    if (!span) {
-        throw py::key_error(address + ": no line of the text holds this value");
-    }
-    return self.doc.Slice(span->value, span->value_end);
-}
-
-void set(DocumentState& self, const std::string& address, const py::handle& value) {
-    const std::string text = value_text(value);
-    edit_at(self, address, [&](const KestCmd& cmd, const ParAddress& a) {
-        const std::size_t lines = lines_of(self.doc, cmd, a.kind);
-        if (a.index < lines) {
-            self.doc.SetValue(cmd, a.kind, a.index, text);
-        } else if (a.index == lines) {
-            // A new line; the document refuses a command that completion made.
-            self.doc.AddItem(cmd, KestCmdItemDefs::default_item_names[a.kind], text);
-        } else {
-            throw py::key_error(address + ": the block has " + std::to_string(lines) +
-                                " such lines; only the next one may be added");
-        }
-    });
-}
-
-void unset(DocumentState& self, const std::string& address) {
-    edit_at(self, address, [&](const KestCmd& cmd, const ParAddress& a) {
-        if (cmd.ItemCount(a.kind) <= a.index) {
-            throw py::key_error(address + ": the command has no such item");
-        }
-        self.doc.RemoveItem(cmd, a.kind, a.index); // refused for an item completion made
-    });
 }
 
 } // namespace
@@ -122,16 +78,35 @@ take EditError (a ValueError).)")
                 return self.job;
             },
             "The completed Job of the text as it is now (a later edit does not change it).")
-        .def("get", &get, py::arg("address"),
-             "The value at `address` as the text writes it; KeyError when no line holds it.")
-        .def("set", &set, py::arg("address"), py::arg("value"),
-             "Sets the value at `address` (a str, int or float), replacing its line's value, or "
-             "adds a line KEY = value when the address is one past the block's last such line.")
-        .def("unset", &unset, py::arg("address"), "Removes the line of the value at `address`.")
+        .def(
+            "get",
+            [](const DocumentState& self, const std::string& address) {
+                return to_py(get_par_value(self.doc, address));
+            },
+            py::arg("address"),
+            "The value at `address` as the text writes it; KeyError when no line holds it.")
+        .def(
+            "set",
+            [](DocumentState& self, const std::string& address, const py::handle& value) {
+                set_par_value(self.doc, address, value_text(value));
+                self.job = nullptr;
+            },
+            py::arg("address"), py::arg("value"),
+            "Sets the value at `address` (a str, int or float), replacing its line's value, or "
+            "adds a line KEY = value when the address is one past the block's last such line.")
+        .def(
+            "unset",
+            [](DocumentState& self, const std::string& address) {
+                unset_par_value(self.doc, address);
+                self.job = nullptr;
+            },
+            py::arg("address"), "Removes the line of the value at `address`.")
         .def(
             "rename",
             [](DocumentState& self, const std::string& command, const std::string& name) {
-                const KestCmd& cmd = find_command(parse_address(command, false), self.doc);
+                // The command part of an address alone: any key completes it.
+                const KestCmd& cmd =
+                    find_par_command(self.doc, parse_par_address(command + ".ID_NAME"));
                 self.doc.RenameCommand(cmd, name);
                 self.job = nullptr;
             },

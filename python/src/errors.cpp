@@ -90,6 +90,10 @@ void bind_errors(py::module_& m) {
         } catch (const FileFailure& failure) {
             errno = failure.error;
             PyErr_SetFromErrnoWithFilenameObject(PyExc_OSError, to_py(failure.path).ptr());
+        } catch (const KestParBadAddress& bad) {
+            PyErr_SetString(PyExc_ValueError, bad.what());
+        } catch (const KestParNamesNothing& nothing) {
+            PyErr_SetString(PyExc_KeyError, nothing.what());
         } catch (const KestParEditError& refused) {
             PyErr_SetString(edit_error, refused.what());
         } catch (const ZUL_Failure& failure) {
