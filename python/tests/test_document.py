@@ -36,7 +36,7 @@ def test_addresses_that_name_nothing_and_refused_edits(topology: Path) -> None:
     doc = kestcmd.Document.read(topology)
     with pytest.raises(ValueError):
         doc.get("VOLUME_LIMIT")
-    with pytest.raises(ValueError):
+    with pytest.raises(KeyError):
         doc.get("VOLUME_LIMIT.NOT_A_KEY")
     with pytest.raises(KeyError):
         doc.get("NOBODY.VALUE")
