@@ -8,7 +8,12 @@ cd "$(dirname "$0")/.."
 build_dir=build
 cmake_args=()
 case "${1:-}" in
-  "") ;;
+  "")
+    # The Python module and its tests, on Debian's interpreter (/usr/bin/python3).
+    scripts/require-packages.sh pybind11-dev python3-dev python3-pytest python3-hypothesis \
+      python3-numpy mypy
+    cmake_args+=(-DKEST_BUILD_PYTHON=ON)
+    ;;
   --sanitize)
     build_dir=build-asan
     cmake_args+=(-DKEST_SANITIZE=address,undefined -DCMAKE_BUILD_TYPE=Debug)
