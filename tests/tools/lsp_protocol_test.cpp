@@ -317,3 +317,19 @@ TEST(LspProtocol, AnUnreadableTextKeepsItsText) {
                     {"contentChanges", {{{"range", range(2, 22, 2, 35)}, {"text", ""}}}}});
     EXPECT_EQ(session.sent.at(0)["params"]["diagnostics"], json::array());
 }
+
+TEST(LspProtocol, BytesThatAreNoUtf8ComeThroughAsThey) {
+    // A client may send a Latin-1 byte as it is; a private-use character beside it stays itself.
+    Session session;
+    session.Request("initialize", json::object());
+    const std::string text = "# \xF4\x8F\xBC\x80\\ndv\\n  ID_NAME = d\\n  DRESP = \xE9x\\nEND_\\n";
+    session.Raw(R"({"method":"textDocument/didOpen","params":{"textDocument":{"uri":")" + uri +
+                R"(","text":")" + text + "\"}}}");
+    const json found = session.sent.at(0)["params"]["diagnostics"];
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0]["range"], range(3, 10, 3, 12));
+    EXPECT_EQ(session.Request("textDocument/formatting", {{"textDocument", {{"uri", uri}}}}),
+              json::array({{{"range", range(0, 0, 5, 0)},
+                            {"newText", "# \xF4\x8F\xBC\x80\nDV\n  ID_NAME = d\n  DRESP = "
+                                        "\xEF\xBF\xBDx\nEND_\n"}}}));
+}

@@ -2,6 +2,7 @@
 
 #include "Features.h"
 #include "Framing.h"
+#include "LenientJson.h"
 
 #if defined(__GLIBC__)
 #include <malloc.h>
@@ -70,7 +71,7 @@ void Server::ReceiveBadHeader() {
 }
 
 void Server::Receive(std::string content) {
-    json message = json::parse(content, nullptr, false);
+    json message = parse_lenient(content);
     std::string().swap(content);
     if (message.is_discarded()) {
         Fail(nullptr, parse_error, "the message is no JSON text");

@@ -16,22 +16,29 @@ bool continuation(std::string_view bytes, std::size_t at, unsigned char low = 0x
     return byte >= low && byte <= high;
 }
 
-// The length in bytes of the UTF-8 character at `at` and its UTF-16 code units; {1, 1} for a
-// byte that starts no valid character.
+// The length in bytes of the character at `at` and its UTF-16 code units; {1, 1} for a byte
+// that starts no valid character.
 std::pair<std::size_t, std::size_t> character_at(std::string_view bytes, std::size_t at) {
+    const std::size_t length = utf8_length(bytes, at);
+    return {length == 0 ? 1 : length, length == 4 ? 2 : 1};
+}
+
+} // namespace
+
+std::size_t utf8_length(std::string_view bytes, std::size_t at) {
     const auto lead = static_cast<unsigned char>(bytes[at]);
     if (lead < 0x80) {
-        return {1, 1};
+        return 1;
     }
     if (lead >= 0xC2 && lead <= 0xDF && continuation(bytes, at + 1)) {
-        return {2, 1};
+        return 2;
     }
     if (lead >= 0xE0 && lead <= 0xEF) {
         // No overlong forms (E0 80..9F) and no surrogates (ED A0..BF).
         const unsigned char low = lead == 0xE0 ? 0xA0 : 0x80;
         const unsigned char high = lead == 0xED ? 0x9F : 0xBF;
         if (continuation(bytes, at + 1, low, high) && continuation(bytes, at + 2)) {
-            return {3, 1};
+            return 3;
         }
     }
     if (lead >= 0xF0 && lead <= 0xF4) {
@@ -39,13 +46,11 @@ std::pair<std::size_t, std::size_t> character_at(std::string_view bytes, std::si
         const unsigned char high = lead == 0xF4 ? 0x8F : 0xBF;
         if (continuation(bytes, at + 1, low, high) && continuation(bytes, at + 2) &&
             continuation(bytes, at + 3)) {
-            return {4, 2};
+            return 4;
         }
     }
-    return {1, 1};
+    return 0;
 }
-
-} // namespace
 
 std::size_t utf16_length(std::string_view bytes) {
     std::size_t units = 0;

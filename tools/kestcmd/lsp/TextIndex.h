@@ -15,6 +15,10 @@ struct Position {
     std::size_t character = 0;
 };
 
+/// The length in bytes of the valid UTF-8 character at byte `at` of `bytes`, or 0 when the byte
+/// there starts none (no overlong forms, no surrogates, nothing above U+10FFFF).
+std::size_t utf8_length(std::string_view bytes, std::size_t at);
+
 /// The UTF-16 code units of `bytes` read as UTF-8: one for each character of up to three bytes,
 /// two for one of four; each byte of an invalid sequence counts as one.
 std::size_t utf16_length(std::string_view bytes);
