@@ -262,7 +262,7 @@ TEST(LspProtocol, HoverSymbolsQuickFixAndFormatting) {
     Session session;
     session.Open(job + "DV\n  ID_NAME = d\n  DRESP = vok\nEND_\n");
     EXPECT_EQ(session.At("textDocument/hover", 7, 12)["contents"]["value"],
-              "`GROUP` = `1-100:2,300`\n\n- list of 2 pieces\n"
+              "`GROUP` = `1-100:2,300`\n\n- list of pieces: 2\n"
               "- integer list: 51 values, first 1, last 300, 2 runs\n");
     const std::string named = session.At("textDocument/hover", 6, 11)["contents"]["value"];
     EXPECT_NE(named.find("names DRESP `vol`:\n\n```\nDRESP\n  ID_NAME = vol\n  TYPE = "

@@ -37,7 +37,7 @@ std::string readings(const KestCmdItem& item) {
             "- keyword value: " + item.GetString() + " (" + std::to_string(item.GetEnum()) + ")\n";
     }
     if (item.HasList()) {
-        out += "- list of " + std::to_string(item.GetList().size()) + " pieces\n";
+        out += "- list of pieces: " + std::to_string(item.GetList().size()) + "\n";
     }
     if (item.HasLumoList()) {
         const LumoList<int> list = item.GetLumoList();
