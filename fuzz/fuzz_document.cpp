@@ -86,10 +86,15 @@ void edit(KestParDocument& doc, const std::uint8_t* control) {
         try {
             if (op == 0 && has_place) {
                 doc.SetValue(*cmd, place.kind, place.index, value);
-                const KestCmd& after = doc.Positions().Command(c);
+                // As read, before the default rules, which may put another value in its place.
+                KestCmdContainer read;
+                std::vector<KestCmd*> blocks;
+                KestParFileAdapter(L"fuzz.par", config()).ReadText(doc.Text(), read, &blocks);
+                const KestCmd& after = *blocks.at(c);
                 if (after.ItemCount(place.kind) <= place.index ||
                     !reads_as(after, place.kind, after.Item(place.kind, place.index), value)) {
-                    fail("an item does not read back with the value set", doc.Text(), value);
+                    fail("an item does not read back with the value set", doc.Text(),
+                         KestCmdItemDefs::default_item_names[place.kind] + " = " + value);
                 }
             } else if (op == 1) {
                 doc.AddItem(*cmd, keys[b % keys.size()], value);
