@@ -75,16 +75,19 @@ void KestParDocument::Refresh() const {
     _job = std::move(job);
     _positions = std::move(positions);
     _line_starts.assign(1, _text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0);
+    _line_count = 1;
     for (std::size_t at = _text.find('\n'); at != std::string::npos;
          at = _text.find('\n', at + 1)) {
-        _line_starts.push_back(at + 1);
+        if (_line_count++ % line_step == 0) {
+            _line_starts.push_back(at + 1);
+        }
     }
     _stale = false;
 }
 
 std::string_view KestParDocument::Line(std::size_t line) const {
     Refresh();
-    if (line == 0 || line > _line_starts.size()) {
+    if (line == 0 || line > _line_count) {
         return {};
     }
     const std::size_t start = LineStart(line);
@@ -117,7 +120,14 @@ std::string KestParDocument::Slice(KestTextPosition from, KestTextPosition to) c
 }
 
 std::size_t KestParDocument::LineStart(std::size_t line) const {
-    return line - 1 < _line_starts.size() ? _line_starts[line - 1] : _text.size();
+    if (line - 1 >= _line_count) {
+        return _text.size();
+    }
+    std::size_t at = _line_starts[(line - 1) / line_step];
+    for (std::size_t skip = (line - 1) % line_step; skip > 0; --skip) {
+        at = _text.find('\n', at) + 1;
+    }
+    return at;
 }
 
 std::size_t KestParDocument::LineEnd(std::size_t line) const {

@@ -105,6 +105,10 @@ class KEST_CMD_ENGINE_API KestParDocument {
     std::vector<std::pair<KestCmdItemDefs::CmdItem, std::string>> _item_names;
     mutable KestCmdContainer _job;
     mutable KestSourceMap _positions;
+    /// Where every line_step-th line starts (lines 1, 1 + line_step, ...): a line is found from
+    /// the one before it in its step, and a large text's index stays small.
+    static constexpr std::size_t line_step = 32;
     mutable std::vector<std::size_t> _line_starts;
+    mutable std::size_t _line_count = 0;
     mutable bool _stale = true;
 };
