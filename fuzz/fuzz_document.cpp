@@ -38,7 +38,7 @@ const KestCmdIoConfig& config() {
 
 std::vector<std::string> pieces_of(const std::string& text) {
     std::vector<std::string> pieces;
-    split_pieces(KestCmdIo::to_upper_copy(text), pieces);
+    KestText::split_pieces(KestCmdIo::to_upper_copy(text), pieces);
     return pieces;
 }
 
