@@ -1,6 +1,7 @@
 // Integer lists in the cases the random comparison with the model of lumo_reference.h cannot
 // reach: the limits of int, huge ranges, long failure messages, streams and warnings.
 #include "engine/model/LumoList.h"
+#include "lumo_reference.h"
 #include "utilities/ZUL_LogMacros.h"
 
 #include <gtest/gtest.h>
@@ -11,9 +12,7 @@
 
 namespace {
 
-std::vector<int> values_of(const LumoList<int>& list) {
-    return {list.begin(), list.end()};
-}
+using lumo_reference::values_of;
 
 std::vector<int> read(const std::string& text, int default_step = 1) {
     LumoList<int> list;

@@ -56,6 +56,10 @@ inline void expand(int a, int b, int s, Read& r) {
     }
 }
 
+inline std::vector<int> values_of(const LumoList<int>& list) {
+    return {list.begin(), list.end()};
+}
+
 inline Read read(const std::string& text, int default_step, std::set<int> start = {}) {
     Read r;
     r.values = std::move(start);
@@ -183,9 +187,6 @@ inline std::string mismatch(const std::string& text, int default_step) {
         return {};
     }
     const std::vector<int> values(expected.values.begin(), expected.values.end());
-    const auto values_of = [](const LumoList<int>& list) {
-        return std::vector<int>(list.begin(), list.end());
-    };
     try {
         LumoList<int> list;
         list.SetDefaultStep(default_step);
