@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <climits>
 #include <filesystem>
 #include <unistd.h>
 
@@ -77,14 +76,9 @@ TEST_F(BadInput, HugeLinesAndLongContinuations) {
 }
 
 TEST_F(BadInput, HugeRanges) {
-    const KestCmdContainer job = read("GROUP_DEF\n"
-                                      "  GROUP = 1-2000000000\n"
-                                      "  GROUP = -2147483648--2147483647:-1\n"
-                                      "END_\n");
-    const KestCmd& groups = job.GetCommand(KestCmdDefs::GROUP_DEF, 0);
-    EXPECT_EQ(groups.Item(GROUP, 0).GetLumoList().size(), 2000000000u);
-    EXPECT_EQ(groups.Item(GROUP, 1).GetLumoList().size(), 1u);
-    EXPECT_TRUE(groups.Item(GROUP, 1).GetLumoList().contains(INT_MIN));
+    const KestCmdContainer job = read("GROUP_DEF\n  GROUP = 1-2000000000\nEND_\n");
+    const KestCmdItem& group = job.GetCommand(KestCmdDefs::GROUP_DEF, 0).Item(GROUP, 0);
+    EXPECT_EQ(group.GetLumoList().size(), 2000000000u);
 
     // Interleaved ranges that no run can hold are refused rather than exhausting memory.
     const fs::path scattered = write("GROUP_DEF\n  GROUP = 1-2000000000:3,2-2000000000:3\nEND_\n");
