@@ -75,9 +75,7 @@ TEST(IoConfig, ValueProcessorsAppendOneAutoItemTypedFromTheirText) {
     cmd.AddStringItem(TYPE, "kept");
     KestCmdIo::cmd_value_processor(TYPE, cmd, "max", enums);
     KestCmdIo::cmd_value_processor(TYPE, cmd, "2.5", enums);
-    const std::string value = "max";
-    KestCmdIo::cmd_value_to_upper_processor(TYPE, cmd, value, enums);
-    EXPECT_EQ(value, "max");
+    KestCmdIo::cmd_value_to_upper_processor(TYPE, cmd, "max", enums);
     EXPECT_EQ(texts(cmd, TYPE), (std::vector<std::string>{"kept", "max", "2.5", "MAX"}));
     EXPECT_EQ(cmd.Item(TYPE, 2).GetReal(), 2.5);
     // The upper-cased text is what gets typed, so it finds its keyword.

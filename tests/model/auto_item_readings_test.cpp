@@ -1,6 +1,5 @@
 #include "engine/model/KestCmd.h"
 #include "engine/model/KestCmdAutoItem.h"
-#include "utilities/ZUL_LogMacros.h"
 
 #include <gtest/gtest.h>
 
@@ -128,15 +127,4 @@ TEST(AutoItem, ReferencesAndCopies) {
         EXPECT_EQ(copy->GetReference(), &target);
         EXPECT_EQ(copy->GetList(), std::vector<std::string>{"resp_1"});
     }
-}
-
-TEST(AutoItem, ZeroStepIsReportedForTheTrialAndTheRealRead) {
-    int warnings = 0;
-    const auto previous =
-        ZUL_LogMacros::set_sink([&](const ZUL_LogMacros::LogRecord&) { ++warnings; });
-    const KestCmdAutoItem item("1-5:0", enums());
-    ZUL_LogMacros::set_sink(previous);
-    EXPECT_EQ(warnings, 2);
-    EXPECT_TRUE(item.HasLumoList());
-    EXPECT_EQ(item.GetLumoList().size(), 1u);
 }

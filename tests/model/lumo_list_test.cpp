@@ -114,8 +114,11 @@ TEST(LumoList, ZeroStepWarnsOnceForEachReadAndAddsTheStart) {
     EXPECT_EQ(read("1-5:0"), (std::vector<int>{1}));
     EXPECT_EQ(read("1-5", 0), (std::vector<int>{1}));
     EXPECT_TRUE(is_lumo_list("4-4:0"));
+    // An auto item reports it for its trial read and its real read, and not when it rebuilds.
+    const KestCmdAutoItem item("1-5:0", KestCmdItemDefs::create_enum_map());
+    EXPECT_EQ(item.GetLumoList().size(), 1u);
     ZUL_LogMacros::set_sink(previous);
-    ASSERT_EQ(records.size(), 3u);
+    ASSERT_EQ(records.size(), 5u);
     EXPECT_EQ(records[0].message,
               "Invalid stepsize 0 given in LumoList. Adding the step resulted in the same element");
     EXPECT_EQ(records[0].prefix, "[%T|%n|%P|LIBUTIL|LumoList] ");
