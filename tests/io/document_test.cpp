@@ -206,10 +206,6 @@ TEST(Document, AnUneditedDocumentIsTheTextItRead) {
         EXPECT_EQ(doc.Text(), text);
         EXPECT_EQ(test_support::written(doc.Job()), job_of(text));
     }
-    for (unsigned seed = 1; seed <= 50; ++seed) {
-        const std::string text = test_support::JobText(seed, false).Make();
-        EXPECT_EQ(KestParDocument(text).Text(), text);
-    }
 }
 
 TEST(Document, RandomEditsReadAsTheJobTheyDescribe) {

@@ -151,14 +151,10 @@ TEST(SourcePositions, ASmallJobByHand) {
     KestParFileAdapter(L"job.par", KestCmdIoConfig()).ParseText(text, job, &positions);
     const KestCmd& dv = job.GetCommand(KestCmdDefs::DV, 0);
     const auto block = positions.Find(dv);
-    const auto name = positions.Find(dv, ID_NAME, 0);
     const auto empty = positions.Find(dv, PLACEHOLDER, 0);
-    ASSERT_TRUE(block && name && empty);
+    ASSERT_TRUE(block && empty);
     EXPECT_EQ(block->keyword, (KestTextPosition{2, 3}));
     EXPECT_EQ(block->end_line, 7u);
-    EXPECT_EQ(name->key, (KestTextPosition{3, 5}));
-    EXPECT_EQ(name->value, (KestTextPosition{3, 16}));
-    EXPECT_EQ(name->value_end, (KestTextPosition{3, 18}));
     EXPECT_EQ(empty->value, (KestTextPosition{6, 12}));
     EXPECT_EQ(empty->value_end, empty->value);
     EXPECT_EQ(positions.At({5, 3}).kind, GROUP);

@@ -91,10 +91,6 @@ TEST_F(Kestcmd, BadFilesGiveOneLineAndTheirStatus) {
     EXPECT_EQ(std::count(missing.err.begin(), missing.err.end(), '\n'), 1);
     EXPECT_NE(missing.err.find("missing.par"), std::string::npos);
 
-    const Outcome directory = run("show " + dir.string());
-    EXPECT_EQ(directory.status, 2);
-    EXPECT_EQ(std::count(directory.err.begin(), directory.err.end(), '\n'), 1);
-
     std::string garbage(4096, '\0');
     for (std::size_t i = 0; i < garbage.size(); ++i) {
         garbage[i] = static_cast<char>((i * 7919 + 13) % 256);
