@@ -18,8 +18,7 @@ namespace lumo_reference {
 
 struct Read {
     std::set<int> values;
-    std::string reason; // empty when the text was read without failure
-    int warnings = 0;
+    std::string reason;   // empty when the text was read without failure
     bool too_big = false; // a range of more values than the model is meant for
 };
 
@@ -31,7 +30,6 @@ inline void expand(int a, int b, int s, Read& r) {
     for (;;) {
         const long long next = current + s;
         if (next == current) {
-            ++r.warnings;
             last = current;
             break;
         }

@@ -23,7 +23,6 @@ TEST_F(Kestcmd, CompleteWritesTheCompletedJob) {
     EXPECT_EQ(printed.status, 0) << printed.err;
     EXPECT_NE(printed.out.find("DV_UPDATE_PARAM\n  ID_NAME = __DEFAULT_DV_UPDATE_PARAM\n"),
               std::string::npos);
-    EXPECT_NE(printed.out.find("  COEFFICIENT = 1000\n"), std::string::npos);
 
     const Outcome written = run("complete " + example + " -o " + (dir / "out.par").string());
     EXPECT_EQ(written.status, 0);
