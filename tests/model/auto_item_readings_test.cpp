@@ -81,8 +81,6 @@ TEST(AutoItem, EdgeCasesOfTyping) {
     expect_readings("yes", {"yes", {}, {}, {}, {}, V{"yes"}, {}});
     expect_readings("MERGE", {"MERGE", {}, {}, {}, EV_MIN, V{"MERGE"}, {}});
     expect_readings("1,2", {"1,2", {}, {}, {}, {}, V{"1", "2"}, L{1, 2}});
-    expect_readings("5-1", {"5-1", {}, {}, {}, {}, V{"5-1"}, L{5}});
-    expect_readings("1-", {"1-", {}, {}, {}, {}, V{"1-"}, L{}});
     expect_readings("", {"", {}, {}, {}, {}, {}, L{}});
     // Out of the int range: no integer reading, but still a real one (and no integer list).
     expect_readings("99999999999",
