@@ -1,5 +1,5 @@
 // The positions the reader records: every span of random jobs is checked against the text it
-// points at, and the look-ups both ways agree with each other.
+// points at, and the look-ups both ways agree with each other and with what the text holds.
 #include "engine/io/KestParFileAdapter.h"
 #include "engine/io/KestSourceMap.h"
 
@@ -87,16 +87,26 @@ void check_item(const std::vector<std::string>& lines, const KestCmd& cmd,
 TEST(SourcePositions, EverySpanOfRandomJobsPointsAtItsText) {
     const KestParFileAdapter reader(L"job.par", KestCmdIoConfig());
     std::size_t items = 0;
+    KestSourceMap positions; // each read starts it anew
     for (unsigned seed = 1; seed <= 300 && !::testing::Test::HasFailure(); ++seed) {
         const std::string text = test_support::JobText(seed, seed % 3 == 0).Make();
         SCOPED_TRACE("seed " + std::to_string(seed) + ", job:\n" + text);
         const std::vector<std::string> lines = test_support::lines_of(text);
         KestCmdContainer job;
         std::vector<KestCmd*> created;
-        KestSourceMap positions;
         reader.ReadText(text, job, &created, &positions);
         reader.Complete(job);
         ASSERT_EQ(positions.CommandCount(), created.size());
+        // Commands that completion made have no place; before the first block and after the
+        // text stands no command.
+        for (const KestCmd& cmd : job) {
+            EXPECT_EQ(positions.Find(cmd).has_value(),
+                      std::count(created.begin(), created.end(), &cmd) == 1);
+        }
+        if (!created.empty() && positions.Find(*created[0])->keyword.line > 1) {
+            EXPECT_EQ(positions.At({1, 1}).command, nullptr);
+        }
+        EXPECT_EQ(positions.At({lines.size() + 1, 1}).command, nullptr);
         for (std::size_t c = 0; c < created.size(); ++c) {
             const KestCmd& cmd = *created[c];
             ASSERT_EQ(&positions.Command(c), &cmd);
@@ -110,6 +120,9 @@ TEST(SourcePositions, EverySpanOfRandomJobsPointsAtItsText) {
             ASSERT_LE(span->end_line, lines.size());
             const std::string end = canonical(lines[span->end_line - 1]);
             EXPECT_TRUE(span->end_line == lines.size() || end.rfind("END_", 0) == 0) << end;
+            if (span->end_line < lines.size()) {
+                EXPECT_FALSE(positions.At({span->end_line, 1}).on_item);
+            }
             const KestSourceMap::Hit at_keyword = positions.At(span->keyword);
             EXPECT_EQ(at_keyword.command, &cmd);
             EXPECT_FALSE(at_keyword.on_item);
@@ -120,10 +133,14 @@ TEST(SourcePositions, EverySpanOfRandomJobsPointsAtItsText) {
                 const auto found = positions.Find(cmd, cmd.Item(place.kind, place.index));
                 ASSERT_TRUE(found.has_value());
                 EXPECT_EQ(found->value_end, place.span.value_end);
-                const KestSourceMap::Hit hit = positions.At(place.span.value);
-                EXPECT_EQ(hit.command, &cmd);
-                EXPECT_TRUE(hit.on_item);
-                EXPECT_EQ(hit.span.key, place.span.key);
+                // The start of its value and the start of its last line are on the item.
+                for (const KestTextPosition at :
+                     {place.span.value, KestTextPosition{place.span.value_end.line, 1}}) {
+                    const KestSourceMap::Hit hit = positions.At(at);
+                    EXPECT_EQ(hit.command, &cmd);
+                    EXPECT_TRUE(hit.on_item);
+                    EXPECT_EQ(hit.span.key, place.span.key);
+                }
             }
             // Items the default rules added have no position.
             for (int k = 0; k < item_kind_count; ++k) {
@@ -139,30 +156,4 @@ TEST(SourcePositions, EverySpanOfRandomJobsPointsAtItsText) {
         }
     }
     EXPECT_GT(items, 2000u);
-}
-
-// Exact places where the random jobs check only relations, and the misses of At.
-TEST(SourcePositions, ASmallJobByHand) {
-    const std::string text =
-        "\xEF\xBB\xBF# job\r\n  DV\r\n    ID_NAME =  d1 \r\n    GROUP = 1-10,\r\n"
-        "       20\r\n    EMPTY =\r\n  END_\r\n";
-    KestCmdContainer job;
-    KestSourceMap positions;
-    KestParFileAdapter(L"job.par", KestCmdIoConfig()).ParseText(text, job, &positions);
-    const KestCmd& dv = job.GetCommand(KestCmdDefs::DV, 0);
-    const auto block = positions.Find(dv);
-    const auto empty = positions.Find(dv, PLACEHOLDER, 0);
-    ASSERT_TRUE(block && empty);
-    EXPECT_EQ(block->keyword, (KestTextPosition{2, 3}));
-    EXPECT_EQ(block->end_line, 7u);
-    EXPECT_EQ(empty->value, (KestTextPosition{6, 12}));
-    EXPECT_EQ(empty->value_end, empty->value);
-    EXPECT_EQ(positions.At({5, 3}).kind, GROUP);
-    EXPECT_EQ(positions.At({1, 1}).command, nullptr);
-    EXPECT_EQ(positions.At({8, 1}).command, nullptr);
-    EXPECT_FALSE(positions.At({7, 1}).on_item);
-    EXPECT_FALSE(positions.Find(job.GetCommand(KestCmdDefs::DV_UPDATE_PARAM, 0)).has_value());
-    // Reading again starts a new map.
-    KestParFileAdapter(L"job.par", KestCmdIoConfig()).ParseText("STOP\n", job, &positions);
-    EXPECT_EQ(positions.CommandCount(), 1u);
 }
