@@ -38,7 +38,6 @@ TEST(Text, ToUpperCopyChangesOnlyAsciiLettersBeforeAZeroByte) {
         {"abc_xyz-09", "ABC_XYZ-09"},
         {"`az{", "`AZ{"},                           // the bytes around a..z stay
         {"\xc3\xa9t\xc3\xa9", "\xc3\xa9T\xc3\xa9"}, // UTF-8 bytes are not letters here
-        {"\xe0\xff", "\xe0\xff"},
         {"a\0b"s, "A\0b"s},
         {"\0b"s, "\0b"s},
     };
