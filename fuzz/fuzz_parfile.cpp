@@ -4,6 +4,7 @@
 // position recorded must lie inside the text.
 #include <KestCmdEngine.h>
 
+#include "support/text_lines.h"
 #include "support/written_job.h"
 
 #include <cstdint>
@@ -27,29 +28,9 @@ std::string read_tokens_and_write(const std::string& text) {
     return test_support::written(job);
 }
 
-// The length of each line of `text` as the reader counts lines (a byte-order mark and the CR of
-// a CRLF not included).
-std::vector<std::size_t> line_lengths(std::string text) {
-    if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) {
-        text.erase(0, 3);
-    }
-    std::vector<std::size_t> lengths;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        const std::size_t end = text.find('\n', start);
-        std::size_t length = (end == std::string::npos ? text.size() : end) - start;
-        if (end != std::string::npos && length > 0 && text[end - 1] == '\r') {
-            --length;
-        }
-        lengths.push_back(length);
-        start = end == std::string::npos ? text.size() : end + 1;
-    }
-    return lengths;
-}
-
-bool inside(const std::vector<std::size_t>& lengths, KestTextPosition p) {
-    return p.line >= 1 && p.line <= lengths.size() && p.column >= 1 &&
-           p.column <= lengths[p.line - 1] + 1;
+bool inside(const std::vector<std::string>& lines, KestTextPosition p) {
+    return p.line >= 1 && p.line <= lines.size() && p.column >= 1 &&
+           p.column <= lines[p.line - 1].size() + 1;
 }
 
 [[noreturn]] void fail(const char* what, const std::string& a, const std::string& b) {
@@ -75,15 +56,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     KestCmdContainer job;
     KestSourceMap positions;
     reader().ParseText(input, job, &positions);
-    const std::vector<std::size_t> lengths = line_lengths(input);
+    const std::vector<std::string> lines = test_support::lines_of(input);
     for (std::size_t c = 0; c < positions.CommandCount(); ++c) {
         const auto span = positions.Find(positions.Command(c));
-        if (!span || !inside(lengths, span->keyword) || span->end_line > lengths.size()) {
+        if (!span || !inside(lines, span->keyword) || span->end_line > lines.size()) {
             fail("a command's position is outside the text", input, std::to_string(c));
         }
         for (const auto& item : positions.Items(c)) {
-            if (!inside(lengths, item.span.key) || !inside(lengths, item.span.value) ||
-                !inside(lengths, item.span.value_end) || item.span.value_end < item.span.value) {
+            if (!inside(lines, item.span.key) || !inside(lines, item.span.value) ||
+                !inside(lines, item.span.value_end) || item.span.value_end < item.span.value) {
                 fail("an item's position is outside the text", input, std::to_string(c));
             }
         }

@@ -82,8 +82,7 @@ TEST(StandardRules, AVolumeResponseIsCalculatedAndGivenValuesStay) {
     EXPECT_EQ(texts(given, LOADCASE), std::vector<std::string>{"7"});
 }
 
-// The reference rule of OPTIMIZE runs before the default update parameter is made, and names
-// only that default: a job's own parameter is completed but not referenced.
+// The reference rule of OPTIMIZE runs before the default update parameter is made.
 TEST(StandardRules, TheDefaultUpdateParameterIsReferencedFromTheSecondRunOn) {
     const EnumMap enums = create_enum_map();
     const KestCmdContainerDefaults defaults;
@@ -99,15 +98,4 @@ TEST(StandardRules, TheDefaultUpdateParameterIsReferencedFromTheSecondRunOn) {
     const std::string before = test_support::written(job);
     defaults.ApplyRules(job, enums);
     EXPECT_EQ(test_support::written(job), before);
-
-    KestCmdContainer own;
-    const KestCmd& plain = own.CreateCommand(KestCmdDefs::OPTIMIZE);
-    KestCmd& param = own.CreateCommand(KestCmdDefs::DV_UPDATE_PARAM);
-    param.AddStringItem(ID_NAME, "P");
-    defaults.ApplyRules(own, enums);
-    defaults.ApplyRules(own, enums);
-    EXPECT_EQ(own.GetNumberOfCommands(KestCmdDefs::DV_UPDATE_PARAM), 1u);
-    EXPECT_EQ(texts(param, ID_NAME), std::vector<std::string>{"P"});
-    EXPECT_EQ(texts(param, STRATEGY), std::vector<std::string>{"CSA"});
-    EXPECT_FALSE(plain.HasItem(DV_UPDATE_PARAM));
 }

@@ -1,18 +1,13 @@
-// Files as people and programs really produce them: broken, binary, huge, absurd. Each must end
+// Files as people and programs really produce them: unreadable, huge, absurd. Each must end
 // in a ZUL_Failure that names the file and the reason, or in a defined job; never in a crash, a
 // hang or unbounded memory.
-#include "engine/io/KestCmdOutput.h"
 #include "engine/io/KestParFileAdapter.h"
-#include "utilities/ZUL_LogMacros.h"
 
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
 
-#include <climits>
-#include <cmath>
 #include <filesystem>
-#include <fstream>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -22,15 +17,6 @@ namespace {
 
 class BadInput : public test_support::TempDirTest {
   protected:
-    void SetUp() override {
-        TempDirTest::SetUp();
-        _previous = ZUL_LogMacros::set_sink([](const ZUL_LogMacros::LogRecord&) {});
-    }
-    void TearDown() override {
-        ZUL_LogMacros::set_sink(_previous);
-        TempDirTest::TearDown();
-    }
-
     fs::path write(const std::string& text) const { return Write("job.par", text); }
 
     // The job of `text` read with the standard configuration.
@@ -51,16 +37,6 @@ class BadInput : public test_support::TempDirTest {
         ADD_FAILURE() << path << " was read";
         return {};
     }
-
-    static std::size_t count(const KestCmdContainer& job) {
-        std::size_t n = 0;
-        for (auto it = job.begin(); it != job.end(); ++it) {
-            ++n;
-        }
-        return n;
-    }
-
-    ZUL_LogMacros::Sink _previous;
 };
 
 } // namespace
@@ -72,43 +48,13 @@ TEST_F(BadInput, FilesThatCannotBeReadFailWithPathAndReason) {
     EXPECT_EQ(failure_of(dir), "cannot read '" + dir.string() + "': Is a directory");
     KestCmdContainer job;
     EXPECT_THROW(KestParFileAdapter(missing.wstring(), KestCmdIoConfig()).Parse(job), ZUL_Failure);
-    EXPECT_EQ(count(job), 0u); // nothing is created
-    if (geteuid() != 0) {      // root reads anything
+    EXPECT_TRUE(job.begin() == job.end()); // nothing is created
+    if (geteuid() != 0) {                  // root reads anything
         const fs::path locked = write("DV\nEND_\n");
         fs::permissions(locked, fs::perms::none);
         EXPECT_EQ(failure_of(locked),
                   "cannot open '" + locked.string() + "' (mode \"rb\"): Permission denied");
     }
-}
-
-TEST_F(BadInput, EmptyCommentedAndUnclosedFilesGiveDefinedJobs) {
-    // Nothing but the default update-parameter command that completion always adds.
-    for (const char* text : {"", "# a comment\n  # another\n\n", "END_\nEND_DV\n"}) {
-        const KestCmdContainer job = read(text);
-        EXPECT_EQ(count(job), 1u) << text;
-        EXPECT_TRUE(job.HasCommand(KestCmdDefs::DV_UPDATE_PARAM));
-    }
-    const KestCmdContainer unclosed = read("DV\n  ID_NAME = a\n  VALUE = 0.5");
-    ASSERT_EQ(unclosed.GetNumberOfCommands(KestCmdDefs::DV), 1u);
-    EXPECT_EQ(unclosed.GetCommand(KestCmdDefs::DV, 0).Item(VALUE, 0).GetReal(), 0.5);
-}
-
-TEST_F(BadInput, LineEndsMarksAndForeignBytes) {
-    // A byte-order mark and CR LF line ends are skipped; bytes that are no text in a keyword or
-    // key make placeholders, and a value keeps them as given.
-    const KestCmdContainer foreign = read("\xEF\xBB\xBF"
-                                          "DV\r\n  TYPE = density\r\nEND_\r\n"
-                                          "D\xC3\x9C\xFF\n  K\xE9Y = v\xC3\xA9rt\nEND_\n");
-    EXPECT_EQ(foreign.GetCommand(KestCmdDefs::DV, 0).Item(TYPE, 0).GetString(), "DENSITY");
-    EXPECT_EQ(foreign.GetCommand(KestCmdDefs::CMD_PLACEHOLDER, 0).Item(PLACEHOLDER, 0).GetString(),
-              "v\xC3\xA9rt");
-    std::string garbage;
-    for (int i = 0; i < 20000; ++i) {
-        garbage += static_cast<char>((i * 131 + i / 7) % 256);
-    }
-    const KestCmdContainer binary = read(garbage);
-    EXPECT_GE(count(binary), 1u);
-    EXPECT_GE(test_support::written(binary).size(), 2u); // and what it read, it writes back
 }
 
 TEST_F(BadInput, HugeLinesAndLongContinuations) {
@@ -129,32 +75,10 @@ TEST_F(BadInput, HugeLinesAndLongContinuations) {
     EXPECT_EQ(item.GetList().size(), 100000u);
 }
 
-TEST_F(BadInput, AbsurdNumbersAndRanges) {
-    const KestCmdContainer job = read("STOP\n"
-                                      "  ITER_MAX = 99999999999\n"
-                                      "  VALUE = -1e400\n"
-                                      "  MIN = 1e-400\n"
-                                      "END_\n"
-                                      "GROUP_DEF\n"
-                                      "  GROUP = 1-2000000000\n"
-                                      "  GROUP = -2147483648--2147483647:-1\n"
-                                      "  GROUP = 1-2000000000:3\n"
-                                      "  GROUP = 1-10:0\n"
-                                      "  GROUP = 2147483640-2147483647:5\n"
-                                      "END_\n");
-    const KestCmd& stop = job.GetCommand(KestCmdDefs::STOP, 0);
-    EXPECT_FALSE(stop.Item(ITER_MAX, 0).HasInteger());
-    EXPECT_EQ(stop.Item(ITER_MAX, 0).GetReal(), 99999999999.0);
-    EXPECT_EQ(stop.Item(VALUE, 0).GetReal(), -HUGE_VAL);
-    EXPECT_EQ(stop.Item(MIN, 0).GetReal(), 0.0);
-
-    const KestCmd& groups = job.GetCommand(KestCmdDefs::GROUP_DEF, 0);
-    EXPECT_EQ(groups.Item(GROUP, 0).GetLumoList().size(), 2000000000u);
-    EXPECT_EQ(groups.Item(GROUP, 1).GetLumoList().size(), 1u);
-    EXPECT_TRUE(groups.Item(GROUP, 1).GetLumoList().contains(INT_MIN));
-    EXPECT_EQ(groups.Item(GROUP, 2).GetLumoList().size(), 666666667u);
-    EXPECT_EQ(groups.Item(GROUP, 3).GetLumoList().size(), 1u);
-    EXPECT_EQ(groups.Item(GROUP, 4).GetLumoList().size(), 2u);
+TEST_F(BadInput, HugeRanges) {
+    const KestCmdContainer job = read("GROUP_DEF\n  GROUP = 1-2000000000\nEND_\n");
+    const KestCmdItem& group = job.GetCommand(KestCmdDefs::GROUP_DEF, 0).Item(GROUP, 0);
+    EXPECT_EQ(group.GetLumoList().size(), 2000000000u);
 
     // Interleaved ranges that no run can hold are refused rather than exhausting memory.
     const fs::path scattered = write("GROUP_DEF\n  GROUP = 1-2000000000:3,2-2000000000:3\nEND_\n");

@@ -3,7 +3,6 @@
 #include "engine/io/KestParFileAdapter.h"
 #include "engine/io/detail/KestParItemProcessors.h"
 #include "utilities/KestParFile.h"
-#include "utilities/ZUL_Exception.h"
 #include "utilities/ZUL_LogMacros.h"
 
 #include "support/test_support.h"
@@ -11,15 +10,11 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <chrono>
-#include <filesystem>
-#include <fstream>
 #include <random>
 #include <string>
 #include <thread>
 #include <vector>
 
-namespace fs = std::filesystem;
 using namespace KestCmdItemDefs;
 using KestCmdDefs::Cmd;
 using test_support::texts;
@@ -96,14 +91,10 @@ TEST(ReadBlocks, KeysAndKeywordsIgnoreCaseAndValuesAreUpperCasedUnlessKeptAsGive
                           none),
               "\nCMD_PLACEHOLDER\n  TYPE = LESS_EQUAL\n  VALUE = 1\n  LIST_BEGIN = a,\n  b\n"
               "  PLACEHOLDER = x\n  PLACEHOLDER = density\nEND_\n\nCMD_PLACEHOLDER\nEND_\n\n\n");
-    const std::string max = "DV\n  TYPE = max\nEND_\n";
-    EXPECT_FALSE(read_job(max, none)
+    EXPECT_FALSE(read_job("DV\n  TYPE = max\nEND_\n", none)
                      .GetCommand(KestCmdDefs::CMD_PLACEHOLDER, 0)
                      .Item(PLACEHOLDER, 0)
                      .HasEnum());
-    EXPECT_EQ(
-        read_job(max, KestCmdIoConfig()).GetCommand(KestCmdDefs::DV, 0).Item(TYPE, 0).GetEnum(),
-        EV_MAX);
 }
 
 TEST(ReadBlocks, OperatorCoefficientsBelongToTheirReferences) {
@@ -164,15 +155,6 @@ TEST_F(Reader, OptParamsThatNameAnOptimizeAreAddedToIt) {
     EXPECT_EQ(texts(c.GetCommand(KestCmdDefs::OPTIMIZE, 2), OPT_PARAM), (Texts{"P1", "P2"}));
     // Only the first REFERENCE counts, and a name already listed is not added again.
     EXPECT_EQ(texts(c.GetCommand(KestCmdDefs::OPTIMIZE, 1), OPT_PARAM), Texts{"P4"});
-
-    // Nameless ones print alike, yet each is linked.
-    const KestCmdContainer nameless = Read("OPTIMIZE\n  ID_NAME = o\nEND_\n"
-                                           "OPT_PARAM\n  REFERENCE = o\nEND_\n"
-                                           "OPT_PARAM\n  REFERENCE = o\n  MAX = 3\nEND_\n");
-    const KestCmd& o = nameless.GetCommand(KestCmdDefs::OPTIMIZE, 0);
-    ASSERT_EQ(o.Items(OPT_PARAM).size(), 2u);
-    EXPECT_EQ(o.Item(OPT_PARAM, 0).GetReference(), &nameless.GetCommand(KestCmdDefs::OPT_PARAM, 0));
-    EXPECT_EQ(o.Item(OPT_PARAM, 1).GetReference(), &nameless.GetCommand(KestCmdDefs::OPT_PARAM, 1));
 }
 
 TEST_F(Reader, RulesCompleteUpdateParametersFromTheOptimizersSettings) {
@@ -191,16 +173,6 @@ TEST_F(Reader, RulesCompleteUpdateParametersFromTheOptimizersSettings) {
     const KestCmd& opt = c.GetCommand(KestCmdDefs::OPTIMIZE, 0);
     ASSERT_EQ(opt.Items(KestCmdItemDefs::DV_UPDATE_PARAM).size(), 1u);
     EXPECT_EQ(opt.Item(KestCmdItemDefs::DV_UPDATE_PARAM, 0).GetReference(), &update);
-
-    // A job with update parameters of its own keeps them; the optimizer takes the first.
-    const KestCmdContainer own =
-        Read("DV_UPDATE_PARAM\n  ID_NAME = u1\nEND_\nDV_UPDATE_PARAM\n  ID_NAME = u2\nEND_\n"
-             "OPTIMIZE\nEND_\n");
-    ASSERT_EQ(own.GetNumberOfCommands(KestCmdDefs::DV_UPDATE_PARAM), 2u);
-    const KestCmd& first = own.GetCommand(KestCmdDefs::DV_UPDATE_PARAM, 0);
-    const KestCmd& linked = own.GetCommand(KestCmdDefs::OPTIMIZE, 0);
-    ASSERT_EQ(texts(linked, KestCmdItemDefs::DV_UPDATE_PARAM), Texts{"U1"});
-    EXPECT_EQ(linked.Item(KestCmdItemDefs::DV_UPDATE_PARAM, 0).GetReference(), &first);
 }
 
 TEST_F(Reader, ConfiguredNamesFirstPairWinsAndEveryParseReadsTheFileAgain) {

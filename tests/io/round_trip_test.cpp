@@ -9,10 +9,8 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -57,13 +55,6 @@ TEST_F(RoundTrip, ExampleJobsAreStableAfterOneRewrite) {
         const auto w = Rewrites(job);
         EXPECT_EQ(w[0], w[1]);
         EXPECT_EQ(w[2], w[3]);
-        if (job.filename() == "operators.par") {
-            // The operator job reaches what it is there for: a default weight, and the stop
-            // criterion and settings linked to the optimizer.
-            EXPECT_NE(w[0].find("  COEFFICIENT = 1.0\n  COEFFICIENT = 2.0\n"), std::string::npos);
-            EXPECT_NE(w[0].find("  STOP = CONVERGENCE\n  OPT_PARAM = SETTINGS\n"),
-                      std::string::npos);
-        }
     }
 }
 
@@ -103,26 +94,11 @@ TEST_F(RoundTrip, RandomJobsSettleAfterTwoRewritesAndPlainOnesAfterOne) {
     EXPECT_GT(nameless, 10) << nameless; // two nameless OPT_PARAM commands linked to one OPTIMIZE
 }
 
-TEST_F(RoundTrip, AnUnknownKeyIsLostAndItsValueUpperCasedOnTheSecondRead) {
-    const auto w = Rewrites(Job("dv\n  id_name = d\n  Colour = dark Red\nend_\n"));
-    const std::string update = "DV_UPDATE_PARAM\n  ID_NAME = __DEFAULT_DV_UPDATE_PARAM\n"
-                               "  VALUE = 0.25\n  STRATEGY = CSA\nEND_\n\n";
-    EXPECT_EQ(w[0], "\nDV\n  ID_NAME = D\n  PLACEHOLDER = dark Red\nEND_\n\n" + update + "\n");
-    EXPECT_EQ(w[1], "\nDV\n  ID_NAME = D\n  PLACEHOLDER = DARK RED\nEND_\n\n" + update + "\n");
-    EXPECT_EQ(w[2], w[1]);
-}
-
+// The writer puts each list piece on a line of its own; a piece holding '=' then reads as a key.
 TEST_F(RoundTrip, AListPieceHoldingAnEqualsSignComesBackAsALineOfItsOwn) {
     const auto w =
         Rewrites(Job("GROUP_DEF\n  ID_NAME = g\n  LIST_BEGIN = 1-5, type=node, 9\nEND_\n"));
     EXPECT_NE(w[0].find("  LIST_BEGIN = 1-5,\n  type=node,\n  9\n"), std::string::npos) << w[0];
-
-    KestCmdContainer again;
-    KestParFileAdapter((dir / "w1.par").wstring(), KestCmdIoConfig()).Parse(again);
-    const KestCmd& group = again.GetCommand(KestCmdDefs::GROUP_DEF, 0);
-    ASSERT_EQ(group.Items(KestCmdItemDefs::LIST_BEGIN).size(), 1u);
-    EXPECT_EQ(group.Item(KestCmdItemDefs::LIST_BEGIN, 0).GetString(), "1-5,");
-    ASSERT_EQ(group.Items(KestCmdItemDefs::TYPE).size(), 1u);
-    EXPECT_EQ(group.Item(KestCmdItemDefs::TYPE, 0).GetString(), "NODE,\n  9");
+    EXPECT_NE(w[1].find("  TYPE = NODE,\n  9\n  LIST_BEGIN = 1-5,\n"), std::string::npos) << w[1];
     EXPECT_EQ(w[1], w[2]);
 }

@@ -1,9 +1,10 @@
 // The positions the reader records: every span of random jobs is checked against the text it
-// points at, and the look-ups both ways agree with each other.
+// points at, and the look-ups both ways agree with each other and with what the text holds.
 #include "engine/io/KestParFileAdapter.h"
 #include "engine/io/KestSourceMap.h"
 
 #include "support/random_job_text.h"
+#include "support/text_lines.h"
 
 #include <gtest/gtest.h>
 
@@ -13,27 +14,6 @@
 using namespace KestCmdItemDefs;
 
 namespace {
-
-// The physical lines of `text` as the reader sees them: split at LF, a CR before it dropped, a
-// byte-order mark not part of the first.
-std::vector<std::string> lines_of(std::string text) {
-    if (text.rfind("\xEF\xBB\xBF", 0) == 0) {
-        text.erase(0, 3);
-    }
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        const bool last = end == std::string::npos;
-        std::string line = text.substr(start, last ? std::string::npos : end - start);
-        if (!last && !line.empty() && line.back() == '\r') {
-            line.pop_back();
-        }
-        lines.push_back(line);
-        start = last ? text.size() : end + 1;
-    }
-    return lines;
-}
 
 bool blank(char c) {
     return std::isspace(static_cast<unsigned char>(c)) != 0;
@@ -107,16 +87,26 @@ void check_item(const std::vector<std::string>& lines, const KestCmd& cmd,
 TEST(SourcePositions, EverySpanOfRandomJobsPointsAtItsText) {
     const KestParFileAdapter reader(L"job.par", KestCmdIoConfig());
     std::size_t items = 0;
+    KestSourceMap positions; // each read starts it anew
     for (unsigned seed = 1; seed <= 300 && !::testing::Test::HasFailure(); ++seed) {
         const std::string text = test_support::JobText(seed, seed % 3 == 0).Make();
         SCOPED_TRACE("seed " + std::to_string(seed) + ", job:\n" + text);
-        const std::vector<std::string> lines = lines_of(text);
+        const std::vector<std::string> lines = test_support::lines_of(text);
         KestCmdContainer job;
         std::vector<KestCmd*> created;
-        KestSourceMap positions;
         reader.ReadText(text, job, &created, &positions);
         reader.Complete(job);
         ASSERT_EQ(positions.CommandCount(), created.size());
+        // Commands that completion made have no place; before the first block and after the
+        // text stands no command.
+        for (const KestCmd& cmd : job) {
+            EXPECT_EQ(positions.Find(cmd).has_value(),
+                      std::count(created.begin(), created.end(), &cmd) == 1);
+        }
+        if (!created.empty() && positions.Find(*created[0])->keyword.line > 1) {
+            EXPECT_EQ(positions.At({1, 1}).command, nullptr);
+        }
+        EXPECT_EQ(positions.At({lines.size() + 1, 1}).command, nullptr);
         for (std::size_t c = 0; c < created.size(); ++c) {
             const KestCmd& cmd = *created[c];
             ASSERT_EQ(&positions.Command(c), &cmd);
@@ -130,6 +120,9 @@ TEST(SourcePositions, EverySpanOfRandomJobsPointsAtItsText) {
             ASSERT_LE(span->end_line, lines.size());
             const std::string end = canonical(lines[span->end_line - 1]);
             EXPECT_TRUE(span->end_line == lines.size() || end.rfind("END_", 0) == 0) << end;
+            if (span->end_line < lines.size()) {
+                EXPECT_FALSE(positions.At({span->end_line, 1}).on_item);
+            }
             const KestSourceMap::Hit at_keyword = positions.At(span->keyword);
             EXPECT_EQ(at_keyword.command, &cmd);
             EXPECT_FALSE(at_keyword.on_item);
@@ -140,10 +133,14 @@ TEST(SourcePositions, EverySpanOfRandomJobsPointsAtItsText) {
                 const auto found = positions.Find(cmd, cmd.Item(place.kind, place.index));
                 ASSERT_TRUE(found.has_value());
                 EXPECT_EQ(found->value_end, place.span.value_end);
-                const KestSourceMap::Hit hit = positions.At(place.span.value);
-                EXPECT_EQ(hit.command, &cmd);
-                EXPECT_TRUE(hit.on_item);
-                EXPECT_EQ(hit.span.key, place.span.key);
+                // The start of its value and the start of its last line are on the item.
+                for (const KestTextPosition at :
+                     {place.span.value, KestTextPosition{place.span.value_end.line, 1}}) {
+                    const KestSourceMap::Hit hit = positions.At(at);
+                    EXPECT_EQ(hit.command, &cmd);
+                    EXPECT_TRUE(hit.on_item);
+                    EXPECT_EQ(hit.span.key, place.span.key);
+                }
             }
             // Items the default rules added have no position.
             for (int k = 0; k < item_kind_count; ++k) {
@@ -159,43 +156,4 @@ TEST(SourcePositions, EverySpanOfRandomJobsPointsAtItsText) {
         }
     }
     EXPECT_GT(items, 2000u);
-}
-
-TEST(SourcePositions, ASmallJobByHand) {
-    const std::string text = "\xEF\xBB\xBF# job\r\n"
-                             "  DV\r\n"
-                             "    ID_NAME =  d1 \r\n"
-                             "    GROUP = 1-10,\r\n"
-                             "       20\r\n"
-                             "    EMPTY =\r\n"
-                             "  END_\r\n";
-    KestCmdContainer job;
-    KestSourceMap positions;
-    KestParFileAdapter(L"job.par", KestCmdIoConfig()).ParseText(text, job, &positions);
-    const KestCmd& dv = job.GetCommand(KestCmdDefs::DV, 0);
-    const auto block = positions.Find(dv);
-    ASSERT_TRUE(block.has_value());
-    EXPECT_EQ(block->keyword, (KestTextPosition{2, 3}));
-    EXPECT_EQ(block->end_line, 7u);
-    const auto name = positions.Find(dv, ID_NAME, 0);
-    ASSERT_TRUE(name.has_value());
-    EXPECT_EQ(name->key, (KestTextPosition{3, 5}));
-    EXPECT_EQ(name->value, (KestTextPosition{3, 16}));
-    EXPECT_EQ(name->value_end, (KestTextPosition{3, 18}));
-    const auto group = positions.Find(dv, GROUP, 0);
-    ASSERT_TRUE(group.has_value());
-    EXPECT_EQ(group->value_end, (KestTextPosition{5, 10}));
-    const auto empty = positions.Find(dv, PLACEHOLDER, 0);
-    ASSERT_TRUE(empty.has_value());
-    EXPECT_EQ(empty->value, (KestTextPosition{6, 12}));
-    EXPECT_EQ(empty->value_end, empty->value);
-
-    EXPECT_EQ(positions.At({5, 3}).kind, GROUP);
-    EXPECT_EQ(positions.At({1, 1}).command, nullptr);
-    EXPECT_EQ(positions.At({8, 1}).command, nullptr);
-    EXPECT_FALSE(positions.At({7, 1}).on_item);
-    EXPECT_FALSE(positions.Find(job.GetCommand(KestCmdDefs::DV_UPDATE_PARAM, 0)).has_value());
-    // Reading again starts a new map.
-    KestParFileAdapter(L"job.par", KestCmdIoConfig()).ParseText("STOP\n", job, &positions);
-    EXPECT_EQ(positions.CommandCount(), 1u);
 }

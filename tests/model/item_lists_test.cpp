@@ -1,6 +1,6 @@
 // The list that Items hands out is the command's own list of that kind for the command's whole
-// life: it sees later additions and erasures, and a move into or out of the command moves items,
-// not lists.
+// life: it sees later additions and erasures, and a move into or out of the command moves items
+// (and the type), not lists.
 #include "engine/model/KestCmd.h"
 
 #include <gtest/gtest.h>
@@ -11,8 +11,8 @@ namespace {
 
 // A command with one item of each of the first `kinds` kinds; more than six kinds puts lists
 // beyond the ones a command holds in itself.
-KestCmd command_with_kinds(int kinds, const std::string& text) {
-    KestCmd cmd(KestCmdDefs::DV);
+KestCmd command_with_kinds(int kinds, const std::string& text, KestCmdDefs::Cmd type) {
+    KestCmd cmd(type);
     for (int k = 0; k < kinds; ++k) {
         cmd.AddStringItem(static_cast<CmdItem>(k), text);
     }
@@ -38,43 +38,32 @@ TEST(ItemLists, AListAskedForBeforeItsFirstItemSeesItsItems) {
     EXPECT_TRUE(KestCmd(KestCmdDefs::DV).Items(GROUP).empty());
 }
 
-TEST(ItemLists, AMoveIntoACommandKeepsItsListsItsOwn) {
-    KestCmd a(KestCmdDefs::DV);
-    a.AddStringItem(TYPE, "t");
-    const auto& aT = a.Items(TYPE);
-    KestCmd b(KestCmdDefs::DV);
-    b.AddStringItem(VALUE, "v1");
-    b.AddStringItem(VALUE, "v2");
-    const auto& bV = b.Items(VALUE);
-    a = std::move(b);
-    EXPECT_EQ(aT.size(), 0u);
-    EXPECT_EQ(a.Items(VALUE).size(), 2u);
-    EXPECT_TRUE(bV.empty());
-    b.AddStringItem(VALUE, "again");
-    EXPECT_EQ(bV.size(), 1u);
-    EXPECT_EQ(a.Items(VALUE).size(), 2u);
-}
-
 TEST(ItemLists, ListsBeyondTheInlineOnesSurviveMovesBothWays) {
     for (const int kinds : {1, 6, 7, item_kind_count}) {
         SCOPED_TRACE(kinds);
-        KestCmd a = command_with_kinds(kinds, "a");
+        KestCmd a = command_with_kinds(kinds, "a", KestCmdDefs::DV);
         const auto kind = static_cast<CmdItem>(kinds - 1);
         const auto& r = a.Items(kind);
         const auto& unused = a.Items(PLACEHOLDER);
         const int b2_kinds = kinds == 1 ? 2 : kinds - 1;
-        KestCmd b2 = command_with_kinds(b2_kinds, "b");
+        KestCmd b2 = command_with_kinds(b2_kinds, "b", KestCmdDefs::GROUP_DEF);
         const auto& b2First = b2.Items(ID_NAME);
         a = std::move(b2);
         // `a` now shows b2's items: one of `kind` only if b2 had that kind.
         EXPECT_EQ(r.size(), kind < b2_kinds ? 1u : 0u);
         EXPECT_TRUE(unused.empty());
         EXPECT_TRUE(b2First.empty());
+        EXPECT_EQ(b2.GetType(), KestCmdDefs::cmd_type_count);
+        b2.AddStringItem(ID_NAME, "again");
+        EXPECT_EQ(b2First.size(), 1u);
         ASSERT_EQ(a.Items(ID_NAME).size(), 1u);
         EXPECT_EQ(a.Item(ID_NAME, 0).GetString(), "b");
 
         KestCmd c(std::move(a));
         EXPECT_TRUE(r.empty());
+        EXPECT_EQ(c.GetType(), KestCmdDefs::GROUP_DEF);
+        KestCmd& self = c;
+        c = std::move(self);
         EXPECT_EQ(c.Items(ID_NAME).size(), 1u);
         a.AddStringItem(kind, "after");
         EXPECT_EQ(r.size(), 1u);

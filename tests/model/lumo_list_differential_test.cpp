@@ -12,6 +12,8 @@
 
 namespace {
 
+using lumo_reference::values_of;
+
 // Texts near the notation: numbers, separators, blanks and now and then something else.
 std::string random_text(std::mt19937& random) {
     static const char* const pieces[] = {
@@ -48,10 +50,6 @@ std::string random_list(std::mt19937& random) {
         }
     }
     return text;
-}
-
-std::vector<int> values_of(const LumoList<int>& list) {
-    return {list.begin(), list.end()};
 }
 
 } // namespace

@@ -18,8 +18,7 @@ namespace lumo_reference {
 
 struct Read {
     std::set<int> values;
-    std::string reason; // empty when the text was read without failure
-    int warnings = 0;
+    std::string reason;   // empty when the text was read without failure
     bool too_big = false; // a range of more values than the model is meant for
 };
 
@@ -31,7 +30,6 @@ inline void expand(int a, int b, int s, Read& r) {
     for (;;) {
         const long long next = current + s;
         if (next == current) {
-            ++r.warnings;
             last = current;
             break;
         }
@@ -54,6 +52,10 @@ inline void expand(int a, int b, int s, Read& r) {
     if (b == last) {
         r.values.insert(b);
     }
+}
+
+inline std::vector<int> values_of(const LumoList<int>& list) {
+    return {list.begin(), list.end()};
 }
 
 inline Read read(const std::string& text, int default_step, std::set<int> start = {}) {
@@ -183,9 +185,6 @@ inline std::string mismatch(const std::string& text, int default_step) {
         return {};
     }
     const std::vector<int> values(expected.values.begin(), expected.values.end());
-    const auto values_of = [](const LumoList<int>& list) {
-        return std::vector<int>(list.begin(), list.end());
-    };
     try {
         LumoList<int> list;
         list.SetDefaultStep(default_step);

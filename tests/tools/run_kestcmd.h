@@ -17,10 +17,6 @@ struct Outcome {
 
 class Kestcmd : public TempDirTest {
   protected:
-    std::filesystem::path write(const std::string& name, const std::string& text) const {
-        return Write(name, text);
-    }
-
     /// Runs `kestcmd ARGUMENTS` through the shell.
     Outcome run(const std::string& arguments) const {
         const std::filesystem::path out = dir / "stdout.txt";

@@ -31,10 +31,6 @@ TEST(Vocabulary, EnumMapHoldsEveryKeywordUnderItsEnumeratorAndNothingElse) {
     KEST_ENUM_VALUES(KEST_X)
 #undef KEST_X
     EXPECT_EQ(map.size(), listed); // no text is listed twice
-    // Look-ups are exact: no case folding, no trimming.
-    for (const char* miss : {"yes", " YES", "YES ", "Yes", "TOPO", ""}) {
-        EXPECT_EQ(map.count(miss), 0u) << "'" << miss << "'";
-    }
 }
 
 TEST(Vocabulary, KindsThatNameCommandsAreThoseNamedLikeACommandType) {
