@@ -196,7 +196,7 @@ PyType_Slot slots[] = {{Py_tp_dealloc, reinterpret_cast<void*>(&dealloc)},
                        {Py_tp_doc, doc},
                        {0, nullptr}};
 
-PyType_Spec spec = {"kestcmd.Value", sizeof(ValueObject), 0,
+PyType_Spec description = {"kestcmd.Value", sizeof(ValueObject), 0,
                     Py_TPFLAGS_DEFAULT | Py_TPFLAGS_DISALLOW_INSTANTIATION, slots};
 
 } // namespace
@@ -211,7 +211,7 @@ py::object make_value(Value value) {
 }
 
 void bind_value(py::module_& m) {
-    value_type = reinterpret_cast<PyTypeObject*>(PyType_FromSpec(&spec));
+    value_type = reinterpret_cast<PyTypeObject*>(PyType_FromSpec(&description));
     if (value_type == nullptr) {
         throw py::error_already_set();
     }
