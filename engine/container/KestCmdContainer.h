@@ -34,6 +34,15 @@ class KEST_CMD_ENGINE_API KestCmdContainer {
 
     /// Creates a command of `type` without items at the end of its type's list.
     KestCmd& CreateCommand(KestCmdDefs::Cmd type);
+    /// Takes over the commands of `other`, each after the commands of its type here, as if they
+    /// had been created here after these; `other` is left empty. The commands keep their
+    /// addresses.
+    void Append(KestCmdContainer&& other);
+
+    /// How many threads CreateReferences and destroying the commands may use (0: as many as the
+    /// hardware runs); 1 at first. Either uses one thread for few commands whatever this says.
+    void SetThreads(std::size_t threads) { _threads = threads; }
+    std::size_t GetThreads() const { return _threads; }
     std::size_t GetNumberOfCommands(KestCmdDefs::Cmd type) const { return _commands[type].size(); }
     bool HasCommand(KestCmdDefs::Cmd type) const { return !_commands[type].empty(); }
 
@@ -61,7 +70,7 @@ class KEST_CMD_ENGINE_API KestCmdContainer {
     /// Links every item (of every kind but ID_NAME) whose text equals the first ID_NAME text of a
     /// command to the first such command in iteration order, by calling its AddReference. Auto
     /// items gain a reference reading, reference items are re-pointed, string items ignore it.
-    /// Takes time linear in the number of items and commands.
+    /// Takes time linear in the number of items and commands, spread over GetThreads() threads.
     void CreateReferences();
 
     /// The commands of `type` whose first item of kind `item` has the text `value`, in creation
@@ -82,14 +91,15 @@ class KEST_CMD_ENGINE_API KestCmdContainer {
     friend class KestCmdContainerIterator;
 
     KestCmd& _GetCommand(KestCmdDefs::Cmd type, std::size_t index) const;
-    void DestroyCommands();
+    void DestroyCommands() noexcept;
 
     /// Commands live in blocks of `block_size`, in creation order: one allocation per block
     /// instead of one per command, and destruction walks memory in the order it was filled.
+    /// Only the last block and blocks that came with Append may be partly used.
     static constexpr std::size_t block_size = 64;
     struct CmdBlock;
     std::vector<std::unique_ptr<CmdBlock>> _blocks;
-    std::size_t _in_last_block = 0;
+    std::size_t _threads = 1;
 
     std::array<CmdList, KestCmdDefs::cmd_type_count> _commands;
 

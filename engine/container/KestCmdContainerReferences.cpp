@@ -1,11 +1,21 @@
 #include "engine/container/KestCmdContainer.h"
 #include "engine/container/detail/NameIndex.h"
+#include "utilities/detail/KestThreads.h"
 
+#include <algorithm>
 #include <array>
+#include <deque>
 
 using namespace KestCmdItemDefs;
 
 namespace {
+
+// Below this many commands per thread, linking takes less than starting a thread.
+constexpr std::size_t commands_per_thread = 16384;
+
+// How many places ahead the walks below read a name or an item's text, once its memory is
+// loaded.
+constexpr std::size_t window = 8;
 
 // Asks the processor to start loading what `p` points to; a hint only.
 inline void prefetch(const void* p) {
@@ -16,82 +26,25 @@ inline void prefetch(const void* p) {
 #endif
 }
 
-} // namespace
+// A command's first ID_NAME text.
+struct Named {
+    std::string_view name;
+    std::uint64_t hash;
+    const KestCmd* cmd;
+};
 
-// Large jobs do not fit the caches, and every item sits at the end of a chain of pointers
-// (command, list table, list, item). The walks below therefore load the commands and items
-// they will reach a few steps later while they work on the current one.
-void KestCmdContainer::CreateReferences() {
-    std::size_t count = 0;
-    for (const CmdList& list : _commands) {
-        count += list.size();
-    }
-    std::vector<KestCmd*> commands;
-    commands.reserve(count);
-    for (const CmdList& list : _commands) {
-        commands.insert(commands.end(), list.begin(), list.end());
-    }
-
-    // The first ID_NAME text of every command, mapped to the first command in iteration order
-    // that carries it. Linking never changes an ID_NAME item, so the names are fixed for the
-    // whole walk, and one index answers every item as a search of all commands would. The
-    // items to link are collected in walk order on the way.
-    NameIndex by_name(commands.size());
-    // Names join the index `window` commands after they are read, once their slot is loaded.
-    constexpr std::size_t window = 8;
-    struct Named {
-        std::string name;
-        std::uint64_t hash = 0;
-        const KestCmd* cmd = nullptr;
-    };
-    std::array<Named, window> pending;
-    std::size_t pending_count = 0;
+// What the walk over a run of commands gathers: the names, and the items to link in walk order.
+struct Gathered {
+    std::vector<Named> names;
+    /// The names that their items keep no text of.
+    std::deque<std::string> made;
     std::vector<KestCmdItem*> items;
-    items.reserve(4 * commands.size());
-    constexpr std::size_t step = 3;
-    const std::size_t n = commands.size();
-    for (std::size_t c = 0; c < n; ++c) {
-        if (c + 4 * step < n) {
-            prefetch(commands[c + 4 * step]);
-        }
-        for (int stage = 0; stage < 3; ++stage) {
-            if (c + (3 - stage) * step < n) {
-                commands[c + (3 - stage) * step]->Prefetch(stage);
-            }
-        }
-        KestCmd& cmd = *commands[c];
-        if (cmd.HasItem(ID_NAME)) {
-            Named& next = pending[pending_count++ % window];
-            if (pending_count > window) {
-                by_name.add_first(next.name, next.hash, next.cmd);
-            }
-            const KestCmdItem& name = cmd.Item(ID_NAME, 0);
-            const std::string* kept = name.KeptString();
-            next.name = kept != nullptr ? *kept : name.GetString();
-            next.hash = NameIndex::hash(next.name);
-            next.cmd = &cmd;
-            by_name.prefetch(next.hash);
-        }
-        // The lists of every kind but ID_NAME, in kind order.
-        for (int kind = ID_NAME + 1; kind < item_kind_count; ++kind) {
-            for (const auto& item : cmd.List(static_cast<CmdItem>(kind))) {
-                // Items are created non-const; the lists only hold them as const.
-                items.push_back(const_cast<KestCmdItem*>(item.get()));
-            }
-        }
-    }
-    for (std::size_t i = pending_count > window ? pending_count - window : 0; i < pending_count;
-         ++i) {
-        const Named& last = pending[i % window];
-        by_name.add_first(last.name, last.hash, last.cmd);
-    }
-    if (by_name.empty()) {
-        return;
-    }
+};
 
-    // Link every item in walk order, a few items ahead: the item `ahead` places on is loaded;
-    // the text of the one `window` places on is read and its slot of the index loaded; the
-    // current one is linked.
+// Links every item of `items` whose text `by_name` holds, a few items ahead: the item `ahead`
+// places on is loaded; the text of the one `window` places on is read and its slot of the index
+// loaded; the current one is linked.
+void link(const std::vector<KestCmdItem*>& items, const NameIndex& by_name) {
     constexpr std::size_t ahead = 16;
     // The texts are read in place where the item keeps one, else copied into `made`.
     std::array<std::string_view, window> texts;
@@ -133,4 +86,81 @@ void KestCmdContainer::CreateReferences() {
             read_text(i + window);
         }
     }
+}
+
+} // namespace
+
+// Large jobs do not fit the caches, and every item sits at the end of a chain of pointers
+// (command, list table, list, item). The walks below therefore load the commands and items
+// they will reach a few steps later while they work on the current one.
+//
+// The first ID_NAME text of every command is mapped to the first command in iteration order
+// that carries it. Linking never changes an ID_NAME item, so the names are fixed for the whole
+// walk, and one index answers every item as a search of all commands would. The walk over the
+// commands and the linking run on threads, each over a run of commands; only filling the index
+// runs on one, in iteration order.
+void KestCmdContainer::CreateReferences() {
+    std::size_t count = 0;
+    for (const CmdList& list : _commands) {
+        count += list.size();
+    }
+    std::vector<KestCmd*> commands;
+    commands.reserve(count);
+    for (const CmdList& list : _commands) {
+        commands.insert(commands.end(), list.begin(), list.end());
+    }
+    const std::size_t n = commands.size();
+    const std::size_t parts =
+        std::clamp<std::size_t>(n / commands_per_thread, 1, KestThreads::resolve(_threads));
+
+    std::vector<Gathered> gathered(parts);
+    KestThreads::run(parts, [&](std::size_t part) {
+        const std::size_t begin = n * part / parts;
+        const std::size_t end = n * (part + 1) / parts;
+        Gathered& g = gathered[part];
+        g.names.reserve(end - begin);
+        g.items.reserve(4 * (end - begin));
+        constexpr std::size_t step = 3;
+        for (std::size_t c = begin; c < end; ++c) {
+            if (c + 4 * step < end) {
+                prefetch(commands[c + 4 * step]);
+            }
+            for (int stage = 0; stage < 3; ++stage) {
+                if (c + (3 - stage) * step < end) {
+                    commands[c + (3 - stage) * step]->Prefetch(stage);
+                }
+            }
+            const KestCmd& cmd = *commands[c];
+            if (cmd.HasItem(ID_NAME)) {
+                const KestCmdItem& name = cmd.Item(ID_NAME, 0);
+                const std::string* kept = name.KeptString();
+                const std::string_view text = kept != nullptr
+                                                  ? std::string_view(*kept)
+                                                  : g.made.emplace_back(name.GetString());
+                g.names.push_back({text, NameIndex::hash(text), &cmd});
+            }
+            // The lists of every kind but ID_NAME, in kind order.
+            for (int kind = ID_NAME + 1; kind < item_kind_count; ++kind) {
+                for (const auto& item : cmd.List(static_cast<CmdItem>(kind))) {
+                    // Items are created non-const; the lists only hold them as const.
+                    g.items.push_back(const_cast<KestCmdItem*>(item.get()));
+                }
+            }
+        }
+    });
+
+    // The slot of the name `window` places on is loaded while the current one is added.
+    NameIndex by_name(n);
+    for (const Gathered& g : gathered) {
+        for (std::size_t i = 0; i < g.names.size(); ++i) {
+            if (i + window < g.names.size()) {
+                by_name.prefetch(g.names[i + window].hash);
+            }
+            by_name.add_first(g.names[i].name, g.names[i].hash, g.names[i].cmd);
+        }
+    }
+    if (by_name.empty()) {
+        return;
+    }
+    KestThreads::run(parts, [&](std::size_t part) { link(gathered[part].items, by_name); });
 }
