@@ -103,7 +103,7 @@ TEST(ParallelRead, RandomJobsReadAsOnOneThread) {
     std::size_t failed = 0;
     std::size_t warned = 0;
     for (unsigned seed = 0; seed < 120; ++seed) {
-        const std::string text = planted_jobs(seed, 1 + seed % 6, seed % 10 == 3 ? 2 : 0);
+        const std::string text = planted_jobs(seed, 1 + seed % 6, seed % 20 == 3 ? 2 : 0);
         const std::string one = reading(text, 1);
         failed += one.find("failed: ") != std::string::npos ? 1 : 0;
         warned += one.find("warning: ") != std::string::npos ? 1 : 0;
@@ -112,7 +112,7 @@ TEST(ParallelRead, RandomJobsReadAsOnOneThread) {
         }
     }
     // The planted lines did fail and warn often enough to be compared.
-    EXPECT_GE(failed, 6u);
+    EXPECT_GE(failed, 3u);
     EXPECT_GE(warned, 60u);
 }
 

@@ -22,6 +22,7 @@ struct Options {
     std::string output;
     bool json = false;
     bool changes = false;
+    std::size_t threads = 0;
 };
 
 // Writes what `write` produces to the file `path`, or to standard output when it is empty.
@@ -142,6 +143,11 @@ int main(int argc, char** argv) {
     graph->add_option("JOB", options.job, "The parameter file")->required();
     graph->add_option("-o,--output", options.output, "Write to this file, not standard output");
 
+    for (CLI::App* reads_job : {complete, check, show, graph}) {
+        reads_job->add_option("--threads", options.threads,
+                              "Read the job on this many threads (default 0: one per core)");
+    }
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::Success& success) {
@@ -153,7 +159,7 @@ int main(int argc, char** argv) {
 
     std::unique_ptr<kestcmd::Job> job;
     try {
-        job = kestcmd::load_job(options.job, *complete && options.changes);
+        job = kestcmd::load_job(options.job, *complete && options.changes, options.threads);
     } catch (const kestcmd::UnreadableJob& unreadable) {
         std::cerr << "kestcmd: " << unreadable.what() << '\n';
         return exit_unreadable;
