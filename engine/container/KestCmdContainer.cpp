@@ -58,7 +58,7 @@ void KestCmdContainer::DestroyCommands() noexcept {
     const std::size_t parts =
         std::min(KestThreads::resolve(_threads),
                  std::max<std::size_t>(1, _blocks.size() / blocks_per_thread));
-    KestThreads::run(parts, [this, parts](std::size_t part) noexcept {
+    KestThreads::run(parts, parts, [this, parts](std::size_t part) noexcept {
         const std::size_t n = _blocks.size();
         for (std::size_t b = n * part / parts; b < n * (part + 1) / parts; ++b) {
             _blocks[b].reset();

@@ -114,7 +114,7 @@ void KestCmdContainer::CreateReferences() {
         std::clamp<std::size_t>(n / commands_per_thread, 1, KestThreads::resolve(_threads));
 
     std::vector<Gathered> gathered(parts);
-    KestThreads::run(parts, [&](std::size_t part) {
+    KestThreads::run(parts, parts, [&](std::size_t part) {
         const std::size_t begin = n * part / parts;
         const std::size_t end = n * (part + 1) / parts;
         Gathered& g = gathered[part];
@@ -162,5 +162,5 @@ void KestCmdContainer::CreateReferences() {
     if (by_name.empty()) {
         return;
     }
-    KestThreads::run(parts, [&](std::size_t part) { link(gathered[part].items, by_name); });
+    KestThreads::run(parts, parts, [&](std::size_t part) { link(gathered[part].items, by_name); });
 }

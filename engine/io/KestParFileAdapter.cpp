@@ -213,30 +213,34 @@ void KestParFileAdapter::ReadText(std::string_view text, KestCmdContainer& conta
                                   std::vector<KestCmd*>* created, KestSourceMap* positions) const {
     const Tables& t = *_tables;
     container.SetThreads(t.threads);
-    const std::size_t count =
+    const std::size_t threads =
         std::min(KestThreads::resolve(t.threads), text.size() / t.bytes_per_thread);
-    if (count > 1) {
-        ReadInParts(text, count, container, created, positions);
+    if (threads > 1) {
+        ReadInParts(text, threads, container, created, positions);
         return;
     }
     ScannedText blocks(text);
     ReadBlocks(blocks, container, created, positions);
 }
 
-void KestParFileAdapter::ReadInParts(std::string_view text, std::size_t count,
+void KestParFileAdapter::ReadInParts(std::string_view text, std::size_t threads,
                                      KestCmdContainer& container, std::vector<KestCmd*>* created,
                                      KestSourceMap* positions) const {
-    std::vector<KestParScanner::Part> parts = KestParScanner::Split(text, count);
+    // A few parts per thread, taken in turn, so that parts that take longer than others to read
+    // leave no thread idle.
+    constexpr std::size_t parts_per_thread = 4;
+    std::vector<KestParScanner::Part> parts =
+        KestParScanner::Split(text, threads * parts_per_thread);
     // Each part numbers its lines after those of the parts before it: the lines of every part
     // but the last are counted on threads, then added up.
     std::vector<std::size_t> lines(parts.size());
-    KestThreads::run(parts.size() - 1,
+    KestThreads::run(parts.size() - 1, threads,
                      [&](std::size_t i) { lines[i] = KestParScanner::LineCount(text, parts[i]); });
     for (std::size_t i = 1; i < parts.size(); ++i) {
         parts[i].lines_before = parts[i - 1].lines_before + lines[i - 1];
     }
     std::vector<PartRead> read(parts.size());
-    KestThreads::run(parts.size(), [&](std::size_t i) {
+    KestThreads::run(parts.size(), threads, [&](std::size_t i) {
         PartRead& part = read[i];
         ZUL_LogMacros::HeldMessages held;
         try {

@@ -25,11 +25,11 @@
 /// loop records where each command and each item it reads stands in the text (the map is
 /// cleared first); without one it records nothing.
 ///
-/// Text is read on the configuration's threads: it is split into parts after END_ lines, each
-/// part read by the loop on a thread of its own into commands of its own, and the parts are then
-/// added to the container in the order of the text, with their positions and the warnings they
-/// logged, up to the first part that failed, whose failure is then raised. The job is the same
-/// as one thread gives. Reading sets the container's threads (SetThreads) to the
+/// Text is read on the configuration's threads: it is split into parts after END_ lines, a few
+/// per thread, each part read by the loop on one of the threads into commands of its own, and
+/// the parts are then added to the container in the order of the text, with their positions and
+/// the warnings they logged, up to the first part that failed, whose failure is then raised. The
+/// job is the same as one thread gives. Reading sets the container's threads (SetThreads) to the
 /// configuration's, for linking and destroying it.
 class KEST_CMD_ENGINE_API KestParFileAdapter : public KestCmdIoAdapter {
   public:
@@ -97,8 +97,8 @@ class KEST_CMD_ENGINE_API KestParFileAdapter : public KestCmdIoAdapter {
     template <class Blocks>
     void ReadBlocks(Blocks& blocks, KestCmdContainer& container, std::vector<KestCmd*>* created,
                     KestSourceMap* positions) const;
-    /// ReadText on `count` threads.
-    void ReadInParts(std::string_view text, std::size_t count, KestCmdContainer& container,
+    /// ReadText on `threads` threads.
+    void ReadInParts(std::string_view text, std::size_t threads, KestCmdContainer& container,
                      std::vector<KestCmd*>* created, KestSourceMap* positions) const;
     void ResolveImplicitReferences(KestCmdContainer& container) const;
     void ResolveReverseReferences(KestCmdContainer& container) const;

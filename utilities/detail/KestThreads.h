@@ -1,6 +1,7 @@
 // Work split over threads that all end before the call that started them returns.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <exception>
 #include <thread>
@@ -18,18 +19,20 @@ inline std::size_t resolve(std::size_t wanted) {
     return hardware != 0 ? hardware : 1;
 }
 
-/// Calls task(i) for every i below `count`: task(0) on the calling thread, each other on a
-/// thread of its own (on the calling thread too, after task(0), when no more threads can be
-/// started). Returns once every call has ended; when calls threw, the exception of the lowest i
-/// among them is rethrown then. Without memory to track the threads, the calls run one after
-/// the other on the calling thread, up to the first that throws.
+/// Calls task(i) for every i below `count` on up to `threads` threads, the calling thread one of
+/// them: each thread takes the lowest i not yet taken until none is left, so that tasks of
+/// uneven length keep every thread busy (the calling thread alone does them all when no other
+/// can be started). Returns once every call has ended; when calls threw, the exception of the
+/// lowest i among them is rethrown then. Without memory to track the threads, the calls run one
+/// after the other on the calling thread, up to the first that throws.
 template <class Task>
-void run(std::size_t count, const Task& task) {
+void run(std::size_t count, std::size_t threads, const Task& task) {
     std::vector<std::exception_ptr> failures;
-    std::vector<std::thread> threads;
+    std::vector<std::thread> started;
+    threads = threads < count ? threads : count;
     try {
-        failures.resize(count > 1 ? count : 0);
-        threads.reserve(failures.size());
+        failures.resize(threads > 1 ? count : 0);
+        started.reserve(threads);
     } catch (...) {
         failures.clear();
     }
@@ -39,26 +42,25 @@ void run(std::size_t count, const Task& task) {
         }
         return;
     }
-    const auto call = [&task, &failures](std::size_t i) noexcept {
-        try {
-            task(i);
-        } catch (...) {
-            failures[i] = std::current_exception();
+    std::atomic<std::size_t> next{0};
+    const auto work = [&task, &failures, &next, count]() noexcept {
+        for (std::size_t i = next++; i < count; i = next++) {
+            try {
+                task(i);
+            } catch (...) {
+                failures[i] = std::current_exception();
+            }
         }
     };
-    std::size_t started = 1;
     try {
-        for (; started < count; ++started) {
-            threads.emplace_back(call, started);
+        while (started.size() + 1 < threads) {
+            started.emplace_back(work);
         }
     } catch (...) {
-        // Out of threads: the calls not started run here.
+        // Out of threads: those started and this one share the calls.
     }
-    call(0);
-    for (std::size_t i = started; i < count; ++i) {
-        call(i);
-    }
-    for (std::thread& thread : threads) {
+    work();
+    for (std::thread& thread : started) {
         thread.join();
     }
     for (const std::exception_ptr& failure : failures) {
