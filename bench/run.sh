@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Reproduces the figures of docs/performance.md in one go: builds the benchmarks, runs them
-# side by side (medians of three repetitions), measures peak memory of reading each job with
-# the library and with toml++, and draws docs/throughput.png.
+# side by side (medians of three repetitions, wall time), measures peak memory of reading each
+# job with the library on one and two threads and with toml++, and draws docs/throughput.png.
 #   bench/run.sh [RESULTS_DIR]      (default build/bench-results)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -21,7 +21,8 @@ build/bench/create_references_bench --benchmark_repetitions=3 \
 # parse_bench wrote the jobs it measured.
 jobs=${TMPDIR:-/tmp}/kest_parse_bench
 for n in 10000 100000 1000000; do
-  echo "$n commands, Parse:  $(build/bench/peak_memory "$jobs/job_$n.par")"
+  echo "$n commands, Parse on 1 thread:  $(build/bench/peak_memory --threads 1 "$jobs/job_$n.par")"
+  echo "$n commands, Parse on 2 threads: $(build/bench/peak_memory --threads 2 "$jobs/job_$n.par")"
   echo "$n commands, Parse with positions: $(build/bench/peak_memory --positions "$jobs/job_$n.par")"
   echo "$n commands, toml++: $(build/bench/peak_memory --toml "$jobs/job_$n.toml")"
 done | tee "$out/peak_memory.txt"
