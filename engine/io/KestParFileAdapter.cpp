@@ -10,6 +10,7 @@
 #include "utilities/detail/KestThreads.h"
 
 #include <algorithm>
+#include <atomic>
 #include <exception>
 #include <stdexcept>
 
@@ -240,7 +241,12 @@ void KestParFileAdapter::ReadInParts(std::string_view text, std::size_t threads,
         parts[i].lines_before = parts[i - 1].lines_before + lines[i - 1];
     }
     std::vector<PartRead> read(parts.size());
+    // A part after one that failed is not needed; those not begun yet are left out.
+    std::atomic<std::size_t> first_failed{parts.size()};
     KestThreads::run(parts.size(), threads, [&](std::size_t i) {
+        if (first_failed.load() < i) {
+            return;
+        }
         PartRead& part = read[i];
         ZUL_LogMacros::HeldMessages held;
         try {
@@ -249,6 +255,9 @@ void KestParFileAdapter::ReadInParts(std::string_view text, std::size_t threads,
                        positions != nullptr ? &part.positions : nullptr);
         } catch (...) {
             part.failure = std::current_exception();
+            for (std::size_t seen = first_failed.load();
+                 i < seen && !first_failed.compare_exchange_weak(seen, i);) {
+            }
         }
         part.messages = held.Take();
     });
