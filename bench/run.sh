@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Reproduces the figures of docs/performance.md in one go: builds the benchmarks, runs them
-# side by side (medians of three repetitions, wall time), measures peak memory of reading each
+# side by side (five repetitions in random order, wall time), measures peak memory of reading each
 # job with the library on one and two threads and with toml++, and draws docs/throughput.png.
 #   bench/run.sh [RESULTS_DIR]      (default build/bench-results)
 set -euo pipefail
@@ -12,7 +12,10 @@ cmake -S . -B build -G Ninja >/dev/null
 cmake --build build --target parse_bench peak_memory create_references_bench
 mkdir -p "$out"
 
-build/bench/parse_bench --benchmark_repetitions=3 --benchmark_report_aggregates_only=true \
+# Repetitions of every benchmark interleave in random order, so that a spell of load from other
+# work on the machine falls on all of them alike.
+build/bench/parse_bench --benchmark_repetitions=5 --benchmark_enable_random_interleaving=true \
+  --benchmark_report_aggregates_only=true \
   --benchmark_out="$out/parse_bench.json" --benchmark_out_format=json | tee "$out/parse_bench.txt"
 
 build/bench/create_references_bench --benchmark_repetitions=3 \

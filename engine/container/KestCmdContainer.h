@@ -42,7 +42,7 @@ class KEST_CMD_ENGINE_API KestCmdContainer {
     /// How many threads CreateReferences and destroying the commands may use (0: as many as the
     /// hardware runs); 1 at first. Either uses one thread for few commands whatever this says.
     void SetThreads(std::size_t threads) { _threads = threads; }
-    std::size_t GetThreads() const { return _threads; }
+
     std::size_t GetNumberOfCommands(KestCmdDefs::Cmd type) const { return _commands[type].size(); }
     bool HasCommand(KestCmdDefs::Cmd type) const { return !_commands[type].empty(); }
 
@@ -70,7 +70,8 @@ class KEST_CMD_ENGINE_API KestCmdContainer {
     /// Links every item (of every kind but ID_NAME) whose text equals the first ID_NAME text of a
     /// command to the first such command in iteration order, by calling its AddReference. Auto
     /// items gain a reference reading, reference items are re-pointed, string items ignore it.
-    /// Takes time linear in the number of items and commands, spread over GetThreads() threads.
+    /// Takes time linear in the number of items and commands, spread over the threads that
+    /// SetThreads allows.
     void CreateReferences();
 
     /// The commands of `type` whose first item of kind `item` has the text `value`, in creation

@@ -41,10 +41,42 @@ struct Gathered {
     std::vector<KestCmdItem*> items;
 };
 
+// The names of a job split by their hashes into shards, one per thread, so that each thread
+// fills one shard: it adds the names of its shard in iteration order, so the first command of a
+// name wins as in one index. Shards are chosen by high bits of the hash, slots within a shard by
+// its low bits.
+class ShardedIndex {
+  public:
+    ShardedIndex(std::size_t shards, std::size_t expected) {
+        _shards.reserve(shards);
+        for (std::size_t s = 0; s < shards; ++s) {
+            _shards.emplace_back(expected / shards);
+        }
+    }
+    std::size_t shard_of(std::uint64_t hash) const { return (hash >> 40) % _shards.size(); }
+    NameIndex& shard(std::size_t s) { return _shards[s]; }
+
+    bool empty() const {
+        return std::all_of(_shards.begin(), _shards.end(),
+                           [](const NameIndex& shard) { return shard.empty(); });
+    }
+    bool may_hold(std::string_view text) const {
+        return std::any_of(_shards.begin(), _shards.end(),
+                           [text](const NameIndex& shard) { return shard.may_hold(text); });
+    }
+    void prefetch(std::uint64_t hash) const { _shards[shard_of(hash)].prefetch(hash); }
+    const KestCmd* find(std::string_view text, std::uint64_t hash) const {
+        return _shards[shard_of(hash)].find(text, hash);
+    }
+
+  private:
+    std::vector<NameIndex> _shards;
+};
+
 // Links every item of `items` whose text `by_name` holds, a few items ahead: the item `ahead`
 // places on is loaded; the text of the one `window` places on is read and its slot of the index
 // loaded; the current one is linked.
-void link(const std::vector<KestCmdItem*>& items, const NameIndex& by_name) {
+void link(const std::vector<KestCmdItem*>& items, const ShardedIndex& by_name) {
     constexpr std::size_t ahead = 16;
     // The texts are read in place where the item keeps one, else copied into `made`.
     std::array<std::string_view, window> texts;
@@ -97,8 +129,8 @@ void link(const std::vector<KestCmdItem*>& items, const NameIndex& by_name) {
 // The first ID_NAME text of every command is mapped to the first command in iteration order
 // that carries it. Linking never changes an ID_NAME item, so the names are fixed for the whole
 // walk, and one index answers every item as a search of all commands would. The walk over the
-// commands and the linking run on threads, each over a run of commands; only filling the index
-// runs on one, in iteration order.
+// commands and the linking run on threads, each over a run of commands, and so does filling
+// the index, each thread its shard.
 void KestCmdContainer::CreateReferences() {
     std::size_t count = 0;
     for (const CmdList& list : _commands) {
@@ -150,15 +182,22 @@ void KestCmdContainer::CreateReferences() {
     });
 
     // The slot of the name `window` places on is loaded while the current one is added.
-    NameIndex by_name(n);
-    for (const Gathered& g : gathered) {
-        for (std::size_t i = 0; i < g.names.size(); ++i) {
-            if (i + window < g.names.size()) {
-                by_name.prefetch(g.names[i + window].hash);
+    ShardedIndex by_name(parts, n);
+    KestThreads::run(parts, parts, [&](std::size_t s) {
+        NameIndex& shard = by_name.shard(s);
+        for (const Gathered& g : gathered) {
+            for (std::size_t i = 0; i < g.names.size(); ++i) {
+                if (i + window < g.names.size() &&
+                    by_name.shard_of(g.names[i + window].hash) == s) {
+                    shard.prefetch(g.names[i + window].hash);
+                }
+                const Named& named = g.names[i];
+                if (by_name.shard_of(named.hash) == s) {
+                    shard.add_first(named.name, named.hash, named.cmd);
+                }
             }
-            by_name.add_first(g.names[i].name, g.names[i].hash, g.names[i].cmd);
         }
-    }
+    });
     if (by_name.empty()) {
         return;
     }
