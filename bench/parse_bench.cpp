@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <memory>
 
 namespace fs = std::filesystem;
 
@@ -136,6 +137,51 @@ void BM_Write(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * fs::file_size(out)));
 }
 
+// The steps of Parse one by one, each on a job that the steps before it left (made again, and
+// destroyed, outside the timing): what runs on threads and what on one, for Amdahl's law.
+enum class Step { read_file, read_text, create_references, default_rules, destroy };
+
+void BM_Step(benchmark::State& state, Step step) {
+    const JobFiles& f = files(static_cast<int>(state.range(0)));
+    const KestCmdIoConfig c = config(state);
+    const KestParFileAdapter reader(f.par.wstring(), c);
+    const std::string text = KestFileUtil::read_all(f.par.wstring());
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto job = std::make_unique<KestCmdContainer>();
+        if (step > Step::read_text) {
+            reader.ReadText(text, *job);
+        }
+        if (step > Step::create_references) {
+            job->CreateReferences();
+        }
+        if (step > Step::default_rules) {
+            reader.GetDefaults().ApplyRules(*job, c.enum_map);
+        }
+        state.ResumeTiming();
+        switch (step) {
+        case Step::read_file:
+            benchmark::DoNotOptimize(KestFileUtil::read_all(f.par.wstring()).size());
+            break;
+        case Step::read_text:
+            reader.ReadText(text, *job);
+            break;
+        case Step::create_references:
+            job->CreateReferences();
+            break;
+        case Step::default_rules:
+            reader.GetDefaults().ApplyRules(*job, c.enum_map);
+            break;
+        case Step::destroy:
+            job.reset();
+            break;
+        }
+        state.PauseTiming();
+        job.reset();
+        state.ResumeTiming();
+    }
+}
+
 void BM_TypeValue(benchmark::State& state, const char* text) {
     static const auto enums = KestCmdItemDefs::create_enum_map();
     const std::string value = text;
@@ -146,9 +192,11 @@ void BM_TypeValue(benchmark::State& state, const char* text) {
 }
 
 // Whole jobs in wall time, with the fastest of the repetitions beside their median: on a shared
-// machine, the fastest is the run that other work disturbed least.
+// machine, the fastest is the run that other work disturbed least. CPU time is that of every
+// thread of the process.
 benchmark::internal::Benchmark* whole_job(benchmark::internal::Benchmark* b) {
     return b->UseRealTime()
+        ->MeasureProcessCPUTime()
         ->Unit(benchmark::kMillisecond)
         ->ComputeStatistics("min", [](const std::vector<double>& v) {
             return *std::min_element(v.begin(), v.end());
@@ -170,6 +218,21 @@ BENCHMARK(BM_PlainReader)->Apply([](auto* b) {
 });
 BENCHMARK(BM_TomlPlusPlus)->Apply([](auto* b) {
     whole_job(b)->Arg(10000)->Arg(100000)->Arg(1000000);
+});
+BENCHMARK_CAPTURE(BM_Step, read_file, Step::read_file)->Apply([](auto* b) {
+    whole_job(b)->Args({1000000, 1});
+});
+BENCHMARK_CAPTURE(BM_Step, read_text, Step::read_text)->Apply([](auto* b) {
+    whole_job(b)->ArgsProduct({{1000000}, {1, 2}});
+});
+BENCHMARK_CAPTURE(BM_Step, create_references, Step::create_references)->Apply([](auto* b) {
+    whole_job(b)->ArgsProduct({{1000000}, {1, 2}});
+});
+BENCHMARK_CAPTURE(BM_Step, default_rules, Step::default_rules)->Apply([](auto* b) {
+    whole_job(b)->Args({1000000, 1});
+});
+BENCHMARK_CAPTURE(BM_Step, destroy, Step::destroy)->Apply([](auto* b) {
+    whole_job(b)->ArgsProduct({{1000000}, {1, 2}});
 });
 BENCHMARK(BM_Write)->Apply([](auto* b) { whole_job(b)->Arg(10000)->Arg(100000)->Arg(1000000); });
 BENCHMARK_CAPTURE(BM_TypeValue, real, "0.25");

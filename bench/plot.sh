@@ -11,7 +11,7 @@ trap 'rm -f "$data"' EXIT
 # One row per job size: commands, then MB/s of Parse on one thread, the plain splitter, toml++,
 # Write, and Parse on two threads (wall time, every one).
 awk '
-  /"name": "BM_[A-Za-z+]+(\/[0-9]+)+\/real_time_median"/ {
+  /"name": "BM_[A-Za-z+]+(\/[0-9]+)+\/process_time\/real_time_median"/ {
     match($0, /BM_[A-Za-z+]+(\/[0-9]+)+/); n = split(substr($0, RSTART, RLENGTH), p, "/")
     bench = p[1] (n > 2 ? "/" p[3] : ""); size = p[2]
   }

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Reproduces the figures of docs/performance.md in one go: builds the benchmarks, runs them
-# side by side (five repetitions in random order, wall time), measures peak memory of reading each
-# job with the library on one and two threads and with toml++, and draws docs/throughput.png.
+# Reproduces the figures of docs/performance.md in one go: builds the benchmarks, runs them side
+# by side (five repetitions in random order, wall time and the CPU time of every thread),
+# measures peak memory of reading each job with the library on one and two threads and with
+# toml++, and draws docs/throughput.png.
 #   bench/run.sh [RESULTS_DIR]      (default build/bench-results)
 set -euo pipefail
 cd "$(dirname "$0")/.."
