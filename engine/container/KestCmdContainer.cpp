@@ -1,7 +1,6 @@
 #include "engine/container/KestCmdContainer.h"
 
 #include "engine/container/KestCmdContainerIterator.h"
-#include "utilities/detail/KestThreads.h"
 
 #include <algorithm>
 #include <memory>
@@ -20,13 +19,6 @@ struct KestCmdContainer::CmdBlock {
         }
     }
 };
-
-namespace {
-
-// Below this many blocks of commands, destroying them takes less than starting a thread.
-constexpr std::size_t blocks_per_thread = 256;
-
-} // namespace
 
 KestCmdContainer::KestCmdContainer() = default;
 
@@ -53,17 +45,6 @@ KestCmdContainer::~KestCmdContainer() {
 }
 
 void KestCmdContainer::DestroyCommands() noexcept {
-    // Each thread destroys a run of blocks, mostly made on one thread, so that the item memory
-    // each frees is mostly its own. Should no thread start, the calling thread does it all.
-    const std::size_t parts =
-        std::min(KestThreads::resolve(_threads),
-                 std::max<std::size_t>(1, _blocks.size() / blocks_per_thread));
-    KestThreads::run(parts, parts, [this, parts](std::size_t part) noexcept {
-        const std::size_t n = _blocks.size();
-        for (std::size_t b = n * part / parts; b < n * (part + 1) / parts; ++b) {
-            _blocks[b].reset();
-        }
-    });
     _blocks.clear();
     for (CmdList& list : _commands) {
         list.clear();

@@ -39,8 +39,8 @@ class KEST_CMD_ENGINE_API KestCmdContainer {
     /// addresses.
     void Append(KestCmdContainer&& other);
 
-    /// How many threads CreateReferences and destroying the commands may use (0: as many as the
-    /// hardware runs); 1 at first. Either uses one thread for few commands whatever this says.
+    /// How many threads CreateReferences may use (0: as many as the hardware runs); 1 at first.
+    /// It uses one thread for few commands whatever this says.
     void SetThreads(std::size_t threads) { _threads = threads; }
 
     std::size_t GetNumberOfCommands(KestCmdDefs::Cmd type) const { return _commands[type].size(); }

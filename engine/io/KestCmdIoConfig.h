@@ -38,8 +38,8 @@ struct KEST_CMD_ENGINE_API KestCmdIoConfig {
     /// Appended by the reader after its own manipulators.
     std::vector<KestCmdContainerDefaults::ContainerManipulator> container_manipulator_rules;
 
-    /// How many threads reading a text, linking its names and destroying its job may use (0: as
-    /// many as the hardware runs). The job, its positions, its warnings and its failures are the
+    /// How many threads reading a text and linking its names may use (0: as many as the
+    /// hardware runs). The job, its positions, its warnings and its failures are the
     /// same for any number.
     std::size_t threads = 0;
     /// The fewest bytes of text worth a thread of their own: a text below twice this is read on

@@ -30,7 +30,7 @@
 /// the parts are then added to the container in the order of the text, with their positions and
 /// the warnings they logged, up to the first part that failed, whose failure is then raised. The
 /// job is the same as one thread gives. Reading sets the container's threads (SetThreads) to the
-/// configuration's, for linking and destroying it.
+/// configuration's, for linking it.
 class KEST_CMD_ENGINE_API KestParFileAdapter : public KestCmdIoAdapter {
   public:
     /// Turns one line into items of a command.
