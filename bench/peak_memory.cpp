@@ -2,6 +2,7 @@
 //   peak_memory JOB.par          reads the job with KestParFileAdapter::Parse
 //   peak_memory --positions JOB.par   the same, recording where commands and items stand
 //   peak_memory --toml JOB.toml  reads the same content with toml++, for comparison
+//   peak_memory --threads N [--positions] JOB.par   reads on N threads (default 0: one per core)
 #include <KestCmdEngine.h>
 #if defined(KEST_WITH_TOMLPLUSPLUS)
 #include <toml++/toml.h>
@@ -29,15 +30,26 @@ long peak_kb() {
 } // namespace
 
 int main(int argc, char** argv) {
-    const std::string option = argc == 3 ? argv[1] : "";
-    const bool toml = option == "--toml";
-    const bool positions = option == "--positions";
-    if (argc != 2 && !toml && !positions) {
-        std::fprintf(stderr, "usage: peak_memory [--positions] JOB.par | peak_memory --toml "
-                             "JOB.toml\n");
+    bool toml = false;
+    bool positions = false;
+    KestCmdIoConfig config;
+    int a = 1;
+    for (; a + 1 < argc; ++a) {
+        const std::string option = argv[a];
+        if (option == "--threads" && a + 2 < argc) {
+            config.threads = std::stoul(argv[++a]);
+        } else if (option == "--toml" || option == "--positions") {
+            (option == "--toml" ? toml : positions) = true;
+        } else {
+            break;
+        }
+    }
+    if (a + 1 != argc) {
+        std::fprintf(stderr, "usage: peak_memory [--threads N] [--positions] JOB.par | "
+                             "peak_memory --toml JOB.toml\n");
         return 2;
     }
-    const std::string path = argv[argc - 1];
+    const std::string path = argv[a];
     if (toml) {
 #if defined(KEST_WITH_TOMLPLUSPLUS)
         const toml::table table = toml::parse_file(path);
@@ -49,7 +61,7 @@ int main(int argc, char** argv) {
     } else {
         KestCmdContainer job;
         KestSourceMap map;
-        KestParFileAdapter(KestFileUtil::path_from_utf8(path), KestCmdIoConfig())
+        KestParFileAdapter(KestFileUtil::path_from_utf8(path), config)
             .Parse(job, positions ? &map : nullptr);
     }
     const long peak = peak_kb();

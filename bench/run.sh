@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Reproduces the figures of docs/performance.md in one go: builds the benchmarks, runs them
-# side by side (medians of three repetitions), measures peak memory of reading each job with
-# the library and with toml++, draws docs/throughput.png, and times editing one value
+# Reproduces the figures of docs/performance.md in one go: builds the benchmarks, runs them side
+# by side (five repetitions in random order, wall time and the CPU time of every thread),
+# measures peak memory of reading each job with the library on one and two threads and with
+# toml++, draws docs/throughput.png, and times editing one value and the language server
 # (bench/README.md).
 #   bench/run.sh [RESULTS_DIR]      (default build/bench-results)
 set -euo pipefail
@@ -14,7 +15,10 @@ cmake --build build --target parse_bench peak_memory create_references_bench doc
   lsp_bench lsp_memory
 mkdir -p "$out"
 
-build/bench/parse_bench --benchmark_repetitions=3 --benchmark_report_aggregates_only=true \
+# Repetitions of every benchmark interleave in random order, so that a spell of load from other
+# work on the machine falls on all of them alike.
+build/bench/parse_bench --benchmark_repetitions=5 --benchmark_enable_random_interleaving=true \
+  --benchmark_report_aggregates_only=true \
   --benchmark_out="$out/parse_bench.json" --benchmark_out_format=json | tee "$out/parse_bench.txt"
 
 build/bench/create_references_bench --benchmark_repetitions=3 \
@@ -26,7 +30,8 @@ build/bench/document_bench --benchmark_repetitions=5 \
 # parse_bench wrote the jobs it measured.
 jobs=${TMPDIR:-/tmp}/kest_parse_bench
 for n in 10000 100000 1000000; do
-  echo "$n commands, Parse:  $(build/bench/peak_memory "$jobs/job_$n.par")"
+  echo "$n commands, Parse on 1 thread:  $(build/bench/peak_memory --threads 1 "$jobs/job_$n.par")"
+  echo "$n commands, Parse on 2 threads: $(build/bench/peak_memory --threads 2 "$jobs/job_$n.par")"
   echo "$n commands, Parse with positions: $(build/bench/peak_memory --positions "$jobs/job_$n.par")"
   echo "$n commands, toml++: $(build/bench/peak_memory --toml "$jobs/job_$n.toml")"
 done | tee "$out/peak_memory.txt"

@@ -24,6 +24,8 @@ ZUL_LogMacros::Sink& current_sink() {
     return sink;
 }
 
+thread_local ZUL_LogMacros::HeldMessages* held = nullptr;
+
 std::string local_time_text() {
     const std::time_t now = std::time(nullptr);
     std::tm parts{};
@@ -65,8 +67,29 @@ std::string format_line(const LogRecord& record) {
     return line;
 }
 
+HeldMessages::HeldMessages() : _outer(held) {
+    held = this;
+}
+
+HeldMessages::~HeldMessages() {
+    held = _outer;
+}
+
+std::vector<LogRecord> HeldMessages::Take() {
+    std::vector<LogRecord> taken;
+    taken.swap(_records);
+    return taken;
+}
+
 void warning(const char* file, int line, const char* prefix, const char* message) {
-    const LogRecord record{"WARNING", file, line, prefix, message};
+    emit(LogRecord{"WARNING", file, line, prefix, message});
+}
+
+void emit(const LogRecord& record) {
+    if (held != nullptr) {
+        held->_records.push_back(record);
+        return;
+    }
     std::lock_guard<std::mutex> lock(sink_mutex());
     if (current_sink()) {
         current_sink()(record);

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace ZUL_LogMacros {
 
@@ -30,6 +31,29 @@ KEST_UTILITIES_API void warning(const char* file, int line, const char* prefix,
 /// Installs `sink` for all later messages and returns the one it replaces; an empty sink
 /// restores the default. Installing and logging may happen on different threads.
 KEST_UTILITIES_API Sink set_sink(Sink sink);
+
+/// Hands `record` on as logging it would: to the sink, or to the messages its thread holds.
+KEST_UTILITIES_API void emit(const LogRecord& record);
+
+/// While it lives, the messages that its thread logs are kept in it instead of reaching the
+/// sink, so that work split over threads can hand them on in a fixed order (emit). Holds nest:
+/// the innermost keeps the messages.
+class KEST_UTILITIES_API HeldMessages {
+  public:
+    HeldMessages();
+    ~HeldMessages();
+    HeldMessages(const HeldMessages&) = delete;
+    HeldMessages& operator=(const HeldMessages&) = delete;
+
+    /// The messages kept so far, in the order they were logged; they are no longer kept.
+    std::vector<LogRecord> Take();
+
+  private:
+    friend void emit(const LogRecord& record);
+
+    std::vector<LogRecord> _records;
+    HeldMessages* _outer;
+};
 
 /// The line the default sink writes for `record`, without the line feed.
 KEST_UTILITIES_API std::string format_line(const LogRecord& record);

@@ -35,6 +35,11 @@ class KEST_CMD_ENGINE_API KestCmdContainer {
 
     /// Creates a command of `type` without items at the end of its type's list.
     KestCmd& CreateCommand(KestCmdDefs::Cmd type);
+    /// Takes over the commands of `other`, each after the commands of its type here, as if they
+    /// had been created here after these; `other` is left empty. The commands keep their
+    /// addresses.
+    void Append(KestCmdContainer&& other);
+
     std::size_t GetNumberOfCommands(KestCmdDefs::Cmd type) const {
         return _commands[TypeIndex(type)].size();
     }
@@ -90,14 +95,14 @@ class KEST_CMD_ENGINE_API KestCmdContainer {
         KEST_ASSERT(type >= 0 && type < KestCmdDefs::cmd_type_count);
         return static_cast<std::size_t>(type);
     }
-    void DestroyCommands();
+    void DestroyCommands() noexcept;
 
     /// Commands live in blocks of `block_size`, in creation order: one allocation per block
     /// instead of one per command, and destruction walks memory in the order it was filled.
+    /// Only the last block and blocks that came with Append may be partly used.
     static constexpr std::size_t block_size = 64;
     struct CmdBlock;
     std::vector<std::unique_ptr<CmdBlock>> _blocks;
-    std::size_t _in_last_block = 0;
 
     std::array<CmdList, KestCmdDefs::cmd_type_count> _commands;
 

@@ -25,6 +25,8 @@ KestCmdIoConfig& KestCmdIoConfig::operator=(KestCmdIoConfig&& other) noexcept {
         enum_map = std::move(other.enum_map);
         default_value_rules = std::move(other.default_value_rules);
         container_manipulator_rules = std::move(other.container_manipulator_rules);
+        threads = other.threads;
+        bytes_per_thread = other.bytes_per_thread;
         other.cmd_names.clear();
         other.item_names.clear();
         other.enum_map.clear();

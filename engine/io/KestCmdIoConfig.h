@@ -8,6 +8,7 @@
 #include "engine/vocabulary/KestCmdEnumValues.h"
 #include "engine/vocabulary/KestCmdItemDefs.h"
 
+#include <cstddef>
 #include <string>
 #include <utility>
 #include <vector>
@@ -36,4 +37,12 @@ struct KEST_CMD_ENGINE_API KestCmdIoConfig {
     std::vector<KestCmdContainerDefaults::DefaultValueRule> default_value_rules;
     /// Appended by the reader after its own manipulators.
     std::vector<KestCmdContainerDefaults::ContainerManipulator> container_manipulator_rules;
+
+    /// How many threads reading a text and linking its names may use (0: as many as the
+    /// hardware runs). The job, its positions, its warnings and its failures are the
+    /// same for any number.
+    std::size_t threads = 0;
+    /// The fewest bytes of text worth a thread of their own: a text below twice this is read on
+    /// one thread.
+    std::size_t bytes_per_thread = std::size_t{512} * 1024;
 };

@@ -5,8 +5,13 @@
 #include "engine/io/detail/KestParReaderTables.h"
 #include "utilities/KestFileUtil.h"
 #include "utilities/ZUL_Exception.h"
+#include "utilities/ZUL_LogMacros.h"
 #include "utilities/detail/KestParScanner.h"
+#include "utilities/detail/KestThreads.h"
 
+#include <algorithm>
+#include <atomic>
+#include <exception>
 #include <stdexcept>
 
 using namespace KestCmdItemDefs;
@@ -77,6 +82,8 @@ std::shared_ptr<const Tables> make_tables(const KestCmdIoConfig& config) {
     t.creators.fill({&create_plain_cmd, false});
     t.creators[KestParKeys::operator_block] = {&create_dresp_cmd, true};
     t.creators[KestCmdDefs::DV] = {&create_dv_cmd, false};
+    t.threads = config.threads;
+    t.bytes_per_thread = std::max<std::size_t>(config.bytes_per_thread, 1);
     return tables;
 }
 
@@ -120,12 +127,24 @@ void read_line(const Tables& t, const std::wstring& file_name, const KestParSubC
     }
 }
 
+// What reading one part of a text gave: its commands (with the list of them and their positions
+// when asked for), the messages it logged, and the failure that stopped it.
+struct PartRead {
+    KestCmdContainer commands;
+    std::vector<KestCmd*> created;
+    KestSourceMap positions;
+    std::vector<ZUL_LogMacros::LogRecord> messages;
+    std::exception_ptr failure;
+};
+
 } // namespace
 
-/// The blocks of a text, scanned as they are read.
+/// The blocks of a text, or of a part of it, scanned as they are read.
 class KestParFileAdapter::ScannedText {
   public:
     explicit ScannedText(std::string_view text) : _scanner(text, false) {}
+    ScannedText(std::string_view text, const KestParScanner::Part& part)
+        : _scanner(text, part, false) {}
     const KestParCommand* NextBlock() { return _scanner.NextKeyword(_block) ? &_block : nullptr; }
     const KestParSubCommand* NextLine() { return _scanner.NextItem(_line) ? &_line : nullptr; }
     const std::vector<KestParSubCommand>& WholeBlock() {
@@ -201,8 +220,73 @@ void KestParFileAdapter::ParseText(std::string_view text, KestCmdContainer& cont
 
 void KestParFileAdapter::ReadText(std::string_view text, KestCmdContainer& container,
                                   std::vector<KestCmd*>* created, KestSourceMap* positions) const {
+    const Tables& t = *_tables;
+    const std::size_t threads =
+        std::min(KestThreads::resolve(t.threads), text.size() / t.bytes_per_thread);
+    if (threads > 1) {
+        ReadInParts(text, threads, container, created, positions);
+        return;
+    }
     ScannedText blocks(text);
     ReadBlocks(blocks, container, created, positions);
+}
+
+void KestParFileAdapter::ReadInParts(std::string_view text, std::size_t threads,
+                                     KestCmdContainer& container, std::vector<KestCmd*>* created,
+                                     KestSourceMap* positions) const {
+    // A few parts per thread, taken in turn, so that parts that take longer than others to read
+    // leave no thread idle.
+    constexpr std::size_t parts_per_thread = 4;
+    std::vector<KestParScanner::Part> parts =
+        KestParScanner::Split(text, threads * parts_per_thread);
+    // Each part numbers its lines after those of the parts before it: the lines of every part
+    // but the last are counted on threads, then added up.
+    std::vector<std::size_t> lines(parts.size());
+    KestThreads::run(parts.size() - 1, threads,
+                     [&](std::size_t i) { lines[i] = KestParScanner::LineCount(text, parts[i]); });
+    for (std::size_t i = 1; i < parts.size(); ++i) {
+        parts[i].lines_before = parts[i - 1].lines_before + lines[i - 1];
+    }
+    std::vector<PartRead> read(parts.size());
+    // A part after one that failed is not needed; those not begun yet are left out.
+    std::atomic<std::size_t> first_failed{parts.size()};
+    KestThreads::run(parts.size(), threads, [&](std::size_t i) {
+        if (first_failed.load() < i) {
+            return;
+        }
+        PartRead& part = read[i];
+        ZUL_LogMacros::HeldMessages held;
+        try {
+            ScannedText blocks(text, parts[i]);
+            ReadBlocks(blocks, part.commands, created != nullptr ? &part.created : nullptr,
+                       positions != nullptr ? &part.positions : nullptr);
+        } catch (...) {
+            part.failure = std::current_exception();
+            for (std::size_t seen = first_failed.load();
+                 i < seen && !first_failed.compare_exchange_weak(seen, i);) {
+            }
+        }
+        part.messages = held.Take();
+    });
+    // In the order of the text, up to the first failure, as one thread would have left them.
+    if (positions != nullptr) {
+        positions->Clear();
+    }
+    for (PartRead& part : read) {
+        container.Append(std::move(part.commands));
+        if (created != nullptr) {
+            created->insert(created->end(), part.created.begin(), part.created.end());
+        }
+        if (positions != nullptr) {
+            positions->Append(std::move(part.positions));
+        }
+        for (const ZUL_LogMacros::LogRecord& message : part.messages) {
+            ZUL_LogMacros::emit(message);
+        }
+        if (part.failure) {
+            std::rethrow_exception(part.failure);
+        }
+    }
 }
 
 void KestParFileAdapter::Read(const KestParFile& file, KestCmdContainer& container,

@@ -24,6 +24,12 @@
 /// its file first), Read walks a file tokenized by the caller. When a KestSourceMap is given, the
 /// loop records where each command and each item it reads stands in the text (the map is
 /// cleared first); without one it records nothing.
+///
+/// Text is read on the configuration's threads: it is split into parts after END_ lines, a few
+/// per thread, each part read by the loop on one of the threads into commands of its own, and
+/// the parts are then added to the container in the order of the text, with their positions and
+/// the warnings they logged, up to the first part that failed, whose failure is then raised. The
+/// job is the same as one thread gives.
 class KEST_CMD_ENGINE_API KestParFileAdapter : public KestCmdIoAdapter {
   public:
     /// Turns one line into items of a command.
@@ -95,6 +101,9 @@ class KEST_CMD_ENGINE_API KestParFileAdapter : public KestCmdIoAdapter {
     template <class Blocks>
     void ReadBlocks(Blocks& blocks, KestCmdContainer& container, std::vector<KestCmd*>* created,
                     KestSourceMap* positions) const;
+    /// ReadText on `threads` threads.
+    void ReadInParts(std::string_view text, std::size_t threads, KestCmdContainer& container,
+                     std::vector<KestCmd*>* created, KestSourceMap* positions) const;
     void ResolveImplicitReferences(KestCmdContainer& container) const;
     void ResolveReverseReferences(KestCmdContainer& container) const;
 

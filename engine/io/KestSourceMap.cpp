@@ -70,6 +70,24 @@ class KestSourceMap::Bytes {
         _pages.clear();
         _size = 0;
     }
+    /// Appends the bytes of `other`, page by page.
+    void Append(const Bytes& other) {
+        for (std::uint64_t from = 0; from < other._size;) {
+            if ((_size & (page_size - 1)) == 0 && (_size >> page_bits) == _pages.size()) {
+                _pages.push_back(std::make_unique<std::uint8_t[]>(page_size));
+            }
+            // As many bytes as fit in the rest of this page and come from one page of `other`.
+            const std::uint64_t room = page_size - (_size & (page_size - 1));
+            const std::uint64_t left = page_size - (from & (page_size - 1));
+            const std::uint64_t n = std::min({room, left, other._size - from});
+            const std::uint8_t* source =
+                other._pages[from >> page_bits].get() + (from & (page_size - 1));
+            std::copy(source, source + n,
+                      _pages[_size >> page_bits].get() + (_size & (page_size - 1)));
+            _size += n;
+            from += n;
+        }
+    }
     std::unique_ptr<Bytes> Copy() const {
         auto copy = std::make_unique<Bytes>();
         for (const auto& page : _pages) {
@@ -107,6 +125,23 @@ void KestSourceMap::Clear() {
     }
     _by_command.clear();
     _current_line = 0;
+}
+
+void KestSourceMap::Append(KestSourceMap&& other) {
+    if (&other == this || !other._bytes) {
+        return;
+    }
+    if (!_bytes) {
+        _bytes = std::make_unique<Bytes>();
+    }
+    const std::uint64_t shift = _bytes->size();
+    _bytes->Append(*other._bytes);
+    for (const Record& record : other._records) {
+        _records.push_back({record.cmd, record.offset + shift});
+    }
+    _current_line = other._current_line;
+    _by_command.clear();
+    other.Clear();
 }
 
 void KestSourceMap::BeginCommand(const KestCmd& cmd, KestTextPosition keyword) {

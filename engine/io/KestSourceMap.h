@@ -102,6 +102,9 @@ class KEST_CMD_ENGINE_API KestSourceMap {
 
     /// Forgets every position.
     void Clear();
+    /// Takes over the positions of `other`, recorded from a later stretch of the same text (its
+    /// commands after these); `other` is left empty.
+    void Append(KestSourceMap&& other);
 
     /// Recording, in the order of the text (what the reader calls): a command's block starts, an
     /// item of the current command was made from a line, the current block ends.

@@ -153,3 +153,31 @@ TEST_F(Kestcmd, ShowAndGraphDescribeTheCompletedModel) {
     EXPECT_NE(graph.out.find("(created)"), std::string::npos);
     EXPECT_NE(graph.out.find("(unreferenced)"), std::string::npos);
 }
+
+TEST_F(Kestcmd, EverySubcommandGivesTheSameOutputOnAnyNumberOfThreads) {
+    // A job large enough to be read in parts, with warnings in each part.
+    std::string text;
+    for (int i = 0; i < 12000; ++i) {
+        const std::string n = std::to_string(i);
+        text += "GROUP_DEF\n  ID_NAME = g" + n + "\n  GROUP = " + (i % 3000 == 0 ? "1-10:0" : n) +
+                "\nEND_\nDV\n  ID_NAME = dv" + n + "\n  GROUP = g" + n + "\nEND_\n";
+    }
+    const fs::path job = Write("job.par", text);
+    // The warnings without their time and process.
+    const auto messages = [](const std::string& err) {
+        std::string kept;
+        std::istringstream lines(err);
+        for (std::string line; std::getline(lines, line);) {
+            kept += line.substr(std::min(line.find("] "), line.size())) + '\n';
+        }
+        return kept;
+    };
+    for (const std::string subcommand : {"complete", "check", "show", "graph"}) {
+        const Outcome one = run(subcommand + " --threads 1 " + job.string());
+        const Outcome three = run(subcommand + " --threads 3 " + job.string());
+        EXPECT_EQ(three.status, one.status) << subcommand;
+        EXPECT_TRUE(three.out == one.out) << subcommand;
+        EXPECT_NE(messages(one.err).find("Invalid stepsize 0"), std::string::npos) << subcommand;
+        EXPECT_EQ(messages(three.err), messages(one.err)) << subcommand;
+    }
+}

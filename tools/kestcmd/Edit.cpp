@@ -46,32 +46,36 @@ void save(const KestParDocument& doc, const std::string& output) {
 
 } // namespace
 
-// The document of the job at `path`; a file that cannot be read throws ZUL_Failure.
-KestParDocument open(const std::string& path) {
-    return KestParDocument::Open(KestFileUtil::path_from_utf8(path));
+// The document of the job at `path`, read on `threads` threads; a file that cannot be read
+// throws ZUL_Failure.
+KestParDocument open(const std::string& path, std::size_t threads) {
+    KestCmdIoConfig config;
+    config.threads = threads;
+    return KestParDocument::Open(KestFileUtil::path_from_utf8(path), config);
 }
 
-int run_get(const std::string& path, const std::string& address) {
+int run_get(const std::string& path, const std::string& address, std::size_t threads) {
     return guarded(path, address, [&] {
-        std::cout << get_par_value(open(path), address) << '\n';
+        std::cout << get_par_value(open(path, threads), address) << '\n';
         std::cout.flush();
         return std::cout ? exit_clean : exit_output_failed;
     });
 }
 
 int run_set(const std::string& path, const std::string& address, const std::string& value,
-            const std::string& output) {
+            const std::string& output, std::size_t threads) {
     return guarded(path, address, [&] {
-        KestParDocument doc = open(path);
+        KestParDocument doc = open(path, threads);
         set_par_value(doc, address, value);
         save(doc, output);
         return exit_clean;
     });
 }
 
-int run_unset(const std::string& path, const std::string& address, const std::string& output) {
+int run_unset(const std::string& path, const std::string& address, const std::string& output,
+              std::size_t threads) {
     return guarded(path, address, [&] {
-        KestParDocument doc = open(path);
+        KestParDocument doc = open(path, threads);
         unset_par_value(doc, address);
         save(doc, output);
         return exit_clean;

@@ -2,7 +2,7 @@
 
 namespace kestcmd {
 
-std::unique_ptr<Job> load_job(const std::string& path, bool with_read) {
+std::unique_ptr<Job> load_job(const std::string& path, bool with_read, std::size_t threads) {
     const std::wstring wide = KestFileUtil::path_from_utf8(path);
     std::string text;
     try {
@@ -10,16 +10,18 @@ std::unique_ptr<Job> load_job(const std::string& path, bool with_read) {
     } catch (const ZUL_Failure& failure) {
         throw UnreadableJob(failure.what());
     }
+    KestCmdIoConfig config;
+    config.threads = threads;
     std::unique_ptr<Job> job;
     if (with_read) {
         KestCmdContainer read;
         std::vector<KestCmd*> read_blocks;
-        KestParFileAdapter(wide, KestCmdIoConfig()).ReadText(text, read, &read_blocks);
-        job = std::make_unique<Job>(path, KestParDocument(std::move(text), wide));
+        KestParFileAdapter(wide, config).ReadText(text, read, &read_blocks);
+        job = std::make_unique<Job>(path, KestParDocument(std::move(text), wide, config));
         job->read = std::move(read);
         job->read_blocks = std::move(read_blocks);
     } else {
-        job = std::make_unique<Job>(path, KestParDocument(std::move(text), wide));
+        job = std::make_unique<Job>(path, KestParDocument(std::move(text), wide, config));
     }
     return job;
 }

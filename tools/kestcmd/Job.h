@@ -36,9 +36,10 @@ struct Job {
     std::size_t LineOf(const KestCmd& cmd) const;
 };
 
-/// Loads `path`, and with `with_read` also the commands as read before completion; throws
-/// UnreadableJob when the file cannot be read.
-std::unique_ptr<Job> load_job(const std::string& path, bool with_read = false);
+/// Loads `path` on `threads` threads (0: one per core), and with `with_read` also the commands as
+/// read before completion; throws UnreadableJob when the file cannot be read.
+std::unique_ptr<Job> load_job(const std::string& path, bool with_read = false,
+                              std::size_t threads = 0);
 
 /// The first ID_NAME text of `cmd`, or the empty text.
 std::string name_of(const KestCmd& cmd);

@@ -29,6 +29,7 @@ struct Options {
     // get, set, unset
     std::string address;
     std::string value;
+    std::size_t threads = 0;
 };
 
 // Writes what `write` produces to the file `path`, or to standard output when it is empty.
@@ -179,6 +180,11 @@ int main(int argc, char** argv) {
     CLI::App* lsp = app.add_subcommand(
         "lsp", "Serve the Language Server Protocol on standard input and output");
 
+    for (CLI::App* reads_job : {complete, check, show, graph, get, set, unset}) {
+        reads_job->add_option("--threads", options.threads,
+                              "Read the job on this many threads (default 0: one per core)");
+    }
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::Success& success) {
@@ -192,13 +198,14 @@ int main(int argc, char** argv) {
         return run_fmt(options.files, options.check_only, options.in_place);
     }
     if (*get) {
-        return run_get(options.job, options.address);
+        return run_get(options.job, options.address, options.threads);
     }
     if (*set) {
-        return run_set(options.job, options.address, options.value, options.output);
+        return run_set(options.job, options.address, options.value, options.output,
+                       options.threads);
     }
     if (*unset) {
-        return run_unset(options.job, options.address, options.output);
+        return run_unset(options.job, options.address, options.output, options.threads);
     }
     if (*lsp) {
         std::ios::sync_with_stdio(false);
@@ -207,7 +214,7 @@ int main(int argc, char** argv) {
 
     std::unique_ptr<kestcmd::Job> job;
     try {
-        job = kestcmd::load_job(options.job, *complete && options.changes);
+        job = kestcmd::load_job(options.job, *complete && options.changes, options.threads);
     } catch (const kestcmd::UnreadableJob& unreadable) {
         std::cerr << "kestcmd: " << unreadable.what() << '\n';
         return exit_unreadable;

@@ -42,13 +42,72 @@ std::string_view line_at(std::string_view text, std::size_t pos, std::size_t& ne
     return line;
 }
 
+std::string_view without_mark(std::string_view text) {
+    return text.substr(0, 3) == "\xEF\xBB\xBF" ? text.substr(3) : text;
+}
+
+// Where the first block boundary at or after `from` lies: after the first END_ line that starts
+// there or later, or the text's size when there is none.
+std::size_t boundary_after(std::string_view text, std::size_t from) {
+    std::size_t pos = from;
+    if (pos > 0 && text[pos - 1] != '\n') {
+        const std::size_t feed = text.find('\n', pos);
+        pos = feed == std::string_view::npos ? text.size() : feed + 1;
+    }
+    while (pos < text.size()) {
+        std::size_t next = 0;
+        const std::string_view line = line_at(text, pos, next);
+        if (is_block_end(line, trim(line))) {
+            return next;
+        }
+        pos = next;
+    }
+    return text.size();
+}
+
 } // namespace
 
 KestParScanner::KestParScanner(std::string_view text, bool with_pieces)
-    : _text(text), _with_pieces(with_pieces) {
-    if (_text.substr(0, 3) == "\xEF\xBB\xBF") {
-        _text.remove_prefix(3);
+    : _text(without_mark(text)), _with_pieces(with_pieces) {}
+
+KestParScanner::KestParScanner(std::string_view text, const Part& part, bool with_pieces)
+    : _text(without_mark(text).substr(0, part.end)), _pos(part.begin), _number(part.lines_before),
+      _with_pieces(with_pieces) {}
+
+std::vector<KestParScanner::Part> KestParScanner::Split(std::string_view text, std::size_t count) {
+    text = without_mark(text);
+    std::vector<Part> parts;
+    std::size_t begin = 0;
+    for (std::size_t i = 1; i < count && begin < text.size(); ++i) {
+        const std::size_t wanted = text.size() / count * i;
+        const std::size_t end = boundary_after(text, wanted > begin ? wanted : begin);
+        if (end == text.size()) {
+            break;
+        }
+        parts.push_back({begin, end, 0});
+        begin = end;
     }
+    parts.push_back({begin, text.size(), 0});
+    return parts;
+}
+
+std::size_t KestParScanner::LineCount(std::string_view text, const Part& part) {
+    const std::string_view bytes = without_mark(text).substr(part.begin, part.end - part.begin);
+    // Blocks of a fixed size, which the compiler turns into vector compares.
+    constexpr std::size_t block = 64;
+    std::size_t count = 0;
+    std::size_t at = 0;
+    for (; at + block <= bytes.size(); at += block) {
+        unsigned in_block = 0;
+        for (std::size_t i = 0; i < block; ++i) {
+            in_block += bytes[at + i] == '\n' ? 1u : 0u;
+        }
+        count += in_block;
+    }
+    for (; at < bytes.size(); ++at) {
+        count += bytes[at] == '\n' ? 1u : 0u;
+    }
+    return count;
 }
 
 bool KestParScanner::NextLine(std::string_view& line) {

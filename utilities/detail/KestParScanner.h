@@ -18,6 +18,24 @@ class KEST_UTILITIES_API KestParScanner {
     /// (KestText::split_pieces).
     explicit KestParScanner(std::string_view text, bool with_pieces = true);
 
+    /// A stretch of a text, as byte offsets after any byte-order mark, that starts at the text's
+    /// start or right after an END_ line, where no block is open: scanned alone, it gives the
+    /// blocks that scanning the whole text gives there.
+    struct Part {
+        std::size_t begin = 0;
+        std::size_t end = 0;
+        /// The lines of the text before `begin`.
+        std::size_t lines_before = 0;
+    };
+    /// Splits `text` into at most `count` parts of about equal size, which follow each other and
+    /// cover it (a text without END_ lines stays whole). Their `lines_before` is left at 0:
+    /// the caller adds up the LineCount of the parts before.
+    static std::vector<Part> Split(std::string_view text, std::size_t count);
+    /// The number of line feeds in `part` of `text`.
+    static std::size_t LineCount(std::string_view text, const Part& part);
+    /// Scans `part` of `text` alone, numbering its lines after the `lines_before` lines.
+    KestParScanner(std::string_view text, const Part& part, bool with_pieces = true);
+
     /// Fills `block` with the next block and returns true, or returns false at the end of the
     /// text. The strings and vectors already in `block` are reused, so that passing the same
     /// block again and again allocates almost nothing once it has seen the largest block.

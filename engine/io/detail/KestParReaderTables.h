@@ -32,4 +32,7 @@ struct KestParFileAdapter::Tables {
     std::unordered_map<int, ReverseReference> reverse_references;
     KestCmdItemDefs::EnumMap enums;
     KestCmdContainerDefaults defaults;
+    /// As the configuration gave them.
+    std::size_t threads;
+    std::size_t bytes_per_thread;
 };

@@ -1,0 +1,130 @@
+// Reading on several threads gives exactly the job that one thread gives: the same commands,
+// items, links and defaults, the same positions, the same warnings in the same order, and the
+// same failure, raised by the first failing line of the text with the commands before it kept.
+#include "engine/io/KestParFileAdapter.h"
+#include "utilities/ZUL_LogMacros.h"
+
+#include "support/random_job_text.h"
+#include "support/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <random>
+#include <sstream>
+
+using namespace KestCmdItemDefs;
+
+namespace {
+
+std::ostream& operator<<(std::ostream& out, const KestTextPosition& p) {
+    return out << p.line << ':' << p.column;
+}
+
+// Everything that reading `text` on `threads` threads gives, as text: the failure, the warnings,
+// each command read with its position and those of its items, the links (by the place of their
+// target among the commands) and the written job, completed when nothing failed.
+std::string reading(const std::string& text, std::size_t threads) {
+    KestCmdIoConfig config;
+    config.threads = threads;
+    config.bytes_per_thread = 1; // even a small text is split at every END_ line
+    const KestParFileAdapter reader(L"job.par", config);
+    std::ostringstream out;
+    const ZUL_LogMacros::Sink previous =
+        ZUL_LogMacros::set_sink([&out](const ZUL_LogMacros::LogRecord& record) {
+            out << "warning: " << record.message << '\n';
+        });
+    KestCmdContainer job;
+    std::vector<KestCmd*> created;
+    KestSourceMap positions;
+    try {
+        reader.ReadText(text, job, &created, &positions);
+        reader.Complete(job);
+    } catch (const ZUL_Failure& failure) {
+        out << "failed: " << failure.what() << '\n';
+    }
+    ZUL_LogMacros::set_sink(previous);
+    std::map<const KestCmd*, std::size_t> place;
+    for (const KestCmd& cmd : job) {
+        place.emplace(&cmd, place.size());
+    }
+    for (std::size_t i = 0; i < positions.CommandCount(); ++i) {
+        const KestCmd& cmd = positions.Command(i);
+        const auto span = positions.Find(cmd);
+        out << "command " << place.at(&cmd) << (&cmd == created.at(i) ? "" : " not as created")
+            << " at " << span->keyword << " to " << span->end_line << '\n';
+        for (const KestSourceMap::ItemPlace& item : positions.Items(i)) {
+            out << "  " << item.kind << '.' << item.index << " at " << item.span.key << ' '
+                << item.span.value << ' ' << item.span.value_end << '\n';
+        }
+    }
+    for (const KestCmd& cmd : job) {
+        for (int kind = 0; kind < item_kind_count; ++kind) {
+            for (const auto& item : cmd.Items(static_cast<CmdItem>(kind))) {
+                if (item->GetReference() != nullptr) {
+                    out << place.at(&cmd) << " -> " << place.at(item->GetReference()) << '\n';
+                }
+            }
+        }
+    }
+    return out.str() + test_support::written(job);
+}
+
+// Random jobs one after the other, with lines that warn (a step of 0) planted at random and
+// `failures` lines too large to type (scattered ranges, slow to refuse) at random places.
+std::string planted_jobs(unsigned seed, std::size_t jobs, std::size_t failures) {
+    std::mt19937 rng(seed);
+    std::string text;
+    for (std::size_t j = 0; j < jobs; ++j) {
+        text += test_support::JobText(seed * 1000 + static_cast<unsigned>(j), false).Make();
+    }
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        if (rng() % 100 < 4) {
+            lines.push_back("  GROUP = 1-10:0");
+        }
+        lines.push_back(line);
+    }
+    for (std::size_t f = 0; f < failures; ++f) {
+        lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(rng() % (lines.size() + 1)),
+                     "  GROUP = 1-2000000000:3,2-2000000000:3");
+    }
+    std::string out;
+    for (const std::string& line : lines) {
+        out += line + '\n';
+    }
+    return out;
+}
+
+} // namespace
+
+TEST(ParallelRead, RandomJobsReadAsOnOneThread) {
+    std::size_t failed = 0;
+    std::size_t warned = 0;
+    for (unsigned seed = 0; seed < 120; ++seed) {
+        const std::string text = planted_jobs(seed, 1 + seed % 6, seed % 20 == 3 ? 2 : 0);
+        const std::string one = reading(text, 1);
+        failed += one.find("failed: ") != std::string::npos ? 1 : 0;
+        warned += one.find("warning: ") != std::string::npos ? 1 : 0;
+        for (std::size_t threads : {2, 7}) {
+            EXPECT_EQ(reading(text, threads), one) << "seed " << seed << ", threads " << threads;
+        }
+    }
+    // The planted lines did fail and warn often enough to be compared.
+    EXPECT_GE(failed, 3u);
+    EXPECT_GE(warned, 60u);
+}
+
+TEST(ParallelRead, ALargeJobIsLinkedOnThreadsToo) {
+    // Enough commands, named apart, that linking them uses several threads.
+    std::string text = planted_jobs(7, 20, 0);
+    for (int i = 0; i < 12000; ++i) {
+        const std::string n = std::to_string(i);
+        text += "GROUP_DEF\n  ID_NAME = g" + n + "\n  GROUP = " + n + "-" + n + "0\nEND_\nDV\n" +
+                "  ID_NAME = dv" + n + "\n  GROUP = g" + std::to_string(i * 7 % 12000) +
+                "\nEND_\nDRESP\n  ID_NAME = r" + n + "\n  GROUP = g" + std::to_string(i / 2) +
+                "\nEND_\n";
+    }
+    EXPECT_TRUE(reading(text, 3) == reading(text, 1));
+}
