@@ -197,7 +197,7 @@ PyType_Slot slots[] = {{Py_tp_dealloc, reinterpret_cast<void*>(&dealloc)},
                        {0, nullptr}};
 
 PyType_Spec description = {"kestcmd.Value", sizeof(ValueObject), 0,
-                    Py_TPFLAGS_DEFAULT | Py_TPFLAGS_DISALLOW_INSTANTIATION, slots};
+                           Py_TPFLAGS_DEFAULT | Py_TPFLAGS_DISALLOW_INSTANTIATION, slots};
 
 } // namespace
 
