@@ -1,5 +1,7 @@
 #include "engine/io/KestParDocument.h"
 
+#include "engine/io/KestParKeys.h"
+
 #include "utilities/KestFileUtil.h"
 #include "utilities/KestText.h"
 
@@ -193,7 +195,8 @@ void KestParDocument::SetValue(const KestCmd& cmd, CmdItem kind, std::size_t ind
     // them but the VALUE of LE_VALUE or GE_VALUE.
     const std::string key = KestCmdIo::to_upper_copy(std::string(
         trim(line.substr(span.key.column - 1, line.find('=') - (span.key.column - 1)))));
-    const bool whole = kind == VALUE && (key == "LE_VALUE" || key == "GE_VALUE");
+    const bool whole =
+        kind == VALUE && (key == KestParKeys::le_value || key == KestParKeys::ge_value);
     for (const auto& place : _positions.Items(_positions.IndexOf(cmd))) {
         if (!whole && place.span.key == span.key && (place.kind != kind || place.index != index)) {
             throw KestParEditError("the line of " + default_item_names[kind] + "[" +
@@ -222,7 +225,7 @@ void KestParDocument::AddItem(const KestCmd& cmd, std::string_view key, std::str
     // The kind the key's line gives, so that the line joins its kind.
     const std::string upper = KestText::to_upper_copy(key);
     CmdItem kind = PLACEHOLDER;
-    if (upper == "LE_VALUE" || upper == "GE_VALUE") {
+    if (upper == KestParKeys::le_value || upper == KestParKeys::ge_value) {
         kind = VALUE;
     } else {
         for (const auto& [k, name] : _item_names) {

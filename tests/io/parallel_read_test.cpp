@@ -116,8 +116,8 @@ TEST(ParallelRead, RandomJobsReadAsOnOneThread) {
     EXPECT_GE(warned, 60u);
 }
 
-TEST(ParallelRead, ALargeJobIsLinkedOnThreadsToo) {
-    // Enough commands, named apart, that linking them uses several threads.
+TEST(ParallelRead, ALargeJobReadInPartsIsTheJobOfOneThread) {
+    // Enough commands, named apart, that the text is read in parts on several threads.
     std::string text = planted_jobs(7, 20, 0);
     for (int i = 0; i < 12000; ++i) {
         const std::string n = std::to_string(i);
