@@ -1,7 +1,8 @@
 // Reference creation over generated jobs of growing size: the public call, and the two walks it
-// chooses between (the plain linking rule and the prefetch pipeline) side by side, beside a bare
-// walk that reads the text of every item of the same jobs. Reference creation must grow like the
-// bare walk, which is what any linear pass over the job costs on this machine.
+// chooses between (the plain linking rule and the prefetch pipeline, on one thread and on two)
+// side by side, beside a bare walk that reads the text of every item of the same jobs. Reference
+// creation must grow like the bare walk, which is what any linear pass over the job costs on
+// this machine.
 #include "engine/container/detail/LinkPipeline.h"
 #include "engine/container/detail/ReferenceLinking.h"
 #include "job_generator.h"
@@ -52,6 +53,11 @@ void BM_LinkPrefetching(benchmark::State& state) {
     link_walk(state, [](const std::vector<KestCmd*>& commands) { LinkPipeline(commands).run(); });
 }
 
+void BM_LinkPrefetchingOnTwoThreads(benchmark::State& state) {
+    link_walk(state,
+              [](const std::vector<KestCmd*>& commands) { LinkPipeline(commands, 2).run(); });
+}
+
 void BM_ReadEveryItemText(benchmark::State& state) {
     const KestCmdContainer& container = job(static_cast<int>(state.range(0)));
     for (auto _ : state) {
@@ -83,6 +89,7 @@ void job_sizes(benchmark::internal::Benchmark* b) {
 BENCHMARK(BM_CreateReferences)->Apply(job_sizes)->Complexity(benchmark::oN);
 BENCHMARK(BM_LinkPlain)->Apply(job_sizes);
 BENCHMARK(BM_LinkPrefetching)->Apply(job_sizes);
+BENCHMARK(BM_LinkPrefetchingOnTwoThreads)->Apply(job_sizes);
 BENCHMARK(BM_ReadEveryItemText)->Apply(job_sizes)->Complexity(benchmark::oN);
 
 BENCHMARK_MAIN();

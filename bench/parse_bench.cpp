@@ -153,7 +153,7 @@ void BM_Step(benchmark::State& state, Step step) {
             reader.ReadText(text, *job);
         }
         if (step > Step::create_references) {
-            job->CreateReferences();
+            job->CreateReferences(c.threads);
         }
         if (step > Step::default_rules) {
             reader.GetDefaults().ApplyRules(*job, c.enum_map);
@@ -167,7 +167,7 @@ void BM_Step(benchmark::State& state, Step step) {
             reader.ReadText(text, *job);
             break;
         case Step::create_references:
-            job->CreateReferences();
+            job->CreateReferences(c.threads);
             break;
         case Step::default_rules:
             reader.GetDefaults().ApplyRules(*job, c.enum_map);
@@ -229,10 +229,10 @@ BENCHMARK_CAPTURE(BM_Step, create_references, Step::create_references)->Apply([]
     whole_job(b)->ArgsProduct({{1000000}, {1, 2}});
 });
 BENCHMARK_CAPTURE(BM_Step, default_rules, Step::default_rules)->Apply([](auto* b) {
-    whole_job(b)->Args({1000000, 1});
+    whole_job(b)->ArgsProduct({{1000000}, {1, 2}});
 });
 BENCHMARK_CAPTURE(BM_Step, destroy, Step::destroy)->Apply([](auto* b) {
-    whole_job(b)->Args({1000000, 1});
+    whole_job(b)->ArgsProduct({{1000000}, {1, 2}});
 });
 BENCHMARK(BM_Write)->Apply([](auto* b) { whole_job(b)->Arg(10000)->Arg(100000)->Arg(1000000); });
 BENCHMARK_CAPTURE(BM_TypeValue, real, "0.25");

@@ -12,6 +12,10 @@ constexpr std::size_t pipeline_from = 30000;
 } // namespace
 
 void KestCmdContainer::CreateReferences() {
+    CreateReferences(1);
+}
+
+void KestCmdContainer::CreateReferences(std::size_t threads) {
     std::size_t count = 0;
     for (const CmdList& list : _commands) {
         count += list.size();
@@ -24,6 +28,6 @@ void KestCmdContainer::CreateReferences() {
     if (commands.size() < pipeline_from) {
         link_references(commands);
     } else {
-        LinkPipeline(commands).run();
+        LinkPipeline(commands, threads).run();
     }
 }

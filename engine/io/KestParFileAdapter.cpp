@@ -298,7 +298,7 @@ void KestParFileAdapter::Read(const KestParFile& file, KestCmdContainer& contain
 void KestParFileAdapter::Complete(KestCmdContainer& container) const {
     ResolveImplicitReferences(container);
     ResolveReverseReferences(container);
-    container.CreateReferences();
+    container.CreateReferences(_tables->threads);
     _tables->defaults.ApplyRules(container, _tables->enums);
 }
 

@@ -118,23 +118,26 @@ TEST(CreateReferences, LinksNamesToTheFirstMatchingCommand) {
 }
 
 // The index (CreateReferences) and the pipeline (which CreateReferences takes for large jobs
-// only; small ones cover the starts and ends of its windows) against the full search.
+// only; small ones cover the starts and ends of its windows, and of its runs and shards when
+// each thread gets a few commands) against the full search.
 TEST(CreateReferences, IndexAndPipelineGiveTheSameLinksAsTheFullSearch) {
     for (unsigned seed = 1; seed <= 200; ++seed) {
         const int size = 1 + static_cast<int>(seed % 60);
         KestCmdContainer indexed = random_container(seed, size);
-        KestCmdContainer pipelined = random_container(seed, size);
         KestCmdContainer searched = random_container(seed, size);
         ASSERT_EQ(links(indexed), links(searched)) << "seed " << seed;
         indexed.CreateReferences();
-        std::vector<KestCmd*> commands;
-        for (KestCmd& cmd : pipelined) {
-            commands.push_back(&cmd);
-        }
-        LinkPipeline(commands).run();
         create_references_by_search(searched);
         ASSERT_EQ(links(indexed), links(searched)) << "seed " << seed;
-        ASSERT_EQ(links(pipelined), links(searched)) << "seed " << seed;
+        for (std::size_t threads : {1, 2, 3, 7}) {
+            KestCmdContainer pipelined = random_container(seed, size);
+            std::vector<KestCmd*> commands;
+            for (KestCmd& cmd : pipelined) {
+                commands.push_back(&cmd);
+            }
+            LinkPipeline(commands, threads, 1 + seed % 5).run();
+            ASSERT_EQ(links(pipelined), links(searched)) << "seed " << seed << ", " << threads;
+        }
         // A second run changes nothing further.
         indexed.CreateReferences();
         ASSERT_EQ(links(indexed), links(searched)) << "seed " << seed;

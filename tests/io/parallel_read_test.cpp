@@ -2,6 +2,7 @@
 // items, links and defaults, the same positions, the same warnings in the same order, and the
 // same failure, raised by the first failing line of the text with the commands before it kept.
 #include "engine/io/KestParFileAdapter.h"
+#include "engine/model/detail/KestItemPool.h"
 #include "utilities/ZUL_LogMacros.h"
 
 #include "support/random_job_text.h"
@@ -117,7 +118,7 @@ TEST(ParallelRead, RandomJobsReadAsOnOneThread) {
 }
 
 TEST(ParallelRead, ALargeJobReadInPartsIsTheJobOfOneThread) {
-    // Enough commands, named apart, that the text is read in parts on several threads.
+    // Enough commands, named apart, that the text is read in parts and linked on several threads.
     std::string text = planted_jobs(7, 20, 0);
     for (int i = 0; i < 12000; ++i) {
         const std::string n = std::to_string(i);
@@ -127,4 +128,29 @@ TEST(ParallelRead, ALargeJobReadInPartsIsTheJobOfOneThread) {
                 "\nEND_\n";
     }
     EXPECT_TRUE(reading(text, 3) == reading(text, 1));
+}
+
+TEST(ParallelRead, AJobReadOnThreadsIsDestroyedWhole) {
+    // Enough commands that the threads that read them also destroy them.
+    std::string text;
+    for (int i = 0; i < 70000; ++i) {
+        text += "DV\n  ID_NAME = d" + std::to_string(i) + "\n  GROUP = d" + std::to_string(i / 2) +
+                "\nEND_\n";
+    }
+    KestCmdIoConfig config;
+    config.threads = 2;
+    config.bytes_per_thread = 1;
+    const KestParFileAdapter reader(L"job.par", config);
+    // This thread keeps the slab it fills; one item makes sure that it has one before too.
+    KestCmd(KestCmdDefs::DV).AddStringItem(ID_NAME, "x");
+    const std::size_t before = KestItemPool::slabs_in_use();
+    {
+        KestCmdContainer job;
+        reader.ParseText(text, job);
+        ASSERT_EQ(job.GetNumberOfCommands(KestCmdDefs::DV), 70000u);
+        EXPECT_EQ(job.GetCommand(KestCmdDefs::DV, 69999).Item(GROUP, 0).GetReference(),
+                  &job.GetCommand(KestCmdDefs::DV, 34999));
+    }
+    // Every item went back to its slab, and every slab was given back.
+    EXPECT_EQ(KestItemPool::slabs_in_use(), before);
 }

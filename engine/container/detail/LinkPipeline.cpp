@@ -2,6 +2,10 @@
 
 #include "engine/container/detail/ReferenceLinking.h"
 #include "engine/model/KestCmd.h"
+#include "utilities/detail/KestThreads.h"
+
+#include <algorithm>
+#include <array>
 
 using namespace KestCmdItemDefs;
 
@@ -16,83 +20,110 @@ inline void prefetch(const void* p) {
 #endif
 }
 
-} // namespace
-
-LinkPipeline::LinkPipeline(const std::vector<KestCmd*>& commands)
-    : _commands(commands), _by_name(commands.size()) {}
-
-void LinkPipeline::run() {
-    index_names();
-    link_items();
+std::size_t runs_for(std::size_t commands, std::size_t threads, std::size_t per_run) {
+    return std::clamp<std::size_t>(commands / std::max<std::size_t>(per_run, 1), 1,
+                                   KestThreads::resolve(threads));
 }
 
-void LinkPipeline::index_names() {
-    _items.reserve(4 * _commands.size());
-    std::size_t named = 0;
-    std::string scratch;
+} // namespace
+
+LinkPipeline::LinkPipeline(const std::vector<KestCmd*>& commands, std::size_t threads,
+                           std::size_t commands_per_run)
+    : _commands(commands), _runs(runs_for(commands.size(), threads, commands_per_run)),
+      _by_name(_runs.size(), commands.size()) {}
+
+void LinkPipeline::run() {
     const std::size_t n = _commands.size();
-    for (std::size_t c = 0; c < n; ++c) {
-        if (c + 4 * command_step < n) {
+    const std::size_t runs = _runs.size();
+    KestThreads::run(runs, runs,
+                     [&](std::size_t r) { gather(n * r / runs, n * (r + 1) / runs, _runs[r]); });
+    KestThreads::run(runs, runs, [&](std::size_t shard) { fill(shard); });
+    _by_name.filled();
+    if (_by_name.empty()) {
+        return;
+    }
+    KestThreads::run(runs, runs, [&](std::size_t r) { link(_runs[r].items); });
+}
+
+void LinkPipeline::gather(std::size_t begin, std::size_t end, Run& run) const {
+    run.names.reserve(end - begin);
+    run.items.reserve(4 * (end - begin));
+    for (std::size_t c = begin; c < end; ++c) {
+        if (c + 4 * command_step < end) {
             prefetch(_commands[c + 4 * command_step]);
         }
         for (int step = 0; step < 3; ++step) {
             const std::size_t ahead = c + static_cast<std::size_t>(3 - step) * command_step;
-            if (ahead < n) {
+            if (ahead < end) {
                 _commands[ahead]->Prefetch(step);
             }
         }
-        KestCmd& cmd = *_commands[c];
+        const KestCmd& cmd = *_commands[c];
         if (cmd.HasItem(ID_NAME)) {
-            Named& next = _pending[named++ % window];
-            if (named > window) {
-                _by_name.add_first(next.name, next.hash, next.cmd);
-            }
-            next.name = text_of(cmd.Item(ID_NAME, 0), scratch);
-            next.hash = NameIndex::hash(next.name);
-            next.cmd = &cmd;
-            _by_name.prefetch(next.hash);
+            const KestCmdItem& name = cmd.Item(ID_NAME, 0);
+            const std::string* kept = name.KeptString();
+            const std::string_view text =
+                kept != nullptr ? std::string_view(*kept) : run.made.emplace_back(name.GetString());
+            run.names.push_back({text, NameIndex::hash(text), &cmd});
         }
         for (int kind = ID_NAME + 1; kind < item_kind_count; ++kind) {
             for (const auto& item : cmd.List(static_cast<CmdItem>(kind))) {
                 // Items are created non-const; the lists only hold them as const.
-                _items.push_back(const_cast<KestCmdItem*>(item.get()));
+                run.items.push_back(const_cast<KestCmdItem*>(item.get()));
             }
         }
     }
-    for (std::size_t i = named > window ? named - window : 0; i < named; ++i) {
-        const Named& last = _pending[i % window];
-        _by_name.add_first(last.name, last.hash, last.cmd);
+}
+
+void LinkPipeline::fill(std::size_t shard) {
+    NameIndex& index = _by_name.shard(shard);
+    for (const Run& run : _runs) {
+        const std::vector<Named>& names = run.names;
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            if (i + window < names.size() && _by_name.shard_of(names[i + window].hash) == shard) {
+                index.prefetch(names[i + window].hash);
+            }
+            if (_by_name.shard_of(names[i].hash) == shard) {
+                index.add_first(names[i].name, names[i].hash, names[i].cmd);
+            }
+        }
     }
 }
 
-void LinkPipeline::read_text(std::size_t i) {
-    Looked& looked = _looked[i % window];
-    looked.text = text_of(*_items[i], looked.made);
-    looked.candidate = _by_name.may_hold(looked.text);
-    if (looked.candidate) {
-        looked.hash = NameIndex::hash(looked.text);
-        _by_name.prefetch(looked.hash);
-    }
-}
-
-void LinkPipeline::link_items() {
-    const std::size_t m = _items.size();
+void LinkPipeline::link(const std::vector<KestCmdItem*>& items) const {
+    // An item's text, and whether it may be a name (then its hash).
+    struct Looked {
+        std::string_view text;
+        std::string made; ///< the text of an item that keeps none
+        bool candidate = false;
+        std::uint64_t hash = 0;
+    };
+    std::array<Looked, window> looked;
+    const auto read_text = [&](std::size_t i) {
+        Looked& l = looked[i % window];
+        l.text = text_of(*items[i], l.made);
+        l.candidate = _by_name.may_hold(l.text);
+        if (l.candidate) {
+            l.hash = NameIndex::hash(l.text);
+            _by_name.prefetch(l.hash);
+        }
+    };
+    const std::size_t m = items.size();
     for (std::size_t i = 0; i < std::min(m, item_ahead); ++i) {
-        prefetch(_items[i]);
+        prefetch(items[i]);
     }
     for (std::size_t i = 0; i < std::min(m, window); ++i) {
         read_text(i);
     }
     for (std::size_t i = 0; i < m; ++i) {
         if (i + item_ahead < m) {
-            prefetch(_items[i + item_ahead]);
+            prefetch(items[i + item_ahead]);
         }
         // Linking changes no text, so the view read stays valid; its place is refilled only
         // after the look-up.
-        const Looked& looked = _looked[i % window];
-        if (const KestCmd* target =
-                looked.candidate ? _by_name.find(looked.text, looked.hash) : nullptr) {
-            _items[i]->AddReference(*target);
+        const Looked& l = looked[i % window];
+        if (const KestCmd* target = l.candidate ? _by_name.find(l.text, l.hash) : nullptr) {
+            items[i]->AddReference(*target);
         }
         if (i + window < m) {
             read_text(i + window);

@@ -1,12 +1,12 @@
 // link_references for jobs larger than the processor's caches: the same links, made while the
-// memory that the next steps need is loaded.
+// memory that the next steps need is loaded, on one thread or several.
 #pragma once
 
 #include "engine/container/detail/NameIndex.h"
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,16 +17,28 @@ class KestCmdItem;
 /// Every command, item and index slot sits at the end of a chain of loads (command, its lists,
 /// their contents, the item, the index slot of its text), and a load from main memory takes as
 /// long as the work on several commands or items. So each load is asked for a fixed distance
-/// ahead of its use, in two walks:
-/// - commands: the command `4 * command_step` places ahead is loaded; the three steps of
-///   KestCmd::Prefetch follow `command_step` places apart, so that each finds the memory of the
-///   one before it loaded. A name is hashed when it is read and its index slot loaded; it joins the
-///   index `window` commands later. The items to link are collected on the way.
-/// - items: the item `item_ahead` places ahead is loaded; the text of the one `window` places
-///   ahead is read and its index slot loaded; the current one is linked.
+/// ahead of its use, in three walks:
+/// - gather, over the commands: the command `4 * command_step` places ahead is loaded; the three
+///   steps of KestCmd::Prefetch follow `command_step` places apart, so that each finds the
+///   memory of the one before it loaded. First names are read and hashed, and the items to link
+///   collected.
+/// - fill, over the names gathered: the index slot of the name `window` places ahead is loaded
+///   while the current one is added.
+/// - link, over the items gathered: the item `item_ahead` places ahead is loaded; the text of
+///   the one `window` places ahead is read and its index slot loaded; the current one is linked.
+///
+/// With several threads, the commands are cut into runs, one per thread, gathered and linked
+/// each on its thread; the index is cut into shards by hash, each filled on its thread with the
+/// names of its shard in iteration order, so the first command of a name wins as in one index.
 class LinkPipeline {
   public:
-    explicit LinkPipeline(const std::vector<KestCmd*>& commands);
+    /// Links made on up to `threads` threads (0: one per core), each with `commands_per_run`
+    /// commands at least.
+    LinkPipeline(const std::vector<KestCmd*>& commands, std::size_t threads = 1,
+                 std::size_t commands_per_run = commands_per_thread);
+    /// Below this many commands a thread, a thread takes longer to start than its share.
+    static constexpr std::size_t commands_per_thread = 16384;
+
     /// Makes the links of link_references(commands).
     void run();
 
@@ -35,30 +47,24 @@ class LinkPipeline {
     static constexpr std::size_t window = 8;
     static constexpr std::size_t item_ahead = 16;
 
-    /// A name read, waiting for its slot to arrive.
+    /// A command's first ID_NAME text.
     struct Named {
-        std::string name;
+        std::string_view name;
         std::uint64_t hash = 0;
         const KestCmd* cmd = nullptr;
     };
-    /// An item's text read, and whether it may be a name (then its hash).
-    struct Looked {
-        std::string_view text;
-        std::string made; ///< the text of an item that keeps none
-        bool candidate = false;
-        std::uint64_t hash = 0;
+    /// What the walk over one run of commands gathers.
+    struct Run {
+        std::vector<Named> names;
+        std::deque<std::string> made; ///< the names of items that keep no text
+        std::vector<KestCmdItem*> items;
     };
 
-    /// Indexes the first name of every command and collects the items to link.
-    void index_names();
-    /// Links every collected item whose text is a name.
-    void link_items();
-    /// Reads the text of collected item `i` into its place of `_looked`.
-    void read_text(std::size_t i);
+    void gather(std::size_t begin, std::size_t end, Run& run) const;
+    void fill(std::size_t shard);
+    void link(const std::vector<KestCmdItem*>& items) const;
 
     const std::vector<KestCmd*>& _commands;
-    NameIndex _by_name;
-    std::vector<KestCmdItem*> _items;
-    std::array<Named, window> _pending;
-    std::array<Looked, window> _looked;
+    std::vector<Run> _runs;
+    ShardedNameIndex _by_name;
 };

@@ -70,11 +70,7 @@ void NameIndex::grow() {
 }
 
 void NameIndex::add_first(std::string_view name, std::uint64_t h, const KestCmd* cmd) {
-    _lengths |= std::uint64_t{1} << length_bit(name);
-    if (!name.empty()) {
-        const auto first = static_cast<unsigned char>(name.front());
-        _first_bytes[first / 64] |= std::uint64_t{1} << (first % 64);
-    }
+    _filter.add(name);
     if (2 * (_count + 1) > _slots.size()) {
         grow();
     }
@@ -105,4 +101,20 @@ void NameIndex::prefetch(std::uint64_t hash) const {
 #else
     static_cast<void>(hash);
 #endif
+}
+
+ShardedNameIndex::ShardedNameIndex(std::size_t shards, std::size_t expected) {
+    _shards.reserve(shards);
+    for (std::size_t s = 0; s < shards; ++s) {
+        _shards.emplace_back(expected / shards);
+    }
+}
+
+void ShardedNameIndex::filled() {
+    _filter = NameFilter();
+    _empty = true;
+    for (const NameIndex& shard : _shards) {
+        _filter.merge(shard.filter());
+        _empty = _empty && shard.empty();
+    }
 }
