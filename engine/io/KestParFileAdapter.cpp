@@ -6,6 +6,7 @@
 #include "utilities/KestFileUtil.h"
 #include "utilities/ZUL_Exception.h"
 #include "utilities/ZUL_LogMacros.h"
+#include "utilities/detail/KestFileReading.h"
 #include "utilities/detail/KestParScanner.h"
 #include "utilities/detail/KestThreads.h"
 
@@ -206,8 +207,9 @@ bool KestParFileAdapter::KnowsKey(std::string_view key) const {
 void KestParFileAdapter::Parse(KestCmdContainer& container, KestSourceMap* positions) const {
     {
         // The text goes before completion, which needs memory of its own.
-        const std::string text = KestFileUtil::read_all(_file_name);
-        ReadText(text, container, nullptr, positions);
+        const KestFileReading::Bytes text =
+            KestFileReading::read(_file_name, _tables->threads, _tables->bytes_per_thread);
+        ReadText(text.view(), container, nullptr, positions);
     }
     Complete(container);
 }
