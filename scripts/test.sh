@@ -9,6 +9,6 @@ cd "$(dirname "$0")/.."
 scripts/build.sh "$@"
 case "${1:-}" in
   --sanitize) ctest --test-dir build-asan --output-on-failure -j "$(nproc)" ;;
-  --tsan) ctest --test-dir build-tsan --output-on-failure -j "$(nproc)" -R '^ParallelRead\.' ;;
+  --tsan) ctest --test-dir build-tsan --output-on-failure -j "$(nproc)" -R '^ParallelRead(OfAFile)?\.' ;;
   *) ctest --test-dir build --output-on-failure -j "$(nproc)" ;;
 esac

@@ -130,8 +130,11 @@ TEST(ParallelRead, ALargeJobReadInPartsIsTheJobOfOneThread) {
     EXPECT_TRUE(reading(text, 3) == reading(text, 1));
 }
 
-TEST(ParallelRead, AJobReadOnThreadsIsDestroyedWhole) {
-    // Enough commands that the threads that read them also destroy them.
+class ParallelReadOfAFile : public test_support::TempDirTest {};
+
+TEST_F(ParallelReadOfAFile, AJobReadOnThreadsIsLinkedAndDestroyedWhole) {
+    // Enough commands that the file is read in pieces and the job linked and destroyed by the
+    // threads that read it.
     std::string text;
     for (int i = 0; i < 70000; ++i) {
         text += "DV\n  ID_NAME = d" + std::to_string(i) + "\n  GROUP = d" + std::to_string(i / 2) +
@@ -140,16 +143,18 @@ TEST(ParallelRead, AJobReadOnThreadsIsDestroyedWhole) {
     KestCmdIoConfig config;
     config.threads = 2;
     config.bytes_per_thread = 1;
-    const KestParFileAdapter reader(L"job.par", config);
+    const KestParFileAdapter reader(Write("job.par", text).wstring(), config);
     // This thread keeps the slab it fills; one item makes sure that it has one before too.
     KestCmd(KestCmdDefs::DV).AddStringItem(ID_NAME, "x");
     const std::size_t before = KestItemPool::slabs_in_use();
     {
         KestCmdContainer job;
-        reader.ParseText(text, job);
+        reader.Parse(job);
         ASSERT_EQ(job.GetNumberOfCommands(KestCmdDefs::DV), 70000u);
-        EXPECT_EQ(job.GetCommand(KestCmdDefs::DV, 69999).Item(GROUP, 0).GetReference(),
-                  &job.GetCommand(KestCmdDefs::DV, 34999));
+        for (std::size_t i : {0, 34999, 35000, 69999}) {
+            EXPECT_EQ(job.GetCommand(KestCmdDefs::DV, i).Item(GROUP, 0).GetReference(),
+                      &job.GetCommand(KestCmdDefs::DV, i / 2));
+        }
     }
     // Every item went back to its slab, and every slab was given back.
     EXPECT_EQ(KestItemPool::slabs_in_use(), before);
