@@ -4,6 +4,8 @@
 // threads add CPU time.
 #include "job_text.h"
 
+#include "utilities/detail/KestFileReading.h"
+
 #include <KestCmdEngine.h>
 #include <benchmark/benchmark.h>
 #include <toml++/toml.h>
@@ -161,7 +163,8 @@ void BM_Step(benchmark::State& state, Step step) {
         state.ResumeTiming();
         switch (step) {
         case Step::read_file:
-            benchmark::DoNotOptimize(KestFileUtil::read_all(f.par.wstring()).size());
+            benchmark::DoNotOptimize(
+                KestFileReading::read(f.par.wstring(), c.threads, c.bytes_per_thread).size);
             break;
         case Step::read_text:
             reader.ReadText(text, *job);
@@ -220,7 +223,7 @@ BENCHMARK(BM_TomlPlusPlus)->Apply([](auto* b) {
     whole_job(b)->Arg(10000)->Arg(100000)->Arg(1000000);
 });
 BENCHMARK_CAPTURE(BM_Step, read_file, Step::read_file)->Apply([](auto* b) {
-    whole_job(b)->Args({1000000, 1});
+    whole_job(b)->ArgsProduct({{1000000}, {1, 2}});
 });
 BENCHMARK_CAPTURE(BM_Step, read_text, Step::read_text)->Apply([](auto* b) {
     whole_job(b)->ArgsProduct({{1000000}, {1, 2}});

@@ -20,7 +20,8 @@ inline void prefetch(const void* p) {
 #endif
 }
 
-std::size_t runs_for(std::size_t commands, std::size_t threads, std::size_t per_run) {
+// The threads to use: one per `per_run` commands, up to `threads`.
+std::size_t threads_for(std::size_t commands, std::size_t threads, std::size_t per_run) {
     return std::clamp<std::size_t>(commands / std::max<std::size_t>(per_run, 1), 1,
                                    KestThreads::resolve(threads));
 }
@@ -29,20 +30,20 @@ std::size_t runs_for(std::size_t commands, std::size_t threads, std::size_t per_
 
 LinkPipeline::LinkPipeline(const std::vector<KestCmd*>& commands, std::size_t threads,
                            std::size_t commands_per_run)
-    : _commands(commands), _runs(runs_for(commands.size(), threads, commands_per_run)),
-      _by_name(_runs.size(), commands.size()) {}
+    : _commands(commands), _threads(threads_for(commands.size(), threads, commands_per_run)),
+      _runs(_threads > 1 ? runs_per_thread * _threads : 1), _by_name(_threads, commands.size()) {}
 
 void LinkPipeline::run() {
     const std::size_t n = _commands.size();
     const std::size_t runs = _runs.size();
-    KestThreads::run(runs, runs,
+    KestThreads::run(runs, _threads,
                      [&](std::size_t r) { gather(n * r / runs, n * (r + 1) / runs, _runs[r]); });
-    KestThreads::run(runs, runs, [&](std::size_t shard) { fill(shard); });
+    KestThreads::run(_threads, _threads, [&](std::size_t shard) { fill(shard); });
     _by_name.filled();
     if (_by_name.empty()) {
         return;
     }
-    KestThreads::run(runs, runs, [&](std::size_t r) { link(_runs[r].items); });
+    KestThreads::run(runs, _threads, [&](std::size_t r) { link(_runs[r].items); });
 }
 
 void LinkPipeline::gather(std::size_t begin, std::size_t end, Run& run) const {

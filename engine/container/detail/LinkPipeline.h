@@ -27,8 +27,8 @@ class KestCmdItem;
 /// - link, over the items gathered: the item `item_ahead` places ahead is loaded; the text of
 ///   the one `window` places ahead is read and its index slot loaded; the current one is linked.
 ///
-/// With several threads, the commands are cut into runs, one per thread, gathered and linked
-/// each on its thread; the index is cut into shards by hash, each filled on its thread with the
+/// With several threads, the commands are cut into a few runs per thread, gathered and linked
+/// each on a thread; the index is cut into shards by hash, each filled on its thread with the
 /// names of its shard in iteration order, so the first command of a name wins as in one index.
 class LinkPipeline {
   public:
@@ -46,6 +46,9 @@ class LinkPipeline {
     static constexpr std::size_t command_step = 3;
     static constexpr std::size_t window = 8;
     static constexpr std::size_t item_ahead = 16;
+    /// Runs a thread takes in turn, so that a thread held up by other work on the machine leaves
+    /// its share to the others.
+    static constexpr std::size_t runs_per_thread = 4;
 
     /// A command's first ID_NAME text.
     struct Named {
@@ -65,6 +68,7 @@ class LinkPipeline {
     void link(const std::vector<KestCmdItem*>& items) const;
 
     const std::vector<KestCmd*>& _commands;
+    std::size_t _threads;
     std::vector<Run> _runs;
     ShardedNameIndex _by_name;
 };
