@@ -28,6 +28,34 @@ std::size_t threads_for(std::size_t commands, std::size_t threads, std::size_t p
 
 } // namespace
 
+/// Adds names to one shard of the index, each `window` names after its slot was asked for.
+class LinkPipeline::NameFeed {
+  public:
+    explicit NameFeed(NameIndex& index) : _index(index) {}
+    NameFeed(const NameFeed&) = delete;
+    NameFeed& operator=(const NameFeed&) = delete;
+    ~NameFeed() {
+        for (std::size_t i = _count > window ? _count - window : 0; i < _count; ++i) {
+            const Named& last = _ring[i % window];
+            _index.add_first(last.name, last.hash, last.cmd);
+        }
+    }
+
+    void push(const Named& named) {
+        Named& place = _ring[_count++ % window];
+        if (_count > window) {
+            _index.add_first(place.name, place.hash, place.cmd);
+        }
+        place = named;
+        _index.prefetch(named.hash);
+    }
+
+  private:
+    NameIndex& _index;
+    std::array<Named, window> _ring;
+    std::size_t _count = 0;
+};
+
 LinkPipeline::LinkPipeline(const std::vector<KestCmd*>& commands, std::size_t threads,
                            std::size_t commands_per_run)
     : _commands(commands), _threads(threads_for(commands.size(), threads, commands_per_run)),
@@ -36,9 +64,15 @@ LinkPipeline::LinkPipeline(const std::vector<KestCmd*>& commands, std::size_t th
 void LinkPipeline::run() {
     const std::size_t n = _commands.size();
     const std::size_t runs = _runs.size();
-    KestThreads::run(runs, _threads,
-                     [&](std::size_t r) { gather(n * r / runs, n * (r + 1) / runs, _runs[r]); });
-    KestThreads::run(_threads, _threads, [&](std::size_t shard) { fill(shard); });
+    if (_threads == 1) {
+        NameFeed names(_by_name.shard(0));
+        gather(0, n, _runs[0], &names);
+    } else {
+        KestThreads::run(runs, _threads, [&](std::size_t r) {
+            gather(n * r / runs, n * (r + 1) / runs, _runs[r], nullptr);
+        });
+        KestThreads::run(_threads, _threads, [&](std::size_t shard) { fill(shard); });
+    }
     _by_name.filled();
     if (_by_name.empty()) {
         return;
@@ -46,8 +80,10 @@ void LinkPipeline::run() {
     KestThreads::run(runs, _threads, [&](std::size_t r) { link(_runs[r].items); });
 }
 
-void LinkPipeline::gather(std::size_t begin, std::size_t end, Run& run) const {
-    run.names.reserve(end - begin);
+void LinkPipeline::gather(std::size_t begin, std::size_t end, Run& run, NameFeed* names) const {
+    if (names == nullptr) {
+        run.names.reserve(end - begin);
+    }
     run.items.reserve(4 * (end - begin));
     for (std::size_t c = begin; c < end; ++c) {
         if (c + 4 * command_step < end) {
@@ -65,7 +101,12 @@ void LinkPipeline::gather(std::size_t begin, std::size_t end, Run& run) const {
             const std::string* kept = name.KeptString();
             const std::string_view text =
                 kept != nullptr ? std::string_view(*kept) : run.made.emplace_back(name.GetString());
-            run.names.push_back({text, NameIndex::hash(text), &cmd});
+            const Named named{text, NameIndex::hash(text), &cmd};
+            if (names != nullptr) {
+                names->push(named);
+            } else {
+                run.names.push_back(named);
+            }
         }
         for (int kind = ID_NAME + 1; kind < item_kind_count; ++kind) {
             for (const auto& item : cmd.List(static_cast<CmdItem>(kind))) {
@@ -77,15 +118,11 @@ void LinkPipeline::gather(std::size_t begin, std::size_t end, Run& run) const {
 }
 
 void LinkPipeline::fill(std::size_t shard) {
-    NameIndex& index = _by_name.shard(shard);
+    NameFeed feed(_by_name.shard(shard));
     for (const Run& run : _runs) {
-        const std::vector<Named>& names = run.names;
-        for (std::size_t i = 0; i < names.size(); ++i) {
-            if (i + window < names.size() && _by_name.shard_of(names[i + window].hash) == shard) {
-                index.prefetch(names[i + window].hash);
-            }
-            if (_by_name.shard_of(names[i].hash) == shard) {
-                index.add_first(names[i].name, names[i].hash, names[i].cmd);
+        for (const Named& named : run.names) {
+            if (_by_name.shard_of(named.hash) == shard) {
+                feed.push(named);
             }
         }
     }

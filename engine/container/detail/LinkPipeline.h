@@ -22,8 +22,8 @@ class KestCmdItem;
 ///   steps of KestCmd::Prefetch follow `command_step` places apart, so that each finds the
 ///   memory of the one before it loaded. First names are read and hashed, and the items to link
 ///   collected.
-/// - fill, over the names gathered: the index slot of the name `window` places ahead is loaded
-///   while the current one is added.
+/// - fill: a name's index slot is loaded `window` names before it is added. On one thread the
+///   names go into the index as the gather walk reads them, and no list of them is kept.
 /// - link, over the items gathered: the item `item_ahead` places ahead is loaded; the text of
 ///   the one `window` places ahead is read and its index slot loaded; the current one is linked.
 ///
@@ -56,14 +56,16 @@ class LinkPipeline {
         std::uint64_t hash = 0;
         const KestCmd* cmd = nullptr;
     };
+    class NameFeed;
     /// What the walk over one run of commands gathers.
     struct Run {
-        std::vector<Named> names;
+        std::vector<Named> names;     ///< with more than one thread only
         std::deque<std::string> made; ///< the names of items that keep no text
         std::vector<KestCmdItem*> items;
     };
 
-    void gather(std::size_t begin, std::size_t end, Run& run) const;
+    /// Gathers the commands in [begin, end) into `run`, their names into `names` if given.
+    void gather(std::size_t begin, std::size_t end, Run& run, NameFeed* names) const;
     void fill(std::size_t shard);
     void link(const std::vector<KestCmdItem*>& items) const;
 
