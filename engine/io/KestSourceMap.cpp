@@ -68,25 +68,35 @@ class KestSourceMap::Bytes {
     }
     void Clear() {
         _pages.clear();
+        _gaps.clear();
         _size = 0;
     }
-    /// Appends the bytes of `other`, page by page.
-    void Append(const Bytes& other) {
-        for (std::uint64_t from = 0; from < other._size;) {
-            if ((_size & (page_size - 1)) == 0 && (_size >> page_bits) == _pages.size()) {
-                _pages.push_back(std::make_unique<std::uint8_t[]>(page_size));
-            }
-            // As many bytes as fit in the rest of this page and come from one page of `other`.
-            const std::uint64_t room = page_size - (_size & (page_size - 1));
-            const std::uint64_t left = page_size - (from & (page_size - 1));
-            const std::uint64_t n = std::min({room, left, other._size - from});
-            const std::uint8_t* source =
-                other._pages[from >> page_bits].get() + (from & (page_size - 1));
-            std::copy(source, source + n,
-                      _pages[_size >> page_bits].get() + (_size & (page_size - 1)));
-            _size += n;
-            from += n;
+    /// Takes the pages of `other` over after these, without copying them, and returns the
+    /// offset its bytes start at here. Unless these end at a page's end, the rest of their last
+    /// page is left unused: a gap, which ends the bytes before it as the end of all bytes does.
+    std::uint64_t Adopt(Bytes&& other) {
+        if (other._size == 0) {
+            return _size;
         }
+        if ((_size & (page_size - 1)) != 0) {
+            _gaps.push_back(_size);
+            _size = ((_size >> page_bits) + 1) << page_bits;
+        }
+        const std::uint64_t start = _size;
+        for (auto& page : other._pages) {
+            _pages.push_back(std::move(page));
+        }
+        for (const std::uint64_t gap : other._gaps) {
+            _gaps.push_back(start + gap);
+        }
+        _size = start + other._size;
+        other.Clear();
+        return start;
+    }
+    /// Where the bytes that start at `at` end at the latest: at the next gap, or at the end.
+    std::uint64_t EndFrom(std::uint64_t at) const {
+        const auto gap = std::upper_bound(_gaps.begin(), _gaps.end(), at);
+        return gap != _gaps.end() ? *gap : _size;
     }
     std::unique_ptr<Bytes> Copy() const {
         auto copy = std::make_unique<Bytes>();
@@ -95,12 +105,15 @@ class KestSourceMap::Bytes {
             std::copy(page.get(), page.get() + page_size, copy->_pages.back().get());
         }
         copy->_size = _size;
+        copy->_gaps = _gaps;
         return copy;
     }
 
   private:
     std::vector<std::unique_ptr<std::uint8_t[]>> _pages;
     std::uint64_t _size = 0;
+    /// The offsets where unused rest of a page begins, in increasing order.
+    std::vector<std::uint64_t> _gaps;
 };
 
 KestSourceMap::KestSourceMap() : _bytes(std::make_unique<Bytes>()) {}
@@ -134,8 +147,7 @@ void KestSourceMap::Append(KestSourceMap&& other) {
     if (!_bytes) {
         _bytes = std::make_unique<Bytes>();
     }
-    const std::uint64_t shift = _bytes->size();
-    _bytes->Append(*other._bytes);
+    const std::uint64_t shift = _bytes->Adopt(std::move(*other._bytes));
     for (const Record& record : other._records) {
         _records.push_back({record.cmd, record.offset + shift});
     }
@@ -172,8 +184,9 @@ void KestSourceMap::EndCommand(std::size_t end_line) {
 
 KestCmdSpan KestSourceMap::Decode(std::size_t i, std::vector<ItemPlace>* items) const {
     const Bytes& bytes = *_bytes;
-    const std::uint64_t stop = i + 1 < _records.size() ? _records[i + 1].offset : bytes.size();
     std::uint64_t at = _records[i].offset;
+    const std::uint64_t stop = std::min(
+        i + 1 < _records.size() ? _records[i + 1].offset : bytes.size(), bytes.EndFrom(at));
     KestCmdSpan span;
     span.keyword.line = static_cast<std::size_t>(bytes.ReadNumber(at));
     span.keyword.column = static_cast<std::size_t>(bytes.ReadNumber(at));

@@ -157,3 +157,49 @@ TEST(SourcePositions, EverySpanOfRandomJobsPointsAtItsText) {
     }
     EXPECT_GT(items, 2000u);
 }
+
+// Maps appended one after the other, the way reading on threads adds the parts of a text: each
+// command keeps its own span and items, also one that a failure cut short (no END_ line) before
+// the next map, and also in a copy.
+TEST(SourcePositions, AppendedMapsKeepEachCommandsSpans) {
+    KestCmd a(KestCmdDefs::DV);
+    KestCmd b(KestCmdDefs::DV);
+    KestCmd c(KestCmdDefs::DV);
+    const auto item_span = [](std::size_t line) {
+        return KestItemSpan{{line, 3}, {line, 8}, {line + 1, 2}};
+    };
+    KestSourceMap first;
+    first.BeginCommand(a, {1, 1});
+    first.AddItem(ID_NAME, 0, item_span(2));
+    first.EndCommand(5);
+    first.BeginCommand(b, {6, 1}); // cut short: two items and no END_ line
+    first.AddItem(GROUP, 0, item_span(7));
+    first.AddItem(GROUP, 1, item_span(9));
+    KestSourceMap second;
+    // Large enough to fill more than one page of the map.
+    for (std::size_t i = 0; i < 20000; ++i) {
+        second.BeginCommand(c, {20 + 4 * i, 1});
+        second.AddItem(VALUE, i, item_span(21 + 4 * i));
+        second.EndCommand(23 + 4 * i);
+    }
+    KestSourceMap joined;
+    joined.Append(std::move(first));
+    joined.Append(std::move(second));
+    joined.BeginCommand(a, {90000, 1});
+    joined.EndCommand(90001);
+    for (const KestSourceMap& map : {joined, KestSourceMap(joined)}) {
+        ASSERT_EQ(map.CommandCount(), 20003u);
+        EXPECT_EQ(map.Find(a)->end_line, 5u);
+        EXPECT_EQ(map.Find(b)->end_line, 10u); // its last item's end
+        const auto cut_short = map.Items(1);
+        ASSERT_EQ(cut_short.size(), 2u);
+        EXPECT_EQ(cut_short[1].span.key.line, 9u);
+        for (std::size_t i : {0u, 9999u, 19999u}) {
+            const auto items = map.Items(2 + i);
+            ASSERT_EQ(items.size(), 1u);
+            EXPECT_EQ(items[0].index, i);
+            EXPECT_EQ(items[0].span.value_end.line, 22 + 4 * i);
+        }
+        EXPECT_TRUE(map.Items(20002).empty());
+    }
+}
