@@ -20,9 +20,9 @@ inline void prefetch(const void* p) {
 #endif
 }
 
-// The threads to use: one per `per_run` commands, up to `threads`.
-std::size_t threads_for(std::size_t commands, std::size_t threads, std::size_t per_run) {
-    return std::clamp<std::size_t>(commands / std::max<std::size_t>(per_run, 1), 1,
+// The threads to use: one per `per_thread` commands, up to `threads`.
+std::size_t threads_for(std::size_t commands, std::size_t threads, std::size_t per_thread) {
+    return std::clamp<std::size_t>(commands / std::max<std::size_t>(per_thread, 1), 1,
                                    KestThreads::resolve(threads));
 }
 
@@ -57,8 +57,8 @@ class LinkPipeline::NameFeed {
 };
 
 LinkPipeline::LinkPipeline(const std::vector<KestCmd*>& commands, std::size_t threads,
-                           std::size_t commands_per_run)
-    : _commands(commands), _threads(threads_for(commands.size(), threads, commands_per_run)),
+                           std::size_t per_thread)
+    : _commands(commands), _threads(threads_for(commands.size(), threads, per_thread)),
       _runs(_threads > 1 ? runs_per_thread * _threads : 1), _by_name(_threads, commands.size()) {}
 
 void LinkPipeline::run() {

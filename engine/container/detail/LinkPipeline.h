@@ -32,10 +32,10 @@ class KestCmdItem;
 /// names of its shard in iteration order, so the first command of a name wins as in one index.
 class LinkPipeline {
   public:
-    /// Links made on up to `threads` threads (0: one per core), each with `commands_per_run`
-    /// commands at least.
+    /// Links made on up to `threads` threads (0: one per core), one for every `per_thread`
+    /// commands at most.
     LinkPipeline(const std::vector<KestCmd*>& commands, std::size_t threads = 1,
-                 std::size_t commands_per_run = commands_per_thread);
+                 std::size_t per_thread = commands_per_thread);
     /// Below this many commands a thread, a thread takes longer to start than its share.
     static constexpr std::size_t commands_per_thread = 16384;
 
