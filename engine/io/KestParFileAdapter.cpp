@@ -236,9 +236,10 @@ void KestParFileAdapter::ReadText(std::string_view text, KestCmdContainer& conta
 void KestParFileAdapter::ReadInParts(std::string_view text, std::size_t threads,
                                      KestCmdContainer& container, std::vector<KestCmd*>* created,
                                      KestSourceMap* positions) const {
-    // A few parts per thread, taken in turn, so that parts that take longer than others to read
-    // leave no thread idle.
-    constexpr std::size_t parts_per_thread = 4;
+    // Many parts per thread, taken in turn, so that parts that take longer than others to read,
+    // or a thread held up by other work, leave the others little to wait for at the end (16
+    // parts a thread read the 1M job about 10% faster on two threads than 4 did).
+    constexpr std::size_t parts_per_thread = 16;
     std::vector<KestParScanner::Part> parts =
         KestParScanner::Split(text, threads * parts_per_thread);
     // Each part numbers its lines after those of the parts before it: the lines of every part
