@@ -32,7 +32,8 @@ class KEST_CMD_ENGINE_API KestCmdContainer {
     KestCmdContainer(const KestCmdContainer&) = delete;
     KestCmdContainer& operator=(const KestCmdContainer&) = delete;
     /// A large job that several threads made (read on threads) is destroyed on as many threads,
-    /// up to one per core, all ended before the destructor returns.
+    /// up to one per core, all ended before the destructor returns: items of a caller's own
+    /// classes must then allow being destroyed on another thread than the one that made them.
     virtual ~KestCmdContainer();
 
     /// Creates a command of `type` without items at the end of its type's list.
@@ -75,6 +76,8 @@ class KEST_CMD_ENGINE_API KestCmdContainer {
     void CreateReferences();
     /// CreateReferences on up to `threads` threads (0: one per core), which gives the same links;
     /// a job of fewer than about 16 000 commands per thread uses fewer threads, one at least.
+    /// Each item's virtuals (KeptString, GetString, AddReference) are called on one thread, not
+    /// always the calling one.
     void CreateReferences(std::size_t threads);
 
     /// The commands of `type` whose first item of kind `item` has the text `value`, in creation
