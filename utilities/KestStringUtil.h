@@ -1,5 +1,5 @@
-// Text helpers used when values are typed and blocks are read: joining, trimming, splitting and
-// the decimal form of an integer.
+// Text helpers used when values are typed and blocks are read: joining, splitting, quotes and
+// the decimal form of an integer (trimming is KestText::trim).
 #pragma once
 
 #include "utilities/KestUtilitiesExport.h"
@@ -13,9 +13,6 @@ namespace KestStringUtil {
 /// Sets `out` to the parts in order, joined by `separator` (no separator before the first part).
 KEST_UTILITIES_API void Concat(std::string& out, const std::vector<std::string>& parts,
                                const char* separator);
-
-/// Removes white space (KestText::is_space) at both ends of `s`, in place. Returns `s`.
-KEST_UTILITIES_API std::string& Trim(std::string& s);
 
 /// True if `s` has at least two characters and starts and ends with `quote`.
 KEST_UTILITIES_API bool is_quoted_str(const std::string& s, char quote);

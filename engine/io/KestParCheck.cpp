@@ -188,9 +188,13 @@ std::vector<KestParDiagnostic> check_par_document(const KestParDocument& documen
                           line.substr(span.key.column - 1, equals - (span.key.column - 1))));
             if (raw_key.empty()) {
                 found.push_back(
-                    at(span.key, span.value_end, "missing-equals",
-                       "line without '=' (a forgotten END_?) is read as PLACEHOLDER = " +
-                           shown(value)));
+                    equals == std::string_view::npos
+                        ? at(span.key, span.value_end, "missing-equals",
+                             "line without '=' (a forgotten END_?) is read as PLACEHOLDER = " +
+                                 shown(value))
+                        : at(span.key, span.value_end, "missing-key",
+                             "line without a key before '=' is read as PLACEHOLDER = " +
+                                 shown(value)));
                 continue;
             }
             const std::string key = KestText::to_upper_copy(raw_key);

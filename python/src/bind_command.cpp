@@ -16,7 +16,7 @@ namespace {
 using KestCmdItemDefs::CmdItem;
 
 // The values of `kind` in `self`, or of every kind (in the order of the kinds) when none is given.
-py::list values_of(const Command& self, const std::optional<std::string>& kind_name) {
+py::list values_of(const Command& self, const std::optional<Text>& kind_name) {
     const KestCmd& cmd = self.get();
     py::list values;
     const auto add_kind = [&](CmdItem kind) {
@@ -25,7 +25,7 @@ py::list values_of(const Command& self, const std::optional<std::string>& kind_n
         }
     };
     if (kind_name) {
-        add_kind(kind_or_error(*kind_name));
+        add_kind(kind_or_error(kind_name->bytes));
     } else {
         for (int k = 0; k < KestCmdItemDefs::item_kind_count; ++k) {
             add_kind(static_cast<CmdItem>(k));
@@ -80,18 +80,18 @@ Command objects of the same command compare equal. A Command keeps its job alive
              "a name of no kind); without `kind`, every value of the command.")
         .def(
             "__getitem__",
-            [](const Command& self, const std::string& key) {
-                const auto kind = kind_named(key);
+            [](const Command& self, const Text& key) {
+                const auto kind = kind_named(key.bytes);
                 if (!kind || !self.get().HasItem(*kind)) {
-                    throw py::key_error(key);
+                    raise_error(PyExc_KeyError, key.bytes);
                 }
                 return make_value(Value{self.state, self.cmd, *kind, 0});
             },
             py::arg("kind"), "The first value of `kind`; KeyError when there is none.")
         .def(
             "__contains__",
-            [](const Command& self, const std::string& key) {
-                const auto kind = kind_named(key);
+            [](const Command& self, const Text& key) {
+                const auto kind = kind_named(key.bytes);
                 return kind && self.get().HasItem(*kind);
             },
             py::arg("kind"))

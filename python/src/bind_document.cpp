@@ -24,10 +24,13 @@ struct DocumentState {
 
 DocumentState open_text(std::string text, std::string name) {
     py::gil_scoped_release release;
-    DocumentState state{KestParDocument(std::move(text), KestFileUtil::path_from_utf8(name)), name,
-                        nullptr};
-    state.doc.Job(); // reads the text now, without the GIL
-    return state;
+    try {
+        // Reads the text now, without the GIL.
+        return DocumentState{KestParDocument(std::move(text), KestFileUtil::path_from_utf8(name)),
+                             name, nullptr};
+    } catch (const ZUL_Failure& refused) {
+        throw parse_failure(refused.what(), name);
+    }
 }
 
 } // namespace
@@ -55,8 +58,8 @@ take EditError (a ValueError).)")
             py::arg("path"), "The document of the file at `path` (OSError when unreadable).")
         .def_static(
             "loads",
-            [](const py::object& text, const std::string& name) {
-                return open_text(from_py(text), name);
+            [](const py::object& text, const Text& name) {
+                return open_text(from_py(text), name.bytes);
             },
             py::arg("text"), py::kw_only(), py::arg("name") = "<text>",
             "The document of `text`; `name` is what messages call it, and where save() writes "
@@ -80,15 +83,15 @@ take EditError (a ValueError).)")
             "The completed Job of the text as it is now (a later edit does not change it).")
         .def(
             "get",
-            [](const DocumentState& self, const std::string& address) {
-                return to_py(get_par_value(self.doc, address));
+            [](const DocumentState& self, const Text& address) {
+                return to_py(get_par_value(self.doc, address.bytes));
             },
             py::arg("address"),
             "The value at `address` as the text writes it; KeyError when no line holds it.")
         .def(
             "set",
-            [](DocumentState& self, const std::string& address, const py::handle& value) {
-                set_par_value(self.doc, address, value_text(value));
+            [](DocumentState& self, const Text& address, const py::handle& value) {
+                set_par_value(self.doc, address.bytes, value_text(value));
                 self.job = nullptr;
             },
             py::arg("address"), py::arg("value"),
@@ -96,18 +99,18 @@ take EditError (a ValueError).)")
             "adds a line KEY = value when the address is one past the block's last such line.")
         .def(
             "unset",
-            [](DocumentState& self, const std::string& address) {
-                unset_par_value(self.doc, address);
+            [](DocumentState& self, const Text& address) {
+                unset_par_value(self.doc, address.bytes);
                 self.job = nullptr;
             },
             py::arg("address"), "Removes the line of the value at `address`.")
         .def(
             "rename",
-            [](DocumentState& self, const std::string& command, const std::string& name) {
+            [](DocumentState& self, const Text& command, const Text& name) {
                 // The command part of an address alone: any key completes it.
                 const KestCmd& cmd =
-                    find_par_command(self.doc, parse_par_address(command + ".ID_NAME"));
-                self.doc.RenameCommand(cmd, name);
+                    find_par_command(self.doc, parse_par_address(command.bytes + ".ID_NAME"));
+                self.doc.RenameCommand(cmd, name.bytes);
                 self.job = nullptr;
             },
             py::arg("command"), py::arg("name"),
@@ -120,14 +123,22 @@ take EditError (a ValueError).)")
         .def(
             "save",
             [](const DocumentState& self, const std::optional<py::object>& path) {
-                const std::wstring target =
-                    path ? KestFileUtil::path_from_utf8(path_bytes(*path)) : std::wstring();
+                // The text as it is now, copied with the GIL held: another thread may edit the
+                // document while this one writes.
+                const std::string target = path ? path_bytes(*path) : self.name;
+                const std::string text = self.doc.Text();
                 py::gil_scoped_release release;
-                self.doc.Save(target);
+                try {
+                    KestFileUtil::write_all_safely(KestFileUtil::path_from_utf8(target), text);
+                } catch (const ZUL_Failure& failure) {
+                    throw file_failure(failure, target);
+                }
             },
             py::arg("path") = py::none(),
             "Writes the text to `path`, or to the file it was read from, safely: the file holds "
-            "either its old text or all of the new one.")
+            "either its old text or all of the new one (the text as it is when save is called, "
+            "whatever another thread edits meanwhile). The OSError of the reason when it cannot "
+            "be written.")
         .def("__repr__", [](const DocumentState& self) {
             return py::str("<Document {!r}>").format(to_py(self.name));
         });
