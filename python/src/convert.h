@@ -24,6 +24,7 @@ struct Text {
 
 /// Raises the Python exception `type` with `message`, its bytes read as to_py reads them.
 [[noreturn]] void raise_error(PyObject* type, std::string_view message);
+
 /// The bytes of a path given as a str, bytes or os.PathLike (as os.fsencode makes them).
 std::string path_bytes(pybind11::handle path);
 
