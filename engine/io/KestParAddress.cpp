@@ -174,8 +174,7 @@ std::string get_par_value(const KestParDocument& document, std::string_view addr
         throw no_line(cmd, a);
     }
     const KestParSyntax& syntax = document.Syntax();
-    const KestItemSource source =
-        item_source(syntax, document.Positions(), cmd, a.kind, a.index);
+    const KestItemSource source = item_source(syntax, document.Positions(), cmd, a.kind, a.index);
     switch (source.origin) {
     case KestItemOrigin::unread:
         throw no_line(cmd, a);

@@ -152,8 +152,8 @@ std::size_t KestParDocument::OwnLine(const KestCmd& cmd, CmdItem kind, std::size
                                " has no line in the text (the default rules made it)");
     case KestItemOrigin::implied:
         throw KestParEditError("item " + item_name(kind, index) +
-                               " has no text of its own: the line " +
-                               std::to_string(source.line) + " implies it");
+                               " has no text of its own: the line " + std::to_string(source.line) +
+                               " implies it");
     case KestItemOrigin::piece:
         throw KestParEditError("item " + item_name(kind, index) + " is one piece of line " +
                                std::to_string(source.line) +
@@ -252,7 +252,9 @@ void KestParDocument::SetValue(const KestCmd& cmd, CmdItem kind, std::size_t ind
     const KestByteSpan first = syntax.ValueOnLine(line);
     const KestByteSpan last = syntax.ValueOnLine(syntax.EntryEnd(line));
     // "KEY =" gets "KEY = value", not "KEY =value".
-    const bool spaced = first.begin > 0 && _text[first.begin - 1] == '=' && !value.empty();
+    const KestSyntaxLine& own = syntax.Line(line);
+    const bool spaced = own.kind == KestLineKind::item &&
+                        first.begin == own.begin + own.equals + 1 && !value.empty();
     Expectation expected{c, 1, 1, [&](std::size_t, const KestCmd* before, const KestCmd* after) {
                              return difference(*before, *after, {{kind, index}});
                          }};
@@ -290,7 +292,8 @@ void KestParDocument::AddItem(const KestCmd& cmd, std::string_view key, std::str
             last = std::max(last, syntax.EntryEnd(place.span.key.line));
         }
     }
-    const KestSyntaxBlock& block = syntax.Blocks()[syntax.BlockOf(_positions.Find(cmd)->keyword.line)];
+    const KestSyntaxBlock& block =
+        syntax.Blocks()[syntax.BlockOf(_positions.Find(cmd)->keyword.line)];
     std::size_t at = 0;
     if (last != 0) {
         at = syntax.Line(last).next();
@@ -301,25 +304,23 @@ void KestParDocument::AddItem(const KestCmd& cmd, std::string_view key, std::str
     }
     // After a last line without a line end, the new line starts a line of its own.
     const bool own_line = at == 0 || _text[at - 1] == '\n';
-    Expectation expected{c, 1, 1, [&](std::size_t, const KestCmd* before, const KestCmd* after) {
-                             std::size_t added = 0;
-                             for (int k = 0; k < item_kind_count; ++k) {
-                                 const auto kd = static_cast<CmdItem>(k);
-                                 if (after->ItemCount(kd) < before->ItemCount(kd)) {
-                                     return "the block would lose " + default_item_names[kd] +
-                                            " items";
-                                 }
-                                 for (std::size_t i = 0; i < before->ItemCount(kd); ++i) {
-                                     if (before->Item(kd, i).GetString() !=
-                                         after->Item(kd, i).GetString()) {
-                                         return item_name(kd, i) + " would change";
-                                     }
-                                 }
-                                 added += after->ItemCount(kd) - before->ItemCount(kd);
-                             }
-                             return added == 0 ? std::string("the line would make no item")
-                                               : std::string();
-                         }};
+    Expectation expected{
+        c, 1, 1, [&](std::size_t, const KestCmd* before, const KestCmd* after) {
+            std::size_t added = 0;
+            for (int k = 0; k < item_kind_count; ++k) {
+                const auto kd = static_cast<CmdItem>(k);
+                if (after->ItemCount(kd) < before->ItemCount(kd)) {
+                    return "the block would lose " + default_item_names[kd] + " items";
+                }
+                for (std::size_t i = 0; i < before->ItemCount(kd); ++i) {
+                    if (before->Item(kd, i).GetString() != after->Item(kd, i).GetString()) {
+                        return item_name(kd, i) + " would change";
+                    }
+                }
+                added += after->ItemCount(kd) - before->ItemCount(kd);
+            }
+            return added == 0 ? std::string("the line would make no item") : std::string();
+        }};
     Apply({{at, at, (own_line ? "" : eol) + line}}, expected);
 }
 
@@ -434,9 +435,8 @@ void KestParDocument::RemoveCommand(const KestCmd& cmd) {
     const std::size_t c = IndexOf(cmd);
     const KestParSyntax& syntax = Syntax();
     const KestCmdSpan span = *_positions.Find(cmd);
-    Expectation expected{c, 1, 0, [](std::size_t, const KestCmd*, const KestCmd*) {
-                             return std::string();
-                         }};
+    Expectation expected{c, 1, 0,
+                         [](std::size_t, const KestCmd*, const KestCmd*) { return std::string(); }};
     Apply({{syntax.Line(span.keyword.line).begin, syntax.Line(span.end_line).next(), ""}},
           expected);
 }
@@ -447,9 +447,7 @@ void KestParDocument::RenameCommand(const KestCmd& cmd, std::string_view name) {
     check_one_line(name, "name");
     const std::string upper = KestText::to_upper_copy(name);
     // A name stands as a value and as a piece of a list that may begin a line of its own.
-    if (name.empty() || name.find(',') != std::string_view::npos ||
-        KestParScanner::EqualsOf(name) != std::string_view::npos ||
-        KestParScanner::IsComment(name) || KestParScanner::IsBlockEnd(name, name)) {
+    if (!KestParSyntax::StandsAsPiece(name)) {
         throw KestParEditError("name '" + std::string(name) +
                                "' would not read back as a name: it is empty, holds ',' or "
                                "'=', or begins with '#' or END_");
@@ -457,10 +455,9 @@ void KestParDocument::RenameCommand(const KestCmd& cmd, std::string_view name) {
     for (const KestCmd& other : Job()) {
         if (&other != &cmd && other.HasItem(ID_NAME) &&
             KestText::to_upper_copy(other.Item(ID_NAME, 0).GetString()) == upper) {
-            throw KestParEditError(
-                "a " + KestCmdDefs::get_default_cmd_names()[other.GetType()] + " is named '" +
-                other.Item(ID_NAME, 0).GetString() +
-                "' already: what names the command would name that one");
+            throw KestParEditError("a " + KestCmdDefs::get_default_cmd_names()[other.GetType()] +
+                                   " is named '" + other.Item(ID_NAME, 0).GetString() +
+                                   "' already: what names the command would name that one");
         }
     }
     const std::size_t own = OwnLine(cmd, ID_NAME, 0);
@@ -485,14 +482,13 @@ void KestParDocument::RenameCommand(const KestCmd& cmd, std::string_view name) {
     }
     const std::size_t first = touched.begin()->first;
     const std::size_t count = touched.rbegin()->first - first + 1;
-    Expectation expected{first, count, count,
-                         [&](std::size_t i, const KestCmd* before, const KestCmd* after) {
-                             const auto found = touched.find(first + i);
-                             return difference(*before, *after,
-                                               found == touched.end()
-                                                   ? std::set<std::pair<CmdItem, std::size_t>>()
-                                                   : found->second);
-                         }};
+    Expectation expected{
+        first, count, count, [&](std::size_t i, const KestCmd* before, const KestCmd* after) {
+            const auto found = touched.find(first + i);
+            return difference(*before, *after,
+                              found == touched.end() ? std::set<std::pair<CmdItem, std::size_t>>()
+                                                     : found->second);
+        }};
     Apply(std::move(changes), expected);
 }
 

@@ -44,8 +44,7 @@ KestItemSource item_source(const KestParSyntax& syntax, const KestSourceMap& pos
 }
 
 std::vector<std::size_t> name_piece_indexes(KestCmdDefs::Cmd type, CmdItem kind,
-                                            const KestItemSource& source,
-                                            std::size_t piece_count) {
+                                            const KestItemSource& source, std::size_t piece_count) {
     if (!KestCmdDefs::names_commands(kind)) {
         return {};
     }
@@ -95,8 +94,8 @@ std::vector<KestNamePiece> pieces_naming(const KestParSyntax& syntax,
     return pieces_named(syntax, positions, name);
 }
 
-std::vector<KestNamePiece> pieces_named(const KestParSyntax& syntax,
-                                        const KestSourceMap& positions, std::string_view name) {
+std::vector<KestNamePiece> pieces_named(const KestParSyntax& syntax, const KestSourceMap& positions,
+                                        std::string_view name) {
     const std::string upper = KestText::to_upper_copy(name);
     std::vector<KestNamePiece> found;
     for (std::size_t c = 0; c < positions.CommandCount(); ++c) {
@@ -105,7 +104,8 @@ std::vector<KestNamePiece> pieces_named(const KestParSyntax& syntax,
             if (!KestCmdDefs::names_commands(place.kind) || place.kind == ID_NAME) {
                 continue;
             }
-            const KestItemSource source = item_source(syntax, positions, cmd, place.kind, place.index);
+            const KestItemSource source =
+                item_source(syntax, positions, cmd, place.kind, place.index);
             const std::vector<KestByteSpan> pieces = syntax.Pieces(source.line);
             for (std::size_t p :
                  name_piece_indexes(cmd.GetType(), place.kind, source, pieces.size())) {

@@ -31,7 +31,9 @@ struct KEST_CMD_ENGINE_API KestItemSource {
 
     /// Whether the item has text of its own on its line: an edit of that text changes this item
     /// alone.
-    bool OwnsText() const { return origin == KestItemOrigin::whole || origin == KestItemOrigin::piece; }
+    bool OwnsText() const {
+        return origin == KestItemOrigin::whole || origin == KestItemOrigin::piece;
+    }
 };
 
 /// Where the item at `index` of `kind` in `cmd` came from. `cmd` is a command of the job whose
@@ -61,9 +63,8 @@ KEST_CMD_ENGINE_API std::vector<KestNamePiece> pieces_naming(const KestParSyntax
 
 /// The pieces of the text that are names (as pieces_naming takes them) and whose text is
 /// `name` in any case, whichever command that name links to, if any.
-KEST_CMD_ENGINE_API std::vector<KestNamePiece> pieces_named(const KestParSyntax& syntax,
-                                                            const KestSourceMap& positions,
-                                                            std::string_view name);
+KEST_CMD_ENGINE_API std::vector<KestNamePiece>
+pieces_named(const KestParSyntax& syntax, const KestSourceMap& positions, std::string_view name);
 
 /// The pieces of the entry of an item of `kind` in a command of `type` that may be names, given
 /// its origin and the count of pieces of its entry (indexes into KestParSyntax::Pieces).

@@ -120,8 +120,7 @@ KestByteSpan KestParSyntax::ValueOnLine(std::size_t line) const {
         return Trimmed(line);
     }
     const std::size_t after = l.begin + l.equals + 1;
-    const std::string_view value =
-        KestText::trim(_text.substr(after, l.begin + l.length - after));
+    const std::string_view value = KestText::trim(_text.substr(after, l.begin + l.length - after));
     if (value.empty()) {
         return {after, after};
     }
@@ -198,6 +197,13 @@ KestTextPosition KestParSyntax::Position(std::size_t offset) const {
         return {_lines.size() + 1, 1};
     }
     return {static_cast<std::size_t>(after - _lines.begin()), offset - line.begin + 1};
+}
+
+bool KestParSyntax::StandsAsPiece(std::string_view text) {
+    return !text.empty() && KestText::trim(text) == text &&
+           text.find_first_of("\r\n,") == std::string_view::npos &&
+           KestParScanner::EqualsOf(text) == std::string_view::npos &&
+           !KestParScanner::IsComment(text) && !KestParScanner::IsBlockEnd(text, text);
 }
 
 std::string_view KestParSyntax::Eol() const {

@@ -41,12 +41,12 @@ struct KEST_CMD_ENGINE_API KestByteSpan {
 struct KEST_CMD_ENGINE_API KestSyntaxLine {
     static constexpr std::uint32_t none = 0xFFFFFFFFu;
 
-    std::size_t begin = 0;      ///< offset of its first byte
-    std::uint32_t length = 0;   ///< bytes before its line end
-    std::uint32_t first = 0;    ///< its trimmed content starts here (relative to begin)
-    std::uint32_t last = 0;     ///< and ends here (relative, exclusive)
+    std::size_t begin = 0;       ///< offset of its first byte
+    std::uint32_t length = 0;    ///< bytes before its line end
+    std::uint32_t first = 0;     ///< its trimmed content starts here (relative to begin)
+    std::uint32_t last = 0;      ///< and ends here (relative, exclusive)
     std::uint32_t equals = none; ///< the first '=' of an item line (relative)
-    std::uint8_t eol = 0;       ///< bytes of its line end: 0 (the text's end), 1 (LF), 2 (CR LF)
+    std::uint8_t eol = 0;        ///< bytes of its line end: 0 (the text's end), 1 (LF), 2 (CR LF)
     KestLineKind kind = KestLineKind::blank;
 
     /// Offset of the byte after its line end: where the next line starts.
@@ -106,8 +106,15 @@ class KEST_CMD_ENGINE_API KestParSyntax {
     /// The line end a line added to the text takes: the first line's, LF when it has none.
     std::string_view Eol() const;
 
+    /// Whether `text` reads back as itself wherever a piece of a value stands, at the start of
+    /// a continued line too: not empty, no blanks around it, no line break, no ',' or '=', and
+    /// neither '#' nor END_ first.
+    static bool StandsAsPiece(std::string_view text);
+
     /// The bytes of `span`.
-    std::string_view Bytes(KestByteSpan span) const { return _text.substr(span.begin, span.size()); }
+    std::string_view Bytes(KestByteSpan span) const {
+        return _text.substr(span.begin, span.size());
+    }
 
   private:
     std::string_view _text;

@@ -2,8 +2,8 @@
 // bytes, and after any sequence of random edits the text reads as the job the edits describe.
 #include "engine/io/KestParDocument.h"
 #include "engine/syntax/KestParItemSource.h"
-#include "utilities/KestText.h"
 #include "utilities/KestFileUtil.h"
+#include "utilities/KestText.h"
 #include "utilities/ZUL_Exception.h"
 
 #include "support/random_job_text.h"
@@ -175,7 +175,8 @@ class Editor {
   private:
     // A rename to a random name, of the job's or one that cannot stand as a name: refused with
     // the text unchanged, or done where find-references said the command is named.
-    bool Rename(KestParDocument& doc, const KestCmd& cmd, std::size_t c, const std::string& before) {
+    bool Rename(KestParDocument& doc, const KestCmd& cmd, std::size_t c,
+                const std::string& before) {
         if (!cmd.HasItem(ID_NAME) || !doc.Positions().Find(cmd, ID_NAME, 0)) {
             return false;
         }
@@ -322,9 +323,9 @@ TEST(Document, EditsThatWouldReadDifferentlyElsewhereAreRefused) {
     // A reference whose removal would give its coefficient to another.
     EXPECT_THROW(doc.RemoveItem(cmd(KestCmdDefs::OPERATOR), REFERENCE, 0), KestParEditError);
     // A value the reader refuses: two interleaved runs need more runs than a list can hold.
-    EXPECT_THROW(doc.SetValue(cmd(KestCmdDefs::GROUP_DEF), LIST_BEGIN, 0,
-                              "1-2000000000:3, 2-2000000000:3"),
-                 KestParEditError);
+    EXPECT_THROW(
+        doc.SetValue(cmd(KestCmdDefs::GROUP_DEF), LIST_BEGIN, 0, "1-2000000000:3, 2-2000000000:3"),
+        KestParEditError);
     EXPECT_EQ(doc.Text(), text);
 
     // The VALUE of LE_VALUE goes with its TYPE; a key's second line after a last line without

@@ -8,14 +8,14 @@ using namespace KestCmdItemDefs;
 
 namespace {
 
-const std::string job = "DRESP\n  ID_NAME = volume\n  TYPE = VOLUME\nEND_\n"       // 1-4
-                        "DRESP\n  ID_NAME = side\nEND_\n"                           // 5-7
-                        "DRESP\n  ID_NAME = sum\n  DEF_TYPE = OPER\n"               // 8-10
+const std::string job = "DRESP\n  ID_NAME = volume\n  TYPE = VOLUME\nEND_\n"            // 1-4
+                        "DRESP\n  ID_NAME = side\nEND_\n"                               // 5-7
+                        "DRESP\n  ID_NAME = sum\n  DEF_TYPE = OPER\n"                   // 8-10
                         "  REFERENCE = DRESP, side\n  REFERENCE = DRESP, volume, 2.0\n" // 11-12
-                        "END_\n"                                                    // 13
-                        "CONSTRAINT\n  ID_NAME = limit\n  DRESP = volume\n"         // 14-16
-                        "  LE_VALUE = 0.3\nEND_\n"                                  // 17-18
-                        "OBJ_FUNC\n  ID_NAME = goal\n  DRESP = side, Volume\nEND_\n"; // 19-22
+                        "END_\n"                                                        // 13
+                        "CONSTRAINT\n  ID_NAME = limit\n  DRESP = volume\n"             // 14-16
+                        "  LE_VALUE = 0.3\nEND_\n"                                      // 17-18
+                        "OBJ_FUNC\n  ID_NAME = goal\n  DRESP = side, Volume\nEND_\n";   // 19-22
 
 std::vector<std::string> named_at(const KestParDocument& doc, const KestCmd& target) {
     std::vector<std::string> found;

@@ -94,9 +94,9 @@ TEST(Syntax, TellsWhatEachLineIs) {
                              "  # note\n  stray\n  = 0.5\nEND_DV\r\n";
     const KestParSyntax syntax(text);
     using K = KestLineKind;
-    const std::vector<K> kinds{K::comment,      K::stray_end, K::keyword, K::blank,
-                               K::item,         K::item,      K::continuation,
-                               K::comment,      K::bare,      K::item,    K::block_end};
+    const std::vector<K> kinds{K::comment, K::stray_end, K::keyword,      K::blank,
+                               K::item,    K::item,      K::continuation, K::comment,
+                               K::bare,    K::item,      K::block_end};
     ASSERT_EQ(syntax.LineCount(), kinds.size());
     for (std::size_t l = 1; l <= kinds.size(); ++l) {
         EXPECT_EQ(syntax.Line(l).kind, kinds[l - 1]) << "line " << l;

@@ -52,9 +52,8 @@ int origin_piece(KestCmdDefs::Cmd type, const std::vector<CmdItem>& made, std::s
         if (made[i] == REFERENCE) {
             return 1;
         }
-        const bool last_coefficient =
-            std::find(made.begin() + static_cast<std::ptrdiff_t>(i) + 1, made.end(),
-                      COEFFICIENT) == made.end();
+        const bool last_coefficient = std::find(made.begin() + static_cast<std::ptrdiff_t>(i) + 1,
+                                                made.end(), COEFFICIENT) == made.end();
         return made[i] == COEFFICIENT && last_coefficient ? 2 : implied;
     }
     // LE_VALUE and GE_VALUE: the VALUE is the value, the TYPE is implied.
