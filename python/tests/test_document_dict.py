@@ -178,3 +178,36 @@ def test_blocks_added_removed_and_renamed(topology: Path, tmp_path: Path) -> Non
     again["volume_limit"]["VALUE"] = 0.2
     again.save()
     assert kestcmd.read(copy)["VOLUME_LIMIT"]["VALUE"] == 0.2
+
+
+def test_names_and_types_follow_edits() -> None:
+    doc = kestcmd.Document.loads("DRESP\n  ID_NAME = r\nEND_\nDV\n  ID_NAME = d\n  VALUE = 1\nEND_")
+    resp, dv = doc["r"], doc["d"]
+    dv["ID_NAME"] = "e"  # a name changed by value, not by rename
+    assert "d" not in doc and doc["E"] == dv
+    resp.add("PLACEHOLDER", "x")  # an unknown key's line is a PLACEHOLDER item
+    del resp["placeholder"]
+    added = doc.add("DRESP", name="op", DEF_TYPE="OPER")  # read as an OPERATOR
+    assert added.type == "OPERATOR" and [c.name for c in doc.commands("OPERATOR")] == ["OP"]
+    assert doc.dumps() == "DRESP\n  ID_NAME = r\nEND_\n\nDRESP\n  ID_NAME = op\n  DEF_TYPE = OPER\nEND_\n" \
+        "DV\n  ID_NAME = e\n  VALUE = 1\nEND_"
+    doc.add("GROUP_DEF", name="g")  # no GROUP_DEF yet: at the end, after the END_ it lacked
+    assert doc.dumps().endswith("  VALUE = 1\nEND_\n\nGROUP_DEF\n  ID_NAME = g\nEND_\n")
+    assert [c.name for c in doc] == ["R", "OP", "E", "G"] and dv.line == 9
+
+
+def test_suggestions_are_close_names() -> None:
+    doc = kestcmd.Document.loads("".join(f"DV\n  ID_NAME = {n}\nEND_\n" for n in ["ab", "abcd", "xbcd", "abcdef"]))
+    with pytest.raises(KeyError, match=r"did you mean 'AB', 'ABCD' or 'XBCD'\?"):
+        doc["abc"]  # closest first; ABCDEF is three edits away
+    with pytest.raises(KeyError, match=r"no command is named 'zzzzzz'\"?$"):
+        doc["zzzzzz"]
+
+
+def test_targets_are_commands_of_their_own_kind(topology: Path) -> None:
+    doc = kestcmd.load(topology)
+    target = doc["volume_limit"]["DRESP"].target
+    assert isinstance(target, kestcmd.DocumentCommand) and target == doc["volume"]
+    assert isinstance(kestcmd.read(topology)["VOLUME_LIMIT"]["DRESP"].target, kestcmd.Command)
+    made = doc["volume"]["UPDATE_TYPE"]
+    assert made.line is None and made == doc.job["VOLUME"]["UPDATE_TYPE"].text
