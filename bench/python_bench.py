@@ -9,7 +9,7 @@ kestcmd.read of the job (and dropping it, as the C++ figures include destroying 
 kestcmd.load of it (a Document, against Parse with positions), reading .text of every item,
 numpy.asarray of an IntList of 10 million values, and setting VALUE in each of 10 000 DV
 commands of a loaded Document (found by name) and saving it. CPU time of the whole process, as
-parse_bench measures it, for the reads; wall time for the rest.
+parse_bench measures it, but for numpy.asarray (wall time).
 
 While every edit makes the document read its whole text again, the 10 000 edits would take many
 minutes: the edits stop after EDIT_SECONDS and the figure is projected from those made, and says
@@ -81,15 +81,16 @@ def edit_and_save(path: Path, out: Path) -> tuple[int, float]:
     were made in EDIT_SECONDS (at most EDITS), and the seconds all EDITS edits and the save take,
     projected from those made when they were cut short."""
     doc = kestcmd.load(path)
-    start = time.perf_counter()
+    wall = time.perf_counter()
+    start = time.process_time()
     made = 0
-    while made < EDITS and time.perf_counter() - start < EDIT_SECONDS:
+    while made < EDITS and time.perf_counter() - wall < EDIT_SECONDS:
         doc[f"dv{made}"]["VALUE"] = 0.25 + made % 50 / 100
         made += 1
-    edits = time.perf_counter() - start
-    saving = time.perf_counter()
+    edits = time.process_time() - start
+    saving = time.process_time()
     doc.save(out)
-    save = time.perf_counter() - saving
+    save = time.process_time() - saving
     return made, edits * EDITS / made + save
 
 
@@ -101,7 +102,6 @@ def main(argv: list[str]) -> int:
     path = Path(tempfile.gettempdir()) / "kest_parse_bench" / "job_100000.par"
     read = median_seconds(lambda: kestcmd.read(path))
     load = median_seconds(lambda: kestcmd.load(path))
-    load_wall = median_seconds(lambda: kestcmd.load(path), time.perf_counter)
     job = kestcmd.read(path)
     items = read_text_of_every_item(job)
     walk = median_seconds(lambda: read_text_of_every_item(job))
@@ -121,8 +121,8 @@ def main(argv: list[str]) -> int:
          "at least 2 M/s: " + ("met" if items / walk >= 2e6 else "not met")),
         ("numpy.asarray of 10M values", f"{array * 1000:.1f} ms",
          "under 50 ms: " + ("met" if array < 0.05 else "not met")),
-        (f"{EDITS} edits by name and save", f"{edits:.2f} s, {edits / load_wall:.1f}x a load{projected}",
-         "at most 3x: " + ("met" if edits <= 3 * load_wall else "not met")),
+        (f"{EDITS} edits by name and save", f"{edits:.2f} s, {edits / load:.1f}x a load{projected}",
+         "at most 3x: " + ("met" if edits <= 3 * load else "not met")),
     ]
     for row in rows:
         print(f"{row[0]:<34} {row[1]:<44} {row[2]}")
