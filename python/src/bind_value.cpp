@@ -234,6 +234,14 @@ std::optional<bool> equals(const Value& value, py::handle other) {
         return item.HasReal() &&
                py::float_(item.GetReal()).equal(py::reinterpret_borrow<py::object>(other));
     }
+    if (PyIndex_Check(o)) { // an integer of another type (numpy's), unless it is an array
+        const auto number = py::reinterpret_steal<py::object>(PyNumber_Index(o));
+        if (!number) {
+            PyErr_Clear();
+            return std::nullopt;
+        }
+        return item.HasReal() && py::float_(item.GetReal()).equal(number);
+    }
     if (PyUnicode_Check(o)) {
         return text_of(item).equal(py::reinterpret_borrow<py::object>(other));
     }

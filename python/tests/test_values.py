@@ -27,6 +27,7 @@ def test_numbers_texts_and_comparisons() -> None:
     assert (float(value), str(value), int(count), float(count)) == (0.3, "0.3", 7, 7.0)
     assert value == 0.3 and value == "0.3" and value != "0.30" and value != 0.31
     assert count == 7 and count == 7.0 and count != True and dv["MAX"] == 99999999999  # noqa: E712
+    assert count == numpy.int64(7) and value == numpy.float64(0.3) and count != numpy.int32(8)
     assert group == kestcmd.IntList("1-10,12") and group != kestcmd.IntList("1-10")
     assert dv["TYPE"] == "DENSITY" and dv["TYPE"] != 0.3 and dv["TYPE"] != kestcmd.IntList("1")
     assert value == dv.getall("VALUE")[0] and value != count and value != [0.3]
