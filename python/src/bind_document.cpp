@@ -237,8 +237,9 @@ was.)")
         .def(
             "check",
             [](DocState& self) {
-                self.Positions(); // the text read, with its warnings
-                return diagnostics(check_par_document(self.Doc()), self.Name());
+                std::vector<KestParDiagnostic> found;
+                self.Run([&](const KestParDocument& d) { found = check_par_document(d); });
+                return diagnostics(found, self.Name());
             },
             "The problems of the text, as `kestcmd check` finds them.")
         .def(

@@ -193,6 +193,8 @@ jobs side by side. A job that one thread completes cannot be used by another mea
                 const JobUse use(*self, JobUse::read);
                 std::vector<KestParDiagnostic> found;
                 {
+                    // Reading the text again warns as reading the job did: dropped.
+                    const ZUL_LogMacros::HeldMessages repeated;
                     py::gil_scoped_release release;
                     const KestParDocument document(self->has_text ? self->text
                                                                   : dump_job(self->job),

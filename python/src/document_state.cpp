@@ -191,13 +191,16 @@ std::vector<std::string> DocState::Names() {
 
 JobPtr DocState::CompletedJob() {
     if (!_job) {
+        Positions(); // the document reads the text first, with its warnings
         std::string text = _doc.Text();
-        HeldWarnings held;
+        JobPtr job;
         {
+            // Reading the same text again for the job repeats them: dropped.
+            const ZUL_LogMacros::HeldMessages repeated;
             py::gil_scoped_release release;
-            _job = read_job(std::move(text), _name, true);
+            job = read_job(std::move(text), _name, true);
         }
-        held.Warn(_name, [&] { return &_job->positions; });
+        _job = std::move(job);
     }
     return _job;
 }

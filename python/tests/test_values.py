@@ -99,6 +99,12 @@ def test_library_warnings_are_python_warnings(tmp_path: Path, capfd: pytest.Capt
         assert places(caught) == [(str(path), 3)]
         assert str(caught[0].message).startswith(f"{path}:3: Invalid stepsize 0")
         assert caught[0].filename == __file__  # the line of Python that read it
+    with pytest.warns(kestcmd.KestWarning):
+        job, doc = kestcmd.read(path), kestcmd.load(path)
+    with warnings.catch_warnings(record=True) as repeated:
+        warnings.simplefilter("always")
+        job.check(), doc.job, doc.check()  # the same text read again: no warning again
+    assert repeated == []
     with pytest.warns(kestcmd.KestWarning) as caught:
         kestcmd.IntList("1-5:0")
     assert places(caught) == [(None, None)]
