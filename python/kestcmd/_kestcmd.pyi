@@ -13,6 +13,7 @@ from typing import (
     Tuple,
     TypeVar,
     Union,
+    final,
     overload,
 )
 
@@ -50,9 +51,11 @@ class IntList:
     def __iter__(self) -> Iterator[int]: ...
     def __eq__(self, other: object) -> bool: ...
     def __hash__(self) -> int: ...
+    def __array__(self, dtype: Any = None) -> Any: ...
     @property
     def runs(self) -> list[Tuple[int, int, int]]: ...
 
+@final
 class Value(Generic[_C]):
     @property
     def kind(self) -> str: ...
