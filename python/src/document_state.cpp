@@ -101,7 +101,11 @@ std::size_t DocState::IndexOf(const BlockRef& ref) {
 const KestCmd& DocState::Resolve(const BlockRef& ref) {
     if (!ref.made) {
         const std::size_t index = IndexOf(ref);
-        return Positions().Command(index);
+        const KestSourceMap& positions = Positions();
+        if (index >= positions.CommandCount()) {
+            throw std::logic_error("a block beyond the text's blocks");
+        }
+        return positions.Command(index);
     }
     for (const KestCmd* cmd : MadeCommands()) {
         if (upper_name(*cmd) == ref.made_name) {
