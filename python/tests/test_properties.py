@@ -5,6 +5,7 @@ edits by address."""
 from typing import Any, Callable, Optional
 
 import numpy
+import pytest
 from hypothesis import given, settings
 from hypothesis import strategies as st
 
@@ -170,3 +171,34 @@ def test_edits_by_key_are_edits_by_address(
         assert failure(lambda: by_dict(ours, commands, edit, step)) == expected, edit
         assert ours.dumps() == theirs.dumps(), edit
     assert [c.name for c in commands] == names
+
+
+@settings(max_examples=60, deadline=None)
+@given(
+    st.lists(st.sampled_from(["DV", "DRESP"]), min_size=1, max_size=5),
+    st.lists(st.tuples(st.sampled_from(["add DV", "add DRESP", "add STOP", "remove"]), st.integers(0, 20)),
+             max_size=10),
+)
+def test_commands_follow_their_blocks(types: list[str], changes: list[tuple[str, int]]) -> None:
+    """Blocks added after the last of their type and removed anywhere: every DocumentCommand
+    taken before still names its own block, and one whose block went is refused."""
+    doc = kestcmd.Document.loads("".join(f"{t}\n  ID_NAME = B{i}\nEND_\n" for i, t in enumerate(types)))
+    model = [(t, f"B{i}") for i, t in enumerate(types)]
+    held = {name: doc[name] for _, name in model}
+    for step, (change, pick) in enumerate(changes):
+        if change == "remove" and model:
+            _, name = model.pop(pick % len(model))
+            doc.remove(held[name])
+        elif change != "remove":
+            kind = change.split()[1]
+            at = max((i + 1 for i, (t, _) in enumerate(model) if t == kind), default=len(model))
+            model.insert(at, (kind, f"A{step}"))
+            held[f"A{step}"] = doc.add(kind, name=f"A{step}")
+        assert [c.name for c in doc] == [name for _, name in model]
+        alive = {name for _, name in model}
+        for name, cmd in held.items():
+            if name in alive:
+                assert cmd.name == name and cmd == doc[name]
+            else:
+                with pytest.raises(RuntimeError):
+                    cmd.line
