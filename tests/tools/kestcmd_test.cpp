@@ -89,7 +89,7 @@ TEST_F(Kestcmd, CheckTellsALineWithoutAKeyFromALineWithoutEquals) {
     const Outcome check = run("check " + job.string());
     EXPECT_EQ(check.status, 1);
     EXPECT_EQ(check.out, job.string() +
-                             ":3:3: warning: line without a key before '=' is read as "
+                             ":3:3: warning: line without a key before its '=' is read as "
                              "PLACEHOLDER = 0.5 [missing-key]\n" +
                              job.string() +
                              ":4:3: warning: line without '=' (a forgotten END_?) is read as "
