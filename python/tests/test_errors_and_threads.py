@@ -53,7 +53,13 @@ def test_names_that_are_no_utf8_are_names_everywhere(tmp_path: Path) -> None:
     assert "caf\udce9" in job and "caf\udce8" not in job
     assert "caf\udce9" not in job["C"]  # no item kind: no error either
 
+    with pytest.raises(KeyError):
+        job["caf\udce8"]
+
     doc = kestcmd.Document.read(path)
+    assert "caf\udce9" in doc and doc["caf\udce9"]["TYPE"] == "VOLUME"
+    with pytest.raises(KeyError):
+        doc["caf\udce8"]
     assert doc.get("caf\udce9.ID_NAME") == "caf\udce9"
     doc.set("caf\udce9.TYPE", "MASS")
     doc.rename("caf\udce9", "th\udce9")
@@ -85,7 +91,7 @@ def test_save_while_another_thread_edits_writes_a_text_the_document_held(tmp_pat
     editor = threading.Thread(target=edit)
     editor.start()
     try:
-        for _ in range(30):
+        for _ in range(10):
             doc.save(path)
             assert path.read_text() in held
     finally:
