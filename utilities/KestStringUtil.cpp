@@ -1,5 +1,7 @@
 #include "utilities/KestStringUtil.h"
 
+#include "utilities/KestText.h"
+
 namespace KestStringUtil {
 
 void Concat(std::string& out, const std::vector<std::string>& parts, const char* separator) {
@@ -10,6 +12,14 @@ void Concat(std::string& out, const std::vector<std::string>& parts, const char*
         }
         out += parts[i];
     }
+}
+
+std::string& Trim(std::string& s) {
+    const std::string_view kept = KestText::trim(s);
+    const auto begin = static_cast<std::size_t>(kept.data() - s.data());
+    s.erase(begin + kept.size());
+    s.erase(0, begin);
+    return s;
 }
 
 bool is_quoted_str(const std::string& s, char quote) {

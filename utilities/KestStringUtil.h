@@ -14,6 +14,10 @@ namespace KestStringUtil {
 KEST_UTILITIES_API void Concat(std::string& out, const std::vector<std::string>& parts,
                                const char* separator);
 
+/// Removes white space (KestText::is_space) at both ends of `s`, in place, as KestText::trim
+/// finds it. Returns `s`.
+KEST_UTILITIES_API std::string& Trim(std::string& s);
+
 /// True if `s` has at least two characters and starts and ends with `quote`.
 KEST_UTILITIES_API bool is_quoted_str(const std::string& s, char quote);
 
