@@ -10,7 +10,11 @@
 #include <system_error>
 
 #include <sys/stat.h>
-#if !defined(_WIN32)
+#if defined(_WIN32)
+#include "utilities/detail/KestWindowsFiles.h"
+
+#include <process.h>
+#else
 #include <unistd.h>
 #endif
 
@@ -213,7 +217,9 @@ void KestFileUtil::write_all_safely(const std::wstring& path, const std::string&
         real = error ? path : wide_path(resolved);
     }
     std::wstring temporary = real + L".kest-";
-#if !defined(_WIN32)
+#if defined(_WIN32)
+    temporary += std::to_wstring(::_getpid()) + L"-";
+#else
     temporary += std::to_wstring(::getpid()) + L"-";
 #endif
     temporary += std::to_wstring(made++);
@@ -233,10 +239,14 @@ void KestFileUtil::write_all_safely(const std::wstring& path, const std::string&
     errno = 0;
     bool written =
         std::fwrite(text.data(), 1, text.size(), file) == text.size() && std::fflush(file) == 0;
-#if !defined(_WIN32)
+#if defined(_WIN32)
+    const int flushed = written ? KestWindowsFiles::flush_to_disk(file) : 0;
+    written = written && flushed == 0;
+    int reason = flushed != 0 ? flushed : errno != 0 ? errno : EIO;
+#else
     written = written && ::fsync(::fileno(file)) == 0;
-#endif
     int reason = errno != 0 ? errno : EIO;
+#endif
     if (std::fclose(file) != 0 && written) {
         written = false;
         reason = errno != 0 ? errno : EIO;
@@ -244,6 +254,12 @@ void KestFileUtil::write_all_safely(const std::wstring& path, const std::string&
     if (!written) {
         fail(reason, "write");
     }
+#if defined(_WIN32)
+    // The replaced file keeps its attributes and security: nothing to copy first.
+    if (const int failed = KestWindowsFiles::replace(temporary, real)) {
+        fail(failed, "replace");
+    }
+#else
     const std::filesystem::path target = native_path(real);
     const auto status = std::filesystem::status(target, error);
     if (!error && std::filesystem::exists(status)) {
@@ -256,4 +272,5 @@ void KestFileUtil::write_all_safely(const std::wstring& path, const std::string&
     if (error) {
         fail(error.value(), "replace");
     }
+#endif
 }

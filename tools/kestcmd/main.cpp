@@ -1,5 +1,6 @@
 // kestcmd: check, complete, show, graph, lay out and edit parameter files from the command line,
 // and serve them to editors (lsp).
+#include "Console.h"
 #include "Edit.h"
 #include "ExitStatus.h"
 #include "Fmt.h"
@@ -10,6 +11,7 @@
 #include <CLI/CLI.hpp>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 
@@ -40,7 +42,7 @@ int emit(const std::string& path, Write write) {
         std::cout.flush();
         return std::cout ? exit_clean : exit_output_failed;
     }
-    std::ofstream file(path, std::ios::binary);
+    std::ofstream file(std::filesystem::u8path(path), std::ios::binary);
     if (file) {
         write(file);
         file.close();
@@ -70,7 +72,7 @@ int run_complete(const kestcmd::Job& job, const Options& options) {
         if (options.output.empty()) {
             writer.Write(stdout);
         } else {
-            writer.Write(L"w");
+            writer.Write(L"wb"); // the bytes of standard output, on every system
         }
     } catch (const ZUL_Failure& failure) {
         std::cerr << "kestcmd: " << failure.what() << '\n';
@@ -122,11 +124,16 @@ int run_graph(const kestcmd::Job& job, const Options& options) {
 } // namespace
 
 int main(int argc, char** argv) {
+    const kestcmd::Arguments arguments(argc, argv);
+    kestcmd::use_binary_standard_streams();
     CLI::App app{"Check, complete, look at, lay out and edit parameter files of "
                  "structural-optimisation jobs.",
                  "kestcmd"};
     app.set_version_flag("--version", std::string("kestcmd ") + KEST_VERSION);
     app.require_subcommand(1);
+    // Options are spelled alike on every system: "/x" is a path (from the drive's root on
+    // Windows), never an option.
+    app.allow_windows_style_options(false);
     Options options;
 
     CLI::App* complete = app.add_subcommand(
@@ -186,7 +193,7 @@ int main(int argc, char** argv) {
     }
 
     try {
-        app.parse(argc, argv);
+        app.parse(arguments.count(), arguments.values());
     } catch (const CLI::Success& success) {
         return app.exit(success);
     } catch (const CLI::ParseError& error) {
