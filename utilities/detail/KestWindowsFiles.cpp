@@ -38,16 +38,18 @@ int flush_to_disk(std::FILE* file) {
 }
 
 int replace(const std::wstring& replacement, const std::wstring& target) {
-    if (::ReplaceFileW(target.c_str(), replacement.c_str(), nullptr,
-                       REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
-        return 0;
+    const DWORD attributes = ::GetFileAttributesW(target.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES) {
+        if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+            return EACCES; // as opening the file to write it would be refused
+        }
+        constexpr DWORD kept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                               FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+        if ((attributes & kept) != 0 &&
+            !::SetFileAttributesW(replacement.c_str(), attributes & kept)) {
+            return reason_of(::GetLastError());
+        }
     }
-    // Without a backup name, a failed replacement leaves the target where it was.
-    const DWORD error = ::GetLastError();
-    if (error != ERROR_FILE_NOT_FOUND) {
-        return reason_of(error);
-    }
-    // No target yet: the replacement takes its name.
     return ::MoveFileExW(replacement.c_str(), target.c_str(),
                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
                ? 0
