@@ -25,7 +25,9 @@ class CapturedStream {
     CapturedStream(const CapturedStream&) = delete;
     CapturedStream& operator=(const CapturedStream&) = delete;
 
-    std::FILE* get() const { return _stream; }
+    std::FILE* get() const {
+        return _stream;
+    }
 
     /// Every byte written so far.
     std::string text() const {

@@ -89,8 +89,9 @@ TEST_F(Kestcmd, CheckReportsEachKindOfProblemOnItsLine) {
 // A name beyond ASCII (Greek, CJK, a character outside the BMP) reaches the tool whole from the
 // command line, opens its file, and is printed in UTF-8.
 TEST_F(Kestcmd, NamesBeyondAsciiReachTheTool) {
-    const fs::path job = Write(fs::u8path("\u0394\u03bf\u03ba\u03b9\u03bc\u03ae-\u4f5c\u696d-\U0001F600.par"),
-                               "STOP\n  ITER_MAX = 5\nEND_\n");
+    const fs::path job =
+        Write(fs::u8path("\u0394\u03bf\u03ba\u03b9\u03bc\u03ae-\u4f5c\u696d-\U0001F600.par"),
+              "STOP\n  ITER_MAX = 5\nEND_\n");
     const Outcome check = run("check '" + job.u8string() + "'");
     EXPECT_EQ(check.status, 1) << check.err;
     EXPECT_EQ(check.out.rfind(job.u8string() + ":1:1: warning: ", 0), 0u) << check.out;
@@ -108,14 +109,18 @@ TEST_F(Kestcmd, TheLanguageServerFramesItsBytesExactly) {
     };
     const nlohmann::json open = {
         {"textDocument",
-         {{"uri", "file:///job.par"}, {"version", 1}, {"text", "STOP\r\n  ID_NAME = s\r\n  GRUOP = \u00e9\r\nEND_\r\n"}}}};
-    const fs::path input =
-        Write("input.bin", frame({{"jsonrpc", "2.0"}, {"id", 1}, {"method", "initialize"},
-                                  {"params", nlohmann::json::object()}}) +
-                               frame({{"jsonrpc", "2.0"}, {"method", "textDocument/didOpen"},
-                                      {"params", open}}) +
-                               frame({{"jsonrpc", "2.0"}, {"id", 2}, {"method", "shutdown"}}) +
-                               frame({{"jsonrpc", "2.0"}, {"method", "exit"}}));
+         {{"uri", "file:///job.par"},
+          {"version", 1},
+          {"text", "STOP\r\n  ID_NAME = s\r\n  GRUOP = \u00e9\r\nEND_\r\n"}}}};
+    const fs::path input = Write(
+        "input.bin",
+        frame({{"jsonrpc", "2.0"},
+               {"id", 1},
+               {"method", "initialize"},
+               {"params", nlohmann::json::object()}}) +
+            frame({{"jsonrpc", "2.0"}, {"method", "textDocument/didOpen"}, {"params", open}}) +
+            frame({{"jsonrpc", "2.0"}, {"id", 2}, {"method", "shutdown"}}) +
+            frame({{"jsonrpc", "2.0"}, {"method", "exit"}}));
     const Outcome served = run("lsp", input);
     EXPECT_EQ(served.status, 0) << served.err;
     std::vector<nlohmann::json> messages;

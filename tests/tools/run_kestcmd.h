@@ -30,9 +30,8 @@ class Kestcmd : public TempDirTest {
 #if defined(_WIN32)
         // cmd.exe knows only double quotes, and takes the line in the ANSI code page unless it
         // comes wide: every argument is double-quoted and the line goes as UTF-16.
-        std::string command = "\"\"" +
-                              std::filesystem::absolute(KESTCMD).make_preferred().u8string() +
-                              "\"";
+        std::string command =
+            "\"\"" + std::filesystem::absolute(KESTCMD).make_preferred().u8string() + "\"";
         for (const std::string& word : words(arguments)) {
             command += " \"" + word + "\"";
         }

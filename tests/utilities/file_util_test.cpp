@@ -107,7 +107,8 @@ TEST_F(FileUtil, NamesBeyondAsciiOpenTheirFiles) {
     fs::create_directory(dir / fs::u8path(folder));
     const std::wstring path =
         KestFileUtil::path_from_utf8(dir.u8string() + "/" + folder + "/" + name);
-    EXPECT_EQ(path.substr(path.size() - 6), sizeof(wchar_t) == 2 ? L"\xD83D\xDE00.par" : L"\U0001F600.par");
+    EXPECT_EQ(path.substr(path.size() - 6),
+              sizeof(wchar_t) == 2 ? L"\xD83D\xDE00.par" : L"\U0001F600.par");
     std::FILE* file = KestFileUtil::wfopen(path, L"wb");
     std::fputs("DV\nEND_\n", file);
     std::fclose(file);
@@ -115,7 +116,9 @@ TEST_F(FileUtil, NamesBeyondAsciiOpenTheirFiles) {
     EXPECT_EQ(KestFileUtil::read_all(path), "DV\nEND_\n");
     KestFileUtil::write_all_safely(path, "STOP\nEND_\n");
     EXPECT_EQ(KestFileUtil::read_all(path), "STOP\nEND_\n");
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir / fs::u8path(folder)), fs::directory_iterator()), 1);
+    EXPECT_EQ(
+        std::distance(fs::directory_iterator(dir / fs::u8path(folder)), fs::directory_iterator()),
+        1);
     EXPECT_EQ(outcome([&] { return KestFileUtil::read_all(path + L".missing"); }),
               "failed: cannot open '" + dir.u8string() + "/" + folder + "/" + name +
                   ".missing' (mode \"rb\"): No such file or directory");
@@ -132,7 +135,8 @@ TEST_F(FileUtil, RefusedSavesLeaveTheFileAsItWas) {
             return "saved";
         });
     };
-    const std::string refused = "failed: cannot replace '" + job.u8string() + "': Permission denied";
+    const std::string refused =
+        "failed: cannot replace '" + job.u8string() + "': Permission denied";
     const HANDLE holder = ::CreateFileW(job.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(holder, INVALID_HANDLE_VALUE);
