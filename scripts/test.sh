@@ -13,7 +13,8 @@ if [ "${1:-}" = --windows ]; then
   export WINEPREFIX="$PWD/build-windows/wine-prefix"
   status=0
   ctest --test-dir build-windows --output-on-failure -j "$(nproc)" || status=$?
-  grep -a '^\[  SKIPPED \] .*(' build-windows/Testing/Temporary/LastTest.log || true
+  # Each skipped test case: where it is skipped, and why.
+  grep -a -A1 ': Skipped$' build-windows/Testing/Temporary/LastTest.log | grep -av '^--$' || true
   exit "$status"
 fi
 scripts/build.sh "$@"
