@@ -1,4 +1,5 @@
 #include "engine/model/detail/KestItemPool.h"
+#include "engine/model/KestItemMemory.h"
 
 #include <atomic>
 #include <cstdint>
@@ -108,8 +109,8 @@ void deallocate(void* p, std::size_t size) noexcept {
     release(reinterpret_cast<Slab*>(address & ~std::uintptr_t{slab_size - 1}));
 }
 
-std::size_t slabs_in_use() noexcept {
+} // namespace KestItemPool
+
+std::size_t KestItemMemory::slabs_in_use() noexcept {
     return slabs.load(std::memory_order_relaxed);
 }
-
-} // namespace KestItemPool
