@@ -61,12 +61,6 @@ TEST(ItemPool, ItemsOfEverySizeKeepTheirBytesAndAlignment) {
 }
 
 TEST(ItemPool, SlabsGoBackWhenTheirItemsDieOnWhateverThread) {
-#if defined(_WIN32)
-    // Seen under Wine: now and then a slab that an exited thread was filling is never given back
-    // (one of 64 KiB in some runs): the thread_local destructor that hands it back seems not to
-    // run reliably under MinGW-w64's emulated thread-local storage. Not yet mended.
-    GTEST_SKIP() << "a thread's exit does not reliably give its slab back under MinGW-w64";
-#endif
     const std::size_t before = KestItemMemory::slabs_in_use();
     const auto enums = KestCmdItemDefs::create_enum_map();
     std::vector<std::pair<std::unique_ptr<KestCmdItem>, std::string>> made;

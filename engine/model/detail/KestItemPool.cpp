@@ -5,6 +5,10 @@
 #include <cstdint>
 #include <new>
 
+#if defined(_WIN32)
+#include <windows.h>
+#endif
+
 // Under AddressSanitizer every item gets a heap block of its own, so that the sanitizer still
 // sees each one.
 #if defined(__SANITIZE_ADDRESS__)
@@ -57,7 +61,31 @@ struct Cursor {
     }
 };
 
+#if defined(_WIN32)
+
+// MinGW-w64 emulates thread-local storage and may free a thread's copy of it before the
+// thread_local destructors run, so that a Cursor destroyed at thread exit could read freed
+// memory and keep its slab. Each thread's Cursor lives on the heap instead, and a fiber-local
+// slot, whose callback Windows calls with the slot's value when the thread ends, destroys it.
+Cursor& thread_cursor() {
+    static const DWORD slot = ::FlsAlloc([](void* c) { delete static_cast<Cursor*>(c); });
+    thread_local Cursor* mine = nullptr;
+    if (mine == nullptr) {
+        mine = new Cursor;
+        ::FlsSetValue(slot, mine);
+    }
+    return *mine;
+}
+
+#else
+
 thread_local Cursor cursor;
+
+Cursor& thread_cursor() {
+    return cursor;
+}
+
+#endif
 
 bool pooled(std::size_t size) {
     return KEST_ITEM_POOL != 0 && size <= largest_pooled;
@@ -75,7 +103,7 @@ void* allocate(std::size_t size) {
     // most 8, so a 56-byte item takes 56 bytes and not 64.
     const std::size_t align = size % grain == 0 ? grain : 8;
     size = size == 0 ? grain : (size + 7) / 8 * 8;
-    Cursor& c = cursor;
+    Cursor& c = thread_cursor();
     const auto misalignment = reinterpret_cast<std::uintptr_t>(c.next) & (align - 1);
     if (misalignment != 0) {
         c.next += align - misalignment; // cannot pass `end`, which is aligned to the slab
