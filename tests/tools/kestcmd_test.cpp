@@ -121,7 +121,7 @@ TEST_F(Kestcmd, TheLanguageServerFramesItsBytesExactly) {
             frame({{"jsonrpc", "2.0"}, {"method", "textDocument/didOpen"}, {"params", open}}) +
             frame({{"jsonrpc", "2.0"}, {"id", 2}, {"method", "shutdown"}}) +
             frame({{"jsonrpc", "2.0"}, {"method", "exit"}}));
-    const Outcome served = run("lsp", input);
+    const Outcome served = run("lsp <" + input.string());
     EXPECT_EQ(served.status, 0) << served.err;
     std::vector<nlohmann::json> messages;
     for (std::size_t at = 0; at < served.out.size();) {
@@ -142,6 +142,18 @@ TEST_F(Kestcmd, TheLanguageServerFramesItsBytesExactly) {
         return d["range"]["start"]["line"] == 2;
     })) << found;
     EXPECT_EQ(messages[2]["id"], 2);
+}
+
+TEST_F(Kestcmd, CheckTellsALineWithoutAKeyFromALineWithoutEquals) {
+    const fs::path job = Write("job.par", "DV\n  ID_NAME = a\n  = 0.5\n  0.5\nEND_\n");
+    const Outcome check = run("check " + job.string());
+    EXPECT_EQ(check.status, 1);
+    EXPECT_EQ(check.out, job.string() +
+                             ":3:3: warning: line without a key before its '=' is read as "
+                             "PLACEHOLDER = 0.5 [missing-key]\n" +
+                             job.string() +
+                             ":4:3: warning: line without '=' (a forgotten END_?) is read as "
+                             "PLACEHOLDER = 0.5 [missing-equals]\n");
 }
 
 TEST_F(Kestcmd, BadFilesGiveOneLineAndTheirStatus) {
@@ -167,6 +179,22 @@ TEST_F(Kestcmd, BadFilesGiveOneLineAndTheirStatus) {
     EXPECT_EQ(run("check").status, 64);
     EXPECT_EQ(run("--version").out, "kestcmd " KEST_VERSION_TEXT "\n");
     EXPECT_EQ(run("check --help").status, 0);
+}
+
+TEST_F(Kestcmd, OutputThatCannotBeWrittenExits3) {
+#if defined(_WIN32)
+    GTEST_SKIP() << "Windows has no /dev/full and no file-size limit (ulimit)";
+#endif
+    const fs::path job = Write("job.par", "DV\n  ID_NAME = a\n  GRUOP = 1\nEND_\n");
+    for (const char* command : {"check", "check --json", "show", "graph", "complete"}) {
+        EXPECT_EQ(run(std::string(command) + " " + job.string() + " >/dev/full").status, 3)
+            << command;
+    }
+    // A file-size limit fails the write instead of ending the process; the reason is told.
+    const Outcome limited =
+        run("complete " + example + " -o " + (dir / "out.par").string(), "ulimit -f 1");
+    EXPECT_EQ(limited.status, 3);
+    EXPECT_NE(limited.err.find("File too large"), std::string::npos) << limited.err;
 }
 
 TEST_F(Kestcmd, ShowAndGraphDescribeTheCompletedModel) {

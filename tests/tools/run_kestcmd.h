@@ -20,30 +20,29 @@ struct Outcome {
 
 class Kestcmd : public TempDirTest {
   protected:
-    /// Runs `kestcmd ARGUMENTS` through the shell, with standard input from the file `input`
-    /// when one is given; ARGUMENTS are split at blanks, and quotes ('...' or "...") keep blanks
-    /// and brackets in one argument.
-    Outcome run(const std::string& arguments, const std::filesystem::path& input = {}) const {
+    /// Runs `kestcmd ARGUMENTS` through the shell, after the shell command `setup` if any
+    /// (`ulimit -f 1`, POSIX only). ARGUMENTS may redirect standard input or output (`<in`,
+    /// `>/dev/full`); the rest are split at blanks, and quotes ('...' or "...") keep blanks and
+    /// brackets in one argument.
+    Outcome run(const std::string& arguments, const std::string& setup = "") const {
         const std::filesystem::path out = dir / "stdout.txt";
         const std::filesystem::path err = dir / "stderr.txt";
         Outcome result;
 #if defined(_WIN32)
         // cmd.exe knows only double quotes, and takes the line in the ANSI code page unless it
         // comes wide: every argument is double-quoted and the line goes as UTF-16.
-        std::string command =
-            "\"\"" + std::filesystem::absolute(KESTCMD).make_preferred().u8string() + "\"";
+        static_cast<void>(setup);
+        std::string command = "\"\"" +
+                              std::filesystem::absolute(KESTCMD).make_preferred().u8string() +
+                              "\" >\"" + out.u8string() + "\" 2>\"" + err.u8string() + "\"";
         for (const std::string& word : words(arguments)) {
-            command += " \"" + word + "\"";
+            const bool redirection = word[0] == '<' || word[0] == '>';
+            command += redirection ? " " + word : " \"" + word + "\"";
         }
-        if (!input.empty()) {
-            command += " <\"" + input.u8string() + "\"";
-        }
-        command += " >\"" + out.u8string() + "\" 2>\"" + err.u8string() + "\"\"";
-        result.status = _wsystem(KestFileUtil::path_from_utf8(command).c_str());
+        result.status = _wsystem(KestFileUtil::path_from_utf8(command + "\"").c_str());
 #else
-        const std::string command = std::string(KESTCMD) + " " + arguments +
-                                    (input.empty() ? "" : " <" + input.string()) + " >" +
-                                    out.string() + " 2>" + err.string();
+        const std::string command = (setup.empty() ? "" : setup + "; ") + KESTCMD + " >" +
+                                    out.string() + " 2>" + err.string() + " " + arguments;
         const int raw = std::system(command.c_str());
         result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
 #endif

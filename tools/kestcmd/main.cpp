@@ -10,6 +10,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -102,6 +103,10 @@ int run_check(const kestcmd::Job& job, const Options& options) {
                       << ": warning: " << d.message << " [" << d.code << "]\n";
         }
     }
+    std::cout.flush();
+    if (!std::cout) {
+        return exit_output_failed; // as emit: a report that is not written found nothing
+    }
     return found.empty() ? exit_clean : exit_warnings;
 }
 
@@ -126,6 +131,10 @@ int run_graph(const kestcmd::Job& job, const Options& options) {
 int main(int argc, char** argv) {
     const kestcmd::Arguments arguments(argc, argv);
     kestcmd::use_binary_standard_streams();
+#if defined(SIGXFSZ)
+    // Beyond a file-size limit a write fails and is reported, instead of ending the process.
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
     CLI::App app{"Check, complete, look at, lay out and edit parameter files of "
                  "structural-optimisation jobs.",
                  "kestcmd"};
