@@ -15,6 +15,7 @@
 #include "engine/model/KestCmdReferenceItem.h"
 #include "engine/model/KestCmdStringItem.h"
 #include "engine/model/KestCmd_Util.h"
+#include "engine/model/KestItemMemory.h"
 #include "engine/model/KestMatrix.h"
 #include "engine/model/LumoList.h"
 

@@ -3,9 +3,20 @@
 #   scripts/test.sh               in build/
 #   scripts/test.sh --sanitize    with AddressSanitizer and UndefinedBehaviorSanitizer in build-asan/
 #   scripts/test.sh --tsan        the test of reading on threads under ThreadSanitizer in build-tsan/
+#   scripts/test.sh --windows     the Windows cross build in build-windows/, each test program run
+#                                 once under Wine (a prefix of its own), then the tests it skipped
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+if [ "${1:-}" = --windows ]; then
+  scripts/build-windows.sh
+  export WINEPREFIX="$PWD/build-windows/wine-prefix"
+  status=0
+  ctest --test-dir build-windows --output-on-failure -j "$(nproc)" || status=$?
+  # Each skipped test case: where it is skipped, and why.
+  grep -a -A1 ': Skipped$' build-windows/Testing/Temporary/LastTest.log | grep -av '^--$' || true
+  exit "$status"
+fi
 scripts/build.sh "$@"
 case "${1:-}" in
   --sanitize) ctest --test-dir build-asan --output-on-failure -j "$(nproc)" ;;

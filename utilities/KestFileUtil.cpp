@@ -10,7 +10,11 @@
 #include <system_error>
 
 #include <sys/stat.h>
-#if !defined(_WIN32)
+#if defined(_WIN32)
+#include "utilities/detail/KestWindowsFiles.h"
+
+#include <process.h>
+#else
 #include <csignal>
 #include <fcntl.h>
 #include <pthread.h>
@@ -231,8 +235,8 @@ std::filesystem::path link_target(const std::wstring& path) {
 
 #if defined(_WIN32)
 
-// Writes `text` to the new file `temporary` and renames it into the place of `target`, which then
-// keeps the permissions `target` had.
+// Writes `text` to the new file `temporary`, flushed to the disk, and renames it into the place
+// of `target` in one step; the replaced file's attributes pass on (KestWindowsFiles::replace).
 void replace_file(const std::filesystem::path& target, const std::filesystem::path& temporary,
                   const std::string& text) {
     std::FILE* file = ::_wfopen(temporary.c_str(), L"wb");
@@ -243,21 +247,18 @@ void replace_file(const std::filesystem::path& target, const std::filesystem::pa
     bool written =
         std::fwrite(text.data(), 1, text.size(), file) == text.size() && std::fflush(file) == 0;
     WriteFailure failure{written ? 0 : errno != 0 ? errno : EIO, "write"};
+    if (failure.reason == 0) {
+        failure.reason = KestWindowsFiles::flush_to_disk(file);
+    }
     if (std::fclose(file) != 0 && failure.reason == 0) {
         failure.reason = errno != 0 ? errno : EIO;
     }
-    std::error_code error;
-    const auto status = std::filesystem::status(target, error);
-    if (failure.reason == 0 && !error && std::filesystem::exists(status)) {
-        std::filesystem::permissions(temporary, status.permissions(), error);
-        failure = {error.value(), "keep the permissions of"};
-    }
     if (failure.reason == 0) {
-        std::filesystem::rename(temporary, target, error);
-        failure = {error.value(), "replace"};
+        failure = {KestWindowsFiles::replace(temporary.wstring(), target.wstring()), "replace"};
     }
     if (failure.reason != 0) {
-        std::filesystem::remove(temporary, error);
+        std::error_code ignored;
+        std::filesystem::remove(temporary, ignored);
         throw failure;
     }
 }
@@ -389,7 +390,9 @@ void KestFileUtil::write_all_safely(const std::wstring& path, const std::string&
         const std::filesystem::path target = link_target(path);
         std::filesystem::path temporary = target;
         temporary += ".kest-";
-#if !defined(_WIN32)
+#if defined(_WIN32)
+        temporary += std::to_string(::_getpid()) + "-";
+#else
         temporary += std::to_string(::getpid()) + "-";
 #endif
         temporary += std::to_string(made++);

@@ -24,7 +24,8 @@ ZUL_LogMacros::Sink& current_sink() {
     return sink;
 }
 
-thread_local ZUL_LogMacros::HeldMessages* held = nullptr;
+// The messages of the thread's innermost HeldMessages, or null.
+thread_local std::vector<ZUL_LogMacros::LogRecord>* held = nullptr;
 
 std::string local_time_text() {
     const std::time_t now = std::time(nullptr);
@@ -68,7 +69,7 @@ std::string format_line(const LogRecord& record) {
 }
 
 HeldMessages::HeldMessages() : _outer(held) {
-    held = this;
+    held = &_records;
 }
 
 HeldMessages::~HeldMessages() {
@@ -87,7 +88,7 @@ void warning(const char* file, int line, const char* prefix, const char* message
 
 void emit(const LogRecord& record) {
     if (held != nullptr) {
-        held->_records.push_back(record);
+        held->push_back(record);
         return;
     }
     std::lock_guard<std::mutex> lock(sink_mutex());

@@ -49,10 +49,8 @@ class KEST_UTILITIES_API HeldMessages {
     std::vector<LogRecord> Take();
 
   private:
-    friend void emit(const LogRecord& record);
-
     std::vector<LogRecord> _records;
-    HeldMessages* _outer;
+    std::vector<LogRecord>* _outer; ///< the messages of the hold this one nests in, or null
 };
 
 /// The line the default sink writes for `record`, without the line feed.

@@ -61,7 +61,7 @@ void KestCmd::Prefetch(int step) const {
         }
     } else if (step == 1) {
         for (std::size_t place = 0; place < _lists_used && place < inline_lists; ++place) {
-            __builtin_prefetch(_inline[place].data());
+            __builtin_prefetch(_first_lists[place].data());
         }
     } else if ((_kinds & 1u) != 0 && !List(ID_NAME).empty()) {
         __builtin_prefetch(List(ID_NAME).front().get());

@@ -110,10 +110,10 @@ class KEST_CMD_ENGINE_API KestCmd {
         return HasList(item) ? ListAt(_place[item]) : s_no_items;
     }
     const ItemList& ListAt(std::size_t place) const {
-        return place < inline_lists ? _inline[place] : *_more[place - inline_lists];
+        return place < inline_lists ? _first_lists[place] : *_more[place - inline_lists];
     }
     ItemList& ListAt(std::size_t place) {
-        return place < inline_lists ? _inline[place] : *_more[place - inline_lists];
+        return place < inline_lists ? _first_lists[place] : *_more[place - inline_lists];
     }
     /// The list of `item`, made when the kind has none yet.
     ItemList& ListToFill(KestCmdItemDefs::CmdItem item);
@@ -137,6 +137,6 @@ class KEST_CMD_ENGINE_API KestCmd {
     std::uint8_t _place[KestCmdItemDefs::item_kind_count] = {};
     std::uint8_t _lists_used = 0;
     KestCmdDefs::Cmd _type;
-    ItemList _inline[inline_lists];
+    ItemList _first_lists[inline_lists];
     std::vector<std::unique_ptr<ItemList>> _more;
 };

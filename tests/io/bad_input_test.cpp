@@ -8,7 +8,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#if defined(_WIN32)
+#include <windows.h>
+#else
 #include <unistd.h>
+#endif
 
 namespace fs = std::filesystem;
 using namespace KestCmdItemDefs;
@@ -45,16 +49,33 @@ TEST_F(BadInput, FilesThatCannotBeReadFailWithPathAndReason) {
     const fs::path missing = dir / "missing.par";
     EXPECT_EQ(failure_of(missing),
               "cannot open '" + missing.string() + "' (mode \"rb\"): No such file or directory");
+#if defined(_WIN32)
+    // Windows opens no folder as a file: opening fails, where POSIX fails the first read.
+    EXPECT_EQ(failure_of(dir),
+              "cannot open '" + dir.string() + "' (mode \"rb\"): Permission denied");
+#else
     EXPECT_EQ(failure_of(dir), "cannot read '" + dir.string() + "': Is a directory");
+#endif
     KestCmdContainer job;
     EXPECT_THROW(KestParFileAdapter(missing.wstring(), KestCmdIoConfig()).Parse(job), ZUL_Failure);
     EXPECT_TRUE(job.begin() == job.end()); // nothing is created
-    if (geteuid() != 0) {                  // root reads anything
-        const fs::path locked = write("DV\nEND_\n");
+    const fs::path locked = write("DV\nEND_\n");
+#if defined(_WIN32)
+    // Permission bits are no lock on Windows (they only make a file read-only); a file that
+    // another program holds open without sharing it is.
+    const HANDLE holder = ::CreateFileW(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(failure_of(locked),
+              "cannot open '" + locked.string() + "' (mode \"rb\"): Permission denied");
+    ::CloseHandle(holder);
+#else
+    if (geteuid() != 0) { // root reads anything
         fs::permissions(locked, fs::perms::none);
         EXPECT_EQ(failure_of(locked),
                   "cannot open '" + locked.string() + "' (mode \"rb\"): Permission denied");
     }
+#endif
 }
 
 TEST_F(BadInput, HugeLinesAndLongContinuations) {

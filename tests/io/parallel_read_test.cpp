@@ -2,7 +2,7 @@
 // items, links and defaults, the same positions, the same warnings in the same order, and the
 // same failure, raised by the first failing line of the text with the commands before it kept.
 #include "engine/io/KestParFileAdapter.h"
-#include "engine/model/detail/KestItemPool.h"
+#include "engine/model/KestItemMemory.h"
 #include "utilities/ZUL_LogMacros.h"
 
 #include "support/random_job_text.h"
@@ -146,7 +146,7 @@ TEST_F(ParallelReadOfAFile, AJobReadOnThreadsIsLinkedAndDestroyedWhole) {
     const KestParFileAdapter reader(Write("job.par", text).wstring(), config);
     // This thread keeps the slab it fills; one item makes sure that it has one before too.
     KestCmd(KestCmdDefs::DV).AddStringItem(ID_NAME, "x");
-    const std::size_t before = KestItemPool::slabs_in_use();
+    const std::size_t before = KestItemMemory::slabs_in_use();
     {
         KestCmdContainer job;
         reader.Parse(job);
@@ -157,5 +157,5 @@ TEST_F(ParallelReadOfAFile, AJobReadOnThreadsIsLinkedAndDestroyedWhole) {
         }
     }
     // Every item went back to its slab, and every slab was given back.
-    EXPECT_EQ(KestItemPool::slabs_in_use(), before);
+    EXPECT_EQ(KestItemMemory::slabs_in_use(), before);
 }

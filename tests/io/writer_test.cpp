@@ -27,7 +27,7 @@ class Writer : public test_support::TempDirTest {
     }
 
     // Writes the container with the standard names and returns the file's bytes.
-    std::string write(const std::wstring& mode = L"w") const {
+    std::string write(const std::wstring& mode = L"wb") const {
         writer(path().wstring()).Write(mode);
         return test_support::slurp(path());
     }
@@ -73,27 +73,23 @@ TEST_F(Writer, ACallersOwnWriterGivesEveryLine) {
     container.CreateCommand(KestCmdDefs::STOP).AddStringItem(ITER_MAX, "10");
     container.CreateCommand(KestCmdDefs::DV);
     const Listing listing(path().wstring(), container);
-    listing.Write(L"w");
+    listing.Write(L"wb");
     EXPECT_EQ(test_support::slurp(path()), "<job>\n<2>\n</>\n\n<11>\n  21:10\n</>\n\n</job>\n");
 
     // A throwing item: the exception reaches the caller as thrown, and the lines before it are
     // written although the job is far smaller than one piece of gathered output.
     container.CreateCommand(KestCmdDefs::STOP).AddStringItem(ITER_MAX, "bad");
     const std::string before = "<job>\n<2>\n</>\n\n<11>\n  21:10\n</>\n\n<11>\n";
-    EXPECT_THROW(listing.Write(L"w"), BadItem);
+    EXPECT_THROW(listing.Write(L"wb"), BadItem);
     EXPECT_EQ(test_support::slurp(path()), before);
-    char* buffer = nullptr;
-    std::size_t size = 0;
-    std::FILE* stream = open_memstream(&buffer, &size);
-    EXPECT_THROW(listing.Write(stream), BadItem);
-    std::fclose(stream);
-    EXPECT_EQ(std::string(buffer, size), before);
-    std::free(buffer);
+    const test_support::CapturedStream stream;
+    EXPECT_THROW(listing.Write(stream.get()), BadItem);
+    EXPECT_EQ(stream.text(), before);
 }
 
 // Commands in type order, each type in creation order; items in kind order, each kind in list
 // order; texts whole, zero bytes and line breaks included; a reference as its target's name.
-// Mode "w" replaces the file, "a" appends to it.
+// Mode "wb" replaces the file, "ab" appends to it.
 TEST_F(Writer, WritesCommandsAndItemsInOrderAndTextsVerbatim) {
     EXPECT_EQ(write(), "\n\n"); // the empty header and footer lines
     KestCmd& optimize = container.CreateCommand(KestCmdDefs::OPTIMIZE);
@@ -116,11 +112,26 @@ TEST_F(Writer, WritesCommandsAndItemsInOrderAndTextsVerbatim) {
         "OPTIMIZE\n  DV = \n  DV = dv1\nEND_\n\n"
         "CMD_PLACEHOLDER\n  PLACEHOLDER = as read\nEND_\n\n\n"s;
     EXPECT_EQ(write(), expected);
-    EXPECT_EQ(write(L"a"), expected + expected);
+    EXPECT_EQ(write(L"ab"), expected + expected);
 
     // Deleted through the base: the sanitizer build reports a destructor that is not virtual.
     std::unique_ptr<KestCmdOutput> base = std::make_unique<KestCmdParOutput>(writer(L"unused"));
     base.reset();
+}
+
+// The mode reaches the system as given: text mode ("w", "a") ends lines as the system does (CR LF
+// on Windows), binary mode ("wb") with LF alone; the reader reads both as the same job.
+TEST_F(Writer, LinesEndAsTheModeSays) {
+    KestCmd& stop = container.CreateCommand(KestCmdDefs::STOP);
+    stop.AddStringItem(ID_NAME, "s");
+    stop.AddStringItem(ITER_MAX, "10");
+    const std::string lines = "\nSTOP\n  ID_NAME = s\n  ITER_MAX = 10\nEND_\n\n\n";
+    const std::string binary = write(L"wb");
+    EXPECT_EQ(binary, lines);
+    const std::string text = write(L"w");
+    EXPECT_EQ(text, test_support::in_text_mode(lines));
+    EXPECT_EQ(write(L"a"), text + text);
+    EXPECT_EQ(test_support::job_of(text), test_support::job_of(binary));
 }
 
 // A job of many pieces of output comes out whole and in order, to a file as to a stream.

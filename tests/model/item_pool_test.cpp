@@ -1,5 +1,5 @@
 #include "engine/model/KestCmdAutoItem.h"
-#include "engine/model/detail/KestItemPool.h"
+#include "engine/model/KestItemMemory.h"
 
 #include <gtest/gtest.h>
 
@@ -61,7 +61,7 @@ TEST(ItemPool, ItemsOfEverySizeKeepTheirBytesAndAlignment) {
 }
 
 TEST(ItemPool, SlabsGoBackWhenTheirItemsDieOnWhateverThread) {
-    const std::size_t before = KestItemPool::slabs_in_use();
+    const std::size_t before = KestItemMemory::slabs_in_use();
     const auto enums = KestCmdItemDefs::create_enum_map();
     std::vector<std::pair<std::unique_ptr<KestCmdItem>, std::string>> made;
     std::mutex lock;
@@ -92,7 +92,7 @@ TEST(ItemPool, SlabsGoBackWhenTheirItemsDieOnWhateverThread) {
         ASSERT_EQ(item->GetString(), text);
     }
     made.clear();
-    EXPECT_EQ(KestItemPool::slabs_in_use(), before);
+    EXPECT_EQ(KestItemMemory::slabs_in_use(), before);
 }
 
 TEST(ItemPool, PlacementNewOfAnItemStillWorks) {

@@ -29,16 +29,48 @@ endforeach()
 
 set(warnings -Wall -Wextra -Wpedantic -Werror)
 string(JOIN " " consumer_cxx_flags ${CXX_FLAGS} ${warnings})
+if(TOOLCHAIN)
+  # Cross-compiling: the prefix is searched as the toolchain searches its own.
+  set(find_prefix -DCMAKE_TOOLCHAIN_FILE=${TOOLCHAIN} -DCMAKE_FIND_ROOT_PATH=${WORK_DIR}/prefix)
+else()
+  set(find_prefix -DCMAKE_PREFIX_PATH=${WORK_DIR}/prefix)
+endif()
+if(EMULATOR)
+  # The programs load no DLL but those of the prefix (Wine's DLL path, in Windows form).
+  string(REPLACE "/" "\\" windows_bin "Z:${WORK_DIR}/prefix/bin")
+  set(ENV{WINEPATH} "${windows_bin}")
+endif()
 run("configuring the consumer" ${CMAKE_COMMAND} -S ${SOURCE_DIR} -B ${WORK_DIR}/build -G Ninja
-    -DCMAKE_PREFIX_PATH=${WORK_DIR}/prefix "-DCMAKE_CXX_FLAGS=${consumer_cxx_flags}"
-    -DCMAKE_EXE_LINKER_FLAGS=${CXX_FLAGS})
+    ${find_prefix} "-DCMAKE_CXX_FLAGS=${consumer_cxx_flags}" -DCMAKE_EXE_LINKER_FLAGS=${CXX_FLAGS})
 run("building the consumer" ${CMAKE_COMMAND} --build ${WORK_DIR}/build)
-run("the consumer" ${WORK_DIR}/build/consumer ${JOB} ${WORK_DIR}/completed.par)
-run("the installed kestcmd" ${WORK_DIR}/prefix/bin/kestcmd check ${WORK_DIR}/completed.par)
+run("the consumer" ${EMULATOR} ${WORK_DIR}/build/consumer${EXE} ${JOB} ${WORK_DIR}/completed.par)
+run("the installed kestcmd" ${EMULATOR} ${WORK_DIR}/prefix/bin/kestcmd${EXE} check
+    ${WORK_DIR}/completed.par)
+
+# The Windows package: unpacked into an empty folder, its kestcmd.exe runs with what is beside it.
+if(EMULATOR)
+  run("packing" ${CPACK} -G ZIP --config ${BUILD_DIR}/CPackConfig.cmake -B ${WORK_DIR}/zip)
+  file(GLOB zip ${WORK_DIR}/zip/*.zip)
+  file(MAKE_DIRECTORY ${WORK_DIR}/unpacked)
+  run("unpacking" ${CMAKE_COMMAND} -E chdir ${WORK_DIR}/unpacked ${CMAKE_COMMAND} -E tar xf ${zip})
+  foreach(file bin/KestCmdEngine.dll bin/KestUtilities.dll lib/libKestCmdEngine.dll.a
+               lib/libKestUtilities.dll.a lib/cmake/KestCmdEngine/KestCmdEngineConfig.cmake
+               ${INCLUDE_SUBDIR}/KestCmdEngine.h)
+    if(NOT EXISTS ${WORK_DIR}/unpacked/${file})
+      message(FATAL_ERROR "the package lacks ${file}")
+    endif()
+  endforeach()
+  string(REPLACE "/" "\\" windows_bin "Z:${WORK_DIR}/unpacked/bin")
+  set(ENV{WINEPATH} "${windows_bin}")
+  file(COPY ${JOB} DESTINATION ${WORK_DIR}/unpacked)
+  get_filename_component(example ${JOB} NAME)
+  run("kestcmd.exe of the package" ${CMAKE_COMMAND} -E chdir ${WORK_DIR}/unpacked ${EMULATOR}
+      bin/kestcmd${EXE} check ${example})
+endif()
 
 # The pkg-config file, where pkg-config is installed: compile the consumer with its flags alone.
 find_program(PKG_CONFIG pkg-config)
-if(PKG_CONFIG)
+if(PKG_CONFIG AND NOT TOOLCHAIN)
   set(ENV{PKG_CONFIG_PATH} ${WORK_DIR}/prefix/${LIBDIR}/pkgconfig)
   execute_process(COMMAND ${PKG_CONFIG} --cflags --libs KestCmdEngine
                   OUTPUT_VARIABLE flags OUTPUT_STRIP_TRAILING_WHITESPACE RESULT_VARIABLE result)

@@ -45,6 +45,20 @@ inline std::string slurp(const std::filesystem::path& path) {
     return text.str();
 }
 
+/// The bytes that writing `text` to a stream opened in text mode ("w", "a") puts in the file:
+/// each LF becomes CR LF on Windows; elsewhere text and binary mode write the same bytes.
+inline std::string in_text_mode(const std::string& text) {
+#if defined(_WIN32)
+    std::string bytes;
+    for (char c : text) {
+        bytes += c == '\n' ? "\r\n" : std::string(1, c);
+    }
+    return bytes;
+#else
+    return text;
+#endif
+}
+
 /// A test with a fresh folder of its own, removed afterwards.
 class TempDirTest : public ::testing::Test {
   protected:
@@ -62,7 +76,7 @@ class TempDirTest : public ::testing::Test {
     }
 
     /// Writes `text` to the file `name` of the folder and returns its path.
-    std::filesystem::path Write(const std::string& name, const std::string& text) const {
+    std::filesystem::path Write(const std::filesystem::path& name, const std::string& text) const {
         std::ofstream(dir / name, std::ios::binary) << text;
         return dir / name;
     }

@@ -4,9 +4,8 @@
 
 #include "engine/io/KestCmdOutput.h"
 #include "engine/io/KestParFileAdapter.h"
+#include "support/captured_stream.h"
 
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <string_view>
 
@@ -14,16 +13,11 @@ namespace test_support {
 
 /// `job` as KestCmdParOutput writes it with the standard names.
 inline std::string written(const KestCmdContainer& job) {
-    char* buffer = nullptr;
-    std::size_t size = 0;
-    std::FILE* stream = open_memstream(&buffer, &size);
+    const CapturedStream stream;
     KestCmdParOutput(L"job.par", job, KestCmdDefs::get_default_cmd_names(),
                      KestCmdItemDefs::default_item_names)
-        .Write(stream);
-    std::fclose(stream);
-    std::string text(buffer, size);
-    std::free(buffer);
-    return text;
+        .Write(stream.get());
+    return stream.text();
 }
 
 /// The completed job of `text`, read with the standard configuration, as the writer prints it.

@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -84,6 +86,64 @@ TEST_F(Kestcmd, CheckReportsEachKindOfProblemOnItsLine) {
     EXPECT_EQ(run("check " + example).status, 0);
 }
 
+// A name beyond ASCII (Greek, CJK, a character outside the BMP) reaches the tool whole from the
+// command line, opens its file, and is printed in UTF-8.
+TEST_F(Kestcmd, NamesBeyondAsciiReachTheTool) {
+    const fs::path job =
+        Write(fs::u8path("\u0394\u03bf\u03ba\u03b9\u03bc\u03ae-\u4f5c\u696d-\U0001F600.par"),
+              "STOP\n  ITER_MAX = 5\nEND_\n");
+    const Outcome check = run("check '" + job.u8string() + "'");
+    EXPECT_EQ(check.status, 1) << check.err;
+    EXPECT_EQ(check.out.rfind(job.u8string() + ":1:1: warning: ", 0), 0u) << check.out;
+    const Outcome missing = run("check '" + job.u8string() + ".missing'");
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_NE(missing.err.find(job.u8string() + ".missing"), std::string::npos) << missing.err;
+}
+
+// The language server passes bytes as they are: each message it sends has CR LF header lines
+// and a Content-Length that counts its body, on every system.
+TEST_F(Kestcmd, TheLanguageServerFramesItsBytesExactly) {
+    const auto frame = [](const nlohmann::json& message) {
+        const std::string body = message.dump();
+        return "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
+    };
+    const nlohmann::json open = {
+        {"textDocument",
+         {{"uri", "file:///job.par"},
+          {"version", 1},
+          {"text", "STOP\r\n  ID_NAME = s\r\n  GRUOP = \u00e9\r\nEND_\r\n"}}}};
+    const fs::path input = Write(
+        "input.bin",
+        frame({{"jsonrpc", "2.0"},
+               {"id", 1},
+               {"method", "initialize"},
+               {"params", nlohmann::json::object()}}) +
+            frame({{"jsonrpc", "2.0"}, {"method", "textDocument/didOpen"}, {"params", open}}) +
+            frame({{"jsonrpc", "2.0"}, {"id", 2}, {"method", "shutdown"}}) +
+            frame({{"jsonrpc", "2.0"}, {"method", "exit"}}));
+    const Outcome served = run("lsp <" + input.string());
+    EXPECT_EQ(served.status, 0) << served.err;
+    std::vector<nlohmann::json> messages;
+    for (std::size_t at = 0; at < served.out.size();) {
+        const std::size_t end = served.out.find("\r\n\r\n", at);
+        ASSERT_NE(end, std::string::npos) << served.out.substr(at);
+        const std::string header = served.out.substr(at, end - at);
+        ASSERT_EQ(header.rfind("Content-Length: ", 0), 0u) << header;
+        const std::size_t length = std::stoul(header.substr(16));
+        ASSERT_LE(end + 4 + length, served.out.size());
+        messages.push_back(nlohmann::json::parse(served.out.substr(end + 4, length)));
+        at = end + 4 + length;
+    }
+    ASSERT_EQ(messages.size(), 3u);
+    EXPECT_EQ(messages[0]["id"], 1);
+    EXPECT_EQ(messages[1]["method"], "textDocument/publishDiagnostics");
+    const nlohmann::json& found = messages[1]["params"]["diagnostics"];
+    EXPECT_TRUE(std::any_of(found.begin(), found.end(), [](const nlohmann::json& d) {
+        return d["range"]["start"]["line"] == 2;
+    })) << found;
+    EXPECT_EQ(messages[2]["id"], 2);
+}
+
 TEST_F(Kestcmd, CheckTellsALineWithoutAKeyFromALineWithoutEquals) {
     const fs::path job = Write("job.par", "DV\n  ID_NAME = a\n  = 0.5\n  0.5\nEND_\n");
     const Outcome check = run("check " + job.string());
@@ -122,6 +182,9 @@ TEST_F(Kestcmd, BadFilesGiveOneLineAndTheirStatus) {
 }
 
 TEST_F(Kestcmd, OutputThatCannotBeWrittenExits3) {
+#if defined(_WIN32)
+    GTEST_SKIP() << "Windows has no /dev/full and no file-size limit (ulimit)";
+#endif
     const fs::path job = Write("job.par", "DV\n  ID_NAME = a\n  GRUOP = 1\nEND_\n");
     for (const char* command : {"check", "check --json", "show", "graph", "complete"}) {
         EXPECT_EQ(run(std::string(command) + " " + job.string() + " >/dev/full").status, 3)

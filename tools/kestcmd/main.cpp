@@ -1,5 +1,6 @@
 // kestcmd: check, complete, show, graph, lay out and edit parameter files from the command line,
 // and serve them to editors (lsp).
+#include "Console.h"
 #include "Edit.h"
 #include "ExitStatus.h"
 #include "Fmt.h"
@@ -11,6 +12,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 
@@ -41,7 +43,7 @@ int emit(const std::string& path, Write write) {
         std::cout.flush();
         return std::cout ? exit_clean : exit_output_failed;
     }
-    std::ofstream file(path, std::ios::binary);
+    std::ofstream file(std::filesystem::u8path(path), std::ios::binary);
     if (file) {
         write(file);
         file.close();
@@ -71,7 +73,7 @@ int run_complete(const kestcmd::Job& job, const Options& options) {
         if (options.output.empty()) {
             writer.Write(stdout);
         } else {
-            writer.Write(L"w");
+            writer.Write(L"wb"); // the bytes of standard output, on every system
         }
     } catch (const ZUL_Failure& failure) {
         std::cerr << "kestcmd: " << failure.what() << '\n';
@@ -127,6 +129,8 @@ int run_graph(const kestcmd::Job& job, const Options& options) {
 } // namespace
 
 int main(int argc, char** argv) {
+    const kestcmd::Arguments arguments(argc, argv);
+    kestcmd::use_binary_standard_streams();
 #if defined(SIGXFSZ)
     // Beyond a file-size limit a write fails and is reported, instead of ending the process.
     std::signal(SIGXFSZ, SIG_IGN);
@@ -136,6 +140,9 @@ int main(int argc, char** argv) {
                  "kestcmd"};
     app.set_version_flag("--version", std::string("kestcmd ") + KEST_VERSION);
     app.require_subcommand(1);
+    // Options are spelled alike on every system: "/x" is a path (from the drive's root on
+    // Windows), never an option.
+    app.allow_windows_style_options(false);
     Options options;
 
     CLI::App* complete = app.add_subcommand(
@@ -195,7 +202,7 @@ int main(int argc, char** argv) {
     }
 
     try {
-        app.parse(argc, argv);
+        app.parse(arguments.count(), arguments.values());
     } catch (const CLI::Success& success) {
         return app.exit(success);
     } catch (const CLI::ParseError& error) {

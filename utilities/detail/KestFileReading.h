@@ -1,8 +1,6 @@
 // Reading a whole file into memory of its own, a large one in pieces on threads.
 #pragma once
 
-#include "utilities/KestUtilitiesExport.h"
-
 #include <cstddef>
 #include <memory>
 #include <string>
@@ -25,7 +23,6 @@ struct Bytes {
 /// memory that is not cleared first, in one piece per `bytes_per_thread` bytes up to one per
 /// thread of `threads` (0: one per core), each piece on a thread of its own; a file that changes
 /// size meanwhile, or fails a piece, is read again by read_all.
-KEST_UTILITIES_API Bytes read(const std::wstring& path, std::size_t threads,
-                              std::size_t bytes_per_thread);
+Bytes read(const std::wstring& path, std::size_t threads, std::size_t bytes_per_thread);
 
 } // namespace KestFileReading

@@ -3,7 +3,6 @@
 #pragma once
 
 #include "utilities/KestParFile.h"
-#include "utilities/KestUtilitiesExport.h"
 
 #include <cstddef>
 #include <string_view>
@@ -11,7 +10,7 @@
 
 /// Splits the text of a parameter file block by block, keeping nothing but its place: a reader
 /// that turns each block into something else never holds the tokens of the whole file.
-class KEST_UTILITIES_API KestParScanner {
+class KestParScanner {
   public:
     /// Scans `text`, which must outlive the scanner. Without `with_pieces`, lines come without
     /// their pieces, for a reader that splits the few values it needs itself

@@ -1,8 +1,13 @@
 #include "engine/model/detail/KestItemPool.h"
+#include "engine/model/KestItemMemory.h"
 
 #include <atomic>
 #include <cstdint>
 #include <new>
+
+#if defined(_WIN32)
+#include <windows.h>
+#endif
 
 // Under AddressSanitizer every item gets a heap block of its own, so that the sanitizer still
 // sees each one.
@@ -56,7 +61,31 @@ struct Cursor {
     }
 };
 
+#if defined(_WIN32)
+
+// MinGW-w64 emulates thread-local storage and may free a thread's copy of it before the
+// thread_local destructors run, so that a Cursor destroyed at thread exit could read freed
+// memory and keep its slab. Each thread's Cursor lives on the heap instead, and a fiber-local
+// slot, whose callback Windows calls with the slot's value when the thread ends, destroys it.
+Cursor& thread_cursor() {
+    static const DWORD slot = ::FlsAlloc([](void* c) { delete static_cast<Cursor*>(c); });
+    thread_local Cursor* mine = nullptr;
+    if (mine == nullptr) {
+        mine = new Cursor;
+        ::FlsSetValue(slot, mine);
+    }
+    return *mine;
+}
+
+#else
+
 thread_local Cursor cursor;
+
+Cursor& thread_cursor() {
+    return cursor;
+}
+
+#endif
 
 bool pooled(std::size_t size) {
     return KEST_ITEM_POOL != 0 && size <= largest_pooled;
@@ -74,7 +103,7 @@ void* allocate(std::size_t size) {
     // most 8, so a 56-byte item takes 56 bytes and not 64.
     const std::size_t align = size % grain == 0 ? grain : 8;
     size = size == 0 ? grain : (size + 7) / 8 * 8;
-    Cursor& c = cursor;
+    Cursor& c = thread_cursor();
     const auto misalignment = reinterpret_cast<std::uintptr_t>(c.next) & (align - 1);
     if (misalignment != 0) {
         c.next += align - misalignment; // cannot pass `end`, which is aligned to the slab
@@ -108,8 +137,8 @@ void deallocate(void* p, std::size_t size) noexcept {
     release(reinterpret_cast<Slab*>(address & ~std::uintptr_t{slab_size - 1}));
 }
 
-std::size_t slabs_in_use() noexcept {
+} // namespace KestItemPool
+
+std::size_t KestItemMemory::slabs_in_use() noexcept {
     return slabs.load(std::memory_order_relaxed);
 }
-
-} // namespace KestItemPool

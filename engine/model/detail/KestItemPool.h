@@ -3,8 +3,6 @@
 // gives a slab back once every item in it is gone.
 #pragma once
 
-#include "engine/KestCmdEngineExport.h"
-
 #include <cstddef>
 
 namespace KestItemPool {
@@ -14,7 +12,5 @@ namespace KestItemPool {
 void* allocate(std::size_t size);
 /// Gives back `p`, which allocate(size) returned, with the same `size`.
 void deallocate(void* p, std::size_t size) noexcept;
-/// The number of slabs not yet given back, over all threads (exported for the tests).
-KEST_CMD_ENGINE_API std::size_t slabs_in_use() noexcept;
 
 } // namespace KestItemPool
