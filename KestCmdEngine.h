@@ -34,12 +34,15 @@
 #include "engine/io/KestCmdOutput.h"
 #include "engine/io/KestParAddress.h"
 #include "engine/io/KestParCheck.h"
+#include "engine/io/KestParDiagnostic.h"
 #include "engine/io/KestParDocument.h"
 #include "engine/io/KestParFileAdapter.h"
 #include "engine/io/KestParFormat.h"
 #include "engine/io/KestParKeys.h"
 #include "engine/io/KestSourceMap.h"
 #include "engine/io/KestXmlFileAdapter.h"
+
+#include "engine/schema/KestJobSchema.h"
 
 #include "utilities/KestFileUtil.h"
 #include "utilities/KestFormatUtil.h"

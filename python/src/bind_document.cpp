@@ -115,8 +115,14 @@ take EditError (a ValueError).)")
             "every value that refers to it too.")
         .def(
             "check",
-            [](const DocumentState& self) { return diagnostics(check_par_document(self.doc)); },
-            "The problems of the text, as `kestcmd check` finds them.")
+            [](const DocumentState& self, const py::object& schema, const py::object& ignore) {
+                return diagnostics(
+                    check_par_document(self.doc, check_settings(self.name, schema, ignore)),
+                    self.name);
+            },
+            py::arg("schema") = py::none(), py::arg("ignore") = py::none(),
+            "The findings of check in the text, as `kestcmd check` makes them; `schema` and "
+            "`ignore` as for Job.check.")
         .def(
             "save",
             [](const DocumentState& self, const std::optional<py::object>& path) {
