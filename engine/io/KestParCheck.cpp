@@ -121,15 +121,15 @@ class Checker {
         const std::string name = cmd.Item(ID_NAME, 0).GetString();
         std::string key(1, static_cast<char>(cmd.GetType()));
         key += name;
-        const auto first = _first_of_name.emplace(std::move(key), *range);
+        const auto first =
+            _first_of_name.emplace(std::move(key), FirstName{block.keyword.line, *range});
         if (!first.second) {
-            const KestTextPosition given = first.first->second.first;
+            const FirstName& given = first.first->second;
             Add(range->first, range->second, "duplicate-name", KestSeverity::warning,
                 a_type(cmd.GetType()) + " named '" + shown(name) + "' already stands at line " +
-                    std::to_string(given.line) +
-                    "; only the first is ever linked",
+                    std::to_string(given.line) + "; only the first is ever linked",
                 std::nullopt,
-                {{given, first.first->second.second, "the name is first given here"}});
+                {{given.name.first, given.name.second, "the name is first given here"}});
         }
     }
 
@@ -247,8 +247,13 @@ class Checker {
     CheckContext _context;
     const KestJobSchema& _schema;
     const KestSourceMap& _positions;
-    /// The name range of the first command of each type and name ("type byte" + name).
-    std::unordered_map<std::string, std::pair<KestTextPosition, KestTextPosition>> _first_of_name;
+    /// The first command of each type and name ("type byte" + name): its block's line and the
+    /// range of its name.
+    struct FirstName {
+        std::size_t line;
+        std::pair<KestTextPosition, KestTextPosition> name;
+    };
+    std::unordered_map<std::string, FirstName> _first_of_name;
     /// The keys of the current block, with where each was first given.
     std::map<std::string, std::pair<KestTextPosition, KestTextPosition>, std::less<>> _seen;
 };

@@ -104,7 +104,7 @@ class ValueCheck {
     ValueCheck(CheckContext& context, const std::string& key, const KestSchemaKey& entry,
                const KestCmdItem& item, const KestItemSpan& span)
         : _context(context), _key(key), _entry(entry), _item(item), _span(span),
-          _text(item.GetString()) {}
+          _text(item.GetString()), _written(context.places.Value(span)) {}
 
     void Run() {
         const KestSchemaKey::Reading& reading = *_entry.reading;
@@ -129,11 +129,16 @@ class ValueCheck {
     void Add(const std::string& code, KestSeverity severity, std::string message,
              std::optional<KestParFix> fix = std::nullopt,
              std::vector<KestParRelated> related = {}) {
-        _context.Add({_span.value, _span.value_end, code, severity, std::move(message),
-                      std::move(related), std::move(fix)});
+        // A name stands for the piece of the value that the item holds (an operator's REFERENCE
+        // line holds a type, the name and a coefficient).
+        const auto [start, end] = code == "unknown-name" || code == "wrong-type"
+                                      ? _context.places.Piece(_span, _text)
+                                      : std::make_pair(_span.value, _span.value_end);
+        _context.Add(
+            {start, end, code, severity, std::move(message), std::move(related), std::move(fix)});
     }
 
-    std::string Said() const { return _key + " = " + shown(_text); }
+    std::string Said() const { return _key + " = " + shown(_written); }
 
     void Unmet(const KestSchemaKey::Reading& reading) {
         const KestSeverity severity = severity_of(reading.source);
@@ -177,13 +182,14 @@ class ValueCheck {
             if (const auto range = _context.places.NameRange(*named)) {
                 related.push_back({range->first, range->second, "the " + type + " named"});
             }
-            Add("wrong-type", severity, message + Suggest(reading), Fix(),
-                std::move(related));
+            message += Suggest(reading);
+            Add("wrong-type", severity, message, Fix(), std::move(related));
             return;
         }
-        std::string message = Said() + " names no " + wanted_types + " of the job";
+        std::string message = Said() + " names no " + wanted_types.substr(wanted_types.find(' ') + 1) + " of the job";
         // A value of several pieces, one of them a name, is read whole as one name.
-        const std::vector<std::string> pieces = _item.GetList();
+        std::vector<std::string> pieces;
+        KestText::split_pieces(_written, pieces);
         if (pieces.size() > 1) {
             for (const std::string& piece : pieces) {
                 if (_context.Named(reading.targets, KestText::to_upper_copy(piece)) != nullptr) {
@@ -194,7 +200,8 @@ class ValueCheck {
                 }
             }
         }
-        Add("unknown-name", severity, message + Suggest(reading), Fix());
+        message += Suggest(reading);
+        Add("unknown-name", severity, message, Fix());
     }
 
     std::string Suggest(const KestSchemaKey::Reading& reading) {
@@ -296,7 +303,8 @@ class ValueCheck {
     const KestSchemaKey& _entry;
     const KestCmdItem& _item;
     const KestItemSpan& _span;
-    const std::string _text;
+    const std::string _text;    ///< as the item holds it (upper-cased for most keys)
+    const std::string _written; ///< as the text writes it
     const KestCmd* _suggested = nullptr;
 };
 

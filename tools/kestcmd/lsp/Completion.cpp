@@ -59,6 +59,7 @@ json keys(const OpenDocument& open, const KestCmd& cmd) {
             items.push_back(entry(key, field, rule ? rule->description : std::string()));
         }
     };
+    offer(default_item_names[ID_NAME]);
     const KestSchemaBlock* own = schema.Block(type);
     if (own != nullptr) {
         for (const auto& [key, rule] : own->keys) {
