@@ -7,6 +7,8 @@
 #include "utilities/ZUL_LogMacros.h"
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
 #include <limits>
 #include <unordered_map>
 
@@ -33,13 +35,23 @@ const std::vector<std::string>& key_names() {
 // The item kind that a line of `key` (upper case) makes first: its own, VALUE for the keys that
 // give a bound, PLACEHOLDER for a key the reader does not know.
 CmdItem kind_of_key(std::string_view key) {
-    if (key == KestParKeys::le_value || key == KestParKeys::ge_value) {
-        return VALUE;
-    }
-    const auto found = std::find(default_item_names.begin(), default_item_names.end(), key);
-    return found == default_item_names.end()
-               ? PLACEHOLDER
-               : static_cast<CmdItem>(found - default_item_names.begin());
+    static const std::unordered_map<std::string_view, CmdItem> kinds = [] {
+        std::unordered_map<std::string_view, CmdItem> table;
+        for (int kind = 0; kind < item_kind_count; ++kind) {
+            table.emplace(default_item_names[kind], static_cast<CmdItem>(kind));
+        }
+        table.emplace(KestParKeys::le_value, VALUE);
+        table.emplace(KestParKeys::ge_value, VALUE);
+        return table;
+    }();
+    const auto found = kinds.find(key);
+    return found == kinds.end() ? PLACEHOLDER : found->second;
+}
+
+// Whether the reader knows `key` (upper case): an item kind or a key of its own.
+bool known_key(std::string_view key) {
+    return kind_of_key(key) != PLACEHOLDER || key == default_item_names[PLACEHOLDER] ||
+           key == KestParKeys::list_begin;
 }
 
 // "A, B or C".
@@ -58,14 +70,31 @@ class Checker {
           _positions(document.Positions()) {}
 
     std::vector<KestParDiagnostic> Run() {
-        for (std::size_t c = 0; c < _positions.CommandCount(); ++c) {
-            CheckBlock(c);
+        const std::size_t count = _positions.CommandCount();
+        _context.names.reserve(count);
+        std::vector<KestSourceMap::ItemPlace> places;
+        if (count > 0) {
+            places = _positions.Items(0);
         }
+        for (std::size_t c = 0; c < count; ++c) {
+            std::vector<KestSourceMap::ItemPlace> next;
+            if (c + 1 < count) {
+                next = _positions.Items(c + 1);
+                PrefetchTargets(_positions.Command(c + 1), next);
+            }
+            CheckBlock(c, places);
+            places = std::move(next);
+        }
+        CheckNamesGivenTwice();
+        _context.Suggest();
         std::vector<KestParDiagnostic> found = std::move(_context.found);
-        std::stable_sort(found.begin(), found.end(),
-                         [](const KestParDiagnostic& a, const KestParDiagnostic& b) {
-                             return a.start < b.start;
-                         });
+        const auto earlier = [](const KestParDiagnostic& a, const KestParDiagnostic& b) {
+            return a.start < b.start;
+        };
+        // Blocks are checked in the order of the text; names given twice are found at the end.
+        if (!std::is_sorted(found.begin(), found.end(), earlier)) {
+            std::stable_sort(found.begin(), found.end(), earlier);
+        }
         return found;
     }
 
@@ -77,8 +106,27 @@ class Checker {
                       std::move(fix)});
     }
 
+    // The commands that the items of a block name are asked for a block ahead of their check,
+    // which reads their type: in a large job each is a load from main memory.
+    static void PrefetchTargets(const KestCmd& cmd,
+                                const std::vector<KestSourceMap::ItemPlace>& places) {
+#if defined(__GNUC__) || defined(__clang__)
+        for (const KestSourceMap::ItemPlace& place : places) {
+            if (const KestCmd* target = cmd.Item(place.kind, place.index).GetReference()) {
+                // The type stands in the command's first 64 bytes, which may reach into a
+                // second cache line.
+                __builtin_prefetch(target);
+                __builtin_prefetch(reinterpret_cast<const char*>(target) + 63);
+            }
+        }
+#else
+        (void)cmd;
+        (void)places;
+#endif
+    }
+
     // One block: its keyword, END_ and name, then its lines.
-    void CheckBlock(std::size_t c) {
+    void CheckBlock(std::size_t c, const std::vector<KestSourceMap::ItemPlace>& places) {
         const KestCmd& cmd = _positions.Command(c);
         const CheckPlaces::Block block = _context.places.BlockOf(c);
         const std::string keyword = KestText::to_upper_copy(block.written);
@@ -97,13 +145,16 @@ class Checker {
                 "block '" + shown(block.written) + "' is still open at the end of the text",
                 KestParFix{"Add END_", at, at, text});
         }
-        CheckName(cmd, block);
-        CheckLines(c, cmd, keyword);
+        CheckName(cmd, block, places);
+        CheckLines(cmd, keyword, places);
         if (const KestSchemaBlock* entry = _schema.Block(cmd.GetType())) {
-            for (const auto& [key, rule] : entry->keys) {
-                if (rule.required && rule.required->on && _seen.count(key) == 0) {
+            for (const auto& [key, own] : entry->keys) {
+                const KestSchemaKey& merged = *RuleOf(cmd.GetType(), key).entry;
+                if (merged.required && merged.required->on &&
+                    std::none_of(_seen.begin(), _seen.end(),
+                                 [&](const Seen& given) { return given.key == key; })) {
                     Add(block.keyword, block.keyword_end, "missing-key",
-                        severity_of(rule.required->source),
+                        severity_of(merged.required->source),
                         "block '" + shown(block.written) + "' has no " + key + ", which " +
                             a_type(cmd.GetType()) + " needs");
                 }
@@ -111,31 +162,68 @@ class Checker {
         }
     }
 
-    void CheckName(const KestCmd& cmd, const CheckPlaces::Block& block) {
+    void CheckName(const KestCmd& cmd, const CheckPlaces::Block& block,
+                   const std::vector<KestSourceMap::ItemPlace>& places) {
         if (!cmd.HasItem(ID_NAME)) {
             Add(block.keyword, block.keyword_end, "missing-name", KestSeverity::information,
                 "block '" + shown(block.written) + "' has no ID_NAME; nothing can refer to it");
             return;
         }
-        const auto range = _context.places.NameRange(cmd);
-        const std::string name = cmd.Item(ID_NAME, 0).GetString();
-        std::string key(1, static_cast<char>(cmd.GetType()));
-        key += name;
-        const auto first =
-            _first_of_name.emplace(std::move(key), FirstName{block.keyword.line, *range});
-        if (!first.second) {
-            const FirstName& given = first.first->second;
-            Add(range->first, range->second, "duplicate-name", KestSeverity::warning,
-                a_type(cmd.GetType()) + " named '" + shown(name) + "' already stands at line " +
-                    std::to_string(given.line) + "; only the first is ever linked",
-                std::nullopt,
-                {{given.name.first, given.name.second, "the name is first given here"}});
+        const auto place =
+            std::find_if(places.begin(), places.end(), [](const KestSourceMap::ItemPlace& p) {
+                return p.kind == ID_NAME && p.index == 0;
+            });
+        // The name the default rules gave a command that has no line of its own stands at the
+        // block's keyword.
+        const auto range = place == places.end()
+                               ? std::make_pair(block.keyword, block.keyword_end)
+                               : std::make_pair(place->span.value, place->span.value_end);
+        _context.names.push_back({&cmd, block.keyword.line, range});
+    }
+
+    // Names given twice: the names sorted by type, hash and order of the text, so that a
+    // command whose name an earlier one of its type has follows it.
+    void CheckNamesGivenTwice() {
+        const std::vector<CheckContext::NamedCommand>& names_given = _context.names;
+        const std::hash<std::string_view> hash;
+        std::vector<std::pair<std::uint64_t, std::uint32_t>> order(names_given.size());
+        std::vector<std::string> texts(names_given.size());
+        for (std::size_t i = 0; i < names_given.size(); ++i) {
+            texts[i] = names_given[i].cmd->Item(ID_NAME, 0).GetString();
+            const std::uint64_t h = hash(texts[i]) * 31 + names_given[i].cmd->GetType();
+            order[i] = {h, static_cast<std::uint32_t>(i)};
+        }
+        std::sort(order.begin(), order.end());
+        for (std::size_t run = 0; run < order.size();) {
+            std::size_t end = run + 1;
+            while (end < order.size() && order[end].first == order[run].first) {
+                ++end;
+            }
+            for (std::size_t i = run + 1; i < end; ++i) {
+                const CheckContext::NamedCommand& later = names_given[order[i].second];
+                for (std::size_t j = run; j < i; ++j) {
+                    const CheckContext::NamedCommand& first = names_given[order[j].second];
+                    if (first.cmd->GetType() == later.cmd->GetType() &&
+                        texts[order[j].second] == texts[order[i].second]) {
+                        Add(later.range.first, later.range.second, "duplicate-name",
+                            KestSeverity::warning,
+                            a_type(later.cmd->GetType()) + " named '" +
+                                shown(texts[order[i].second]) + "' already stands at line " +
+                                std::to_string(first.line) + "; only the first is ever linked",
+                            std::nullopt,
+                            {{first.range.first, first.range.second,
+                              "the name is first given here"}});
+                        break;
+                    }
+                }
+            }
+            run = end;
         }
     }
 
-    void CheckLines(std::size_t c, const KestCmd& cmd, const std::string& keyword) {
+    void CheckLines(const KestCmd& cmd, const std::string& keyword,
+                    const std::vector<KestSourceMap::ItemPlace>& places) {
         _seen.clear();
-        const std::vector<KestSourceMap::ItemPlace> places = _positions.Items(c);
         for (std::size_t i = 0; i < places.size();) {
             // The items that one line made (LE_VALUE gives VALUE and TYPE) are looked at once.
             std::size_t next = i + 1;
@@ -150,7 +238,7 @@ class Checker {
     void CheckLine(const KestCmd& cmd, const std::string& keyword,
                    const KestSourceMap::ItemPlace* first, const KestSourceMap::ItemPlace* end) {
         const KestItemSpan& span = first->span;
-        const CheckPlaces::Line line = _context.places.LineOf(span);
+        const CheckPlaces::ItemLine line = _context.places.LineOf(span);
         const KestCmdItem& made = cmd.Item(first->kind, first->index);
         ZeroStep(line.written_key, made, span);
         if (!line.has_equals) {
@@ -167,47 +255,51 @@ class Checker {
         }
         const std::string key = KestText::to_upper_copy(line.written_key);
         const KestCmdDefs::Cmd type = cmd.GetType();
-        const KestSchemaBlock* block = _schema.Block(type);
-        const bool operator_line = key == KestParKeys::operator_key &&
-                                   keyword == KestCmdDefs::get_default_cmd_names()[KestParKeys::operator_block];
-        if (kind_of_key(key) == PLACEHOLDER && key != "PLACEHOLDER" && !operator_line &&
-            std::find(key_names().begin(), key_names().end(), key) == key_names().end()) {
-            const std::string suggestion = closest(key, KeysOf(block));
+        const KeyRule& rule = RuleOf(type, key);
+        // DEF_TYPE = OPER is read by a DRESP block (which it makes an OPERATOR), not as an item.
+        const bool operator_line =
+            key == KestParKeys::operator_key &&
+            keyword == KestCmdDefs::get_default_cmd_names()[KestParKeys::operator_block];
+        if (!rule.known && !operator_line) {
+            const std::string suggestion = closest(key, KeysOf(_schema.Block(type)));
             Add(line.key, line.key_end, "unknown-key", KestSeverity::warning,
                 "unknown key '" + shown(line.written_key) + "', its value is read as PLACEHOLDER" +
                     DidYouMean(suggestion),
                 Replacing(line.key, line.key_end, suggestion));
             return;
         }
-        if (block != nullptr && !_schema.Allows(type, key)) {
-            const std::string suggestion = closest(key, KeysOf(block));
-            Add(line.key, line.key_end, "key-not-allowed", severity_of(block->closed.source),
-                key + " is no key of " + a_type(type) + " (it takes " + listed(KeysOf(block)) +
+        if (!rule.allowed) {
+            const KestSchemaBlock& block = *_schema.Block(type);
+            const std::string suggestion = closest(key, KeysOf(&block));
+            Add(line.key, line.key_end, "key-not-allowed", severity_of(block.closed.source),
+                key + " is no key of " + a_type(type) + " (it takes " + listed(KeysOf(&block)) +
                     ")" + DidYouMean(suggestion),
                 Replacing(line.key, line.key_end, suggestion));
         }
-        const std::optional<KestSchemaKey> entry = _schema.Key(type, key);
-        if (!entry) {
+        if (!rule.entry) {
             return;
         }
-        const auto seen = _seen.emplace(key, std::make_pair(line.key, line.key_end));
-        if (!seen.second && !(entry->repeats && entry->repeats->on)) {
+        const KestSchemaKey& entry = *rule.entry;
+        const auto seen = std::find_if(_seen.begin(), _seen.end(),
+                                       [&](const Seen& given) { return given.key == key; });
+        if (seen == _seen.end()) {
+            _seen.push_back({key, line.key, line.key_end});
+        } else if (!(entry.repeats && entry.repeats->on)) {
             Add(line.key, line.key_end, "repeated-key",
-                entry->repeats ? severity_of(entry->repeats->source) : KestSeverity::warning,
+                entry.repeats ? severity_of(entry.repeats->source) : KestSeverity::warning,
                 key + " is given again; only the first " + key + " of a block counts", std::nullopt,
-                {{seen.first->second.first, seen.first->second.second, "first given here"}});
+                {{seen->start, seen->end, "first given here"}});
         }
-        const CmdItem kind = kind_of_key(key);
         const KestSourceMap::ItemPlace* place = std::find_if(
-            first, end, [&](const KestSourceMap::ItemPlace& p) { return p.kind == kind; });
+            first, end, [&](const KestSourceMap::ItemPlace& p) { return p.kind == rule.kind; });
         if (place == end) {
             place = first;
         }
-        check_value(_context, key, *entry, cmd.Item(place->kind, place->index), span);
+        check_value(_context, key, rule, cmd.Item(place->kind, place->index), span);
     }
 
     // The reader warns of a range with step 0 in any value it reads as an integer list.
-    void ZeroStep(const std::string& key, const KestCmdItem& item, const KestItemSpan& span) {
+    void ZeroStep(std::string_view key, const KestCmdItem& item, const KestItemSpan& span) {
         const std::string* text = item.KeptString();
         if (text == nullptr || text->find(':') == std::string::npos) {
             return;
@@ -247,15 +339,33 @@ class Checker {
     CheckContext _context;
     const KestJobSchema& _schema;
     const KestSourceMap& _positions;
-    /// The first command of each type and name ("type byte" + name): its block's line and the
-    /// range of its name.
-    struct FirstName {
-        std::size_t line;
-        std::pair<KestTextPosition, KestTextPosition> name;
-    };
-    std::unordered_map<std::string, FirstName> _first_of_name;
+    /// What holds for `key` (upper case) in a block of `type`, worked out on first use.
+    const KeyRule& RuleOf(KestCmdDefs::Cmd type, const std::string& key) {
+        auto& rules = _rules[type];
+        const auto found = rules.find(key);
+        if (found != rules.end()) {
+            return found->second;
+        }
+        KeyRule rule;
+        rule.kind = kind_of_key(key);
+        rule.known = known_key(key);
+        rule.allowed = _schema.Allows(type, key);
+        rule.entry = _schema.Key(type, key);
+        if (rule.entry && rule.entry->values) {
+            rule.sorted_values.assign(rule.entry->values->list.begin(),
+                                      rule.entry->values->list.end());
+            std::sort(rule.sorted_values.begin(), rule.sorted_values.end());
+        }
+        return rules.emplace(key, std::move(rule)).first->second;
+    }
+    std::array<std::unordered_map<std::string, KeyRule>, KestCmdDefs::cmd_type_count> _rules;
     /// The keys of the current block, with where each was first given.
-    std::map<std::string, std::pair<KestTextPosition, KestTextPosition>, std::less<>> _seen;
+    struct Seen {
+        std::string key;
+        KestTextPosition start;
+        KestTextPosition end;
+    };
+    std::vector<Seen> _seen;
 };
 
 } // namespace

@@ -43,10 +43,12 @@ std::string type_list(const std::vector<KestCmdDefs::Cmd>& targets) {
     return out;
 }
 
-void CheckContext::Add(KestParDiagnostic finding) {
-    if (settings.ignore.count(finding.code) == 0) {
-        found.push_back(std::move(finding));
+bool CheckContext::Add(KestParDiagnostic finding) {
+    if (settings.ignore.count(finding.code) != 0) {
+        return false;
     }
+    found.push_back(std::move(finding));
+    return true;
 }
 
 KestParFix CheckContext::Replace(KestTextPosition start, KestTextPosition end,
@@ -54,42 +56,68 @@ KestParFix CheckContext::Replace(KestTextPosition start, KestTextPosition end,
     return {"Replace with '" + shown(text) + "'", start, end, text};
 }
 
-CheckContext::Names& CheckContext::NamesOf(const std::vector<KestCmdDefs::Cmd>& targets) {
-    std::unique_ptr<Names>& names = _names[targets];
-    if (!names) {
-        names = std::make_unique<Names>();
-        // In iteration order, as linking takes names: the first command of a name counts.
-        for (const KestCmd& cmd : document.Job()) {
-            if (cmd.HasItem(ID_NAME) &&
-                std::find(targets.begin(), targets.end(), cmd.GetType()) != targets.end() &&
-                names->first.emplace(cmd.Item(ID_NAME, 0).GetString(), &cmd).second) {
-                names->commands.push_back(&cmd);
+void CheckContext::SuggestLater(const std::vector<KestCmdDefs::Cmd>& targets, std::string name,
+                                KestTextPosition start, KestTextPosition end) {
+    _pending.push_back({found.size() - 1, targets, std::move(name), start, end});
+}
+
+void CheckContext::Suggest() {
+    // One index per set of target types, of the names of their commands in the order of the
+    // text (a name given twice once), built when a finding first asks.
+    struct Index {
+        std::vector<std::size_t> commands; ///< positions in `names`
+        std::optional<SuggestionIndex> names;
+    };
+    std::map<std::vector<KestCmdDefs::Cmd>, Index> indexes;
+    for (const Pending& pending : _pending) {
+        Index& index = indexes[pending.targets];
+        if (!index.names) {
+            std::vector<std::string> texts;
+            std::unordered_map<std::string_view, bool> seen;
+            for (std::size_t i = 0; i < names.size(); ++i) {
+                const KestCmd& cmd = *names[i].cmd;
+                const std::string* text = cmd.Item(ID_NAME, 0).KeptString();
+                if (std::find(pending.targets.begin(), pending.targets.end(), cmd.GetType()) !=
+                        pending.targets.end() &&
+                    text != nullptr && seen.emplace(*text, true).second) {
+                    texts.push_back(*text);
+                    index.commands.push_back(i);
+                }
             }
+            index.names.emplace(std::move(texts));
         }
+        const std::size_t closest = index.names->Closest(pending.name);
+        if (closest == SuggestionIndex::none) {
+            continue;
+        }
+        // The name as its command's ID_NAME writes it (a name the default rules gave, as held).
+        const NamedCommand& named = names[index.commands[closest]];
+        const auto [from, to] = named.range;
+        const std::string written =
+            from.line == to.line && to.column > from.column
+                ? std::string(places.Line(from.line).substr(from.column - 1, to.column - from.column))
+                : index.names->Text(closest);
+        KestParDiagnostic& finding = found[pending.finding];
+        finding.message += "; did you mean '" + shown(written) + "'?";
+        finding.fix = Replace(pending.start, pending.end, written);
     }
-    return *names;
 }
 
 const KestCmd* CheckContext::Named(const std::vector<KestCmdDefs::Cmd>& targets,
                                    const std::string& name) {
-    const Names& names = NamesOf(targets);
-    const auto found = names.first.find(name);
-    return found == names.first.end() ? nullptr : found->second;
-}
-
-const KestCmd* CheckContext::ClosestName(const std::vector<KestCmdDefs::Cmd>& targets,
-                                         const std::string& name) {
-    Names& names = NamesOf(targets);
-    if (!names.index) {
-        std::vector<std::string> texts;
-        texts.reserve(names.commands.size());
-        for (const KestCmd* cmd : names.commands) {
-            texts.push_back(cmd->Item(ID_NAME, 0).GetString());
+    const auto known = _first_named.find(targets);
+    auto& first = known != _first_named.end() ? known->second : _first_named[targets];
+    if (known == _first_named.end()) {
+        // In iteration order, as linking takes names: the first command of a name counts.
+        for (const KestCmd& cmd : document.Job()) {
+            if (cmd.HasItem(ID_NAME) &&
+                std::find(targets.begin(), targets.end(), cmd.GetType()) != targets.end()) {
+                first.emplace(cmd.Item(ID_NAME, 0).GetString(), &cmd);
+            }
         }
-        names.index.emplace(std::move(texts));
     }
-    const std::size_t found = names.index->Closest(KestText::to_upper_copy(name));
-    return found == SuggestionIndex::none ? nullptr : names.commands[found];
+    const auto found_name = first.find(name);
+    return found_name == first.end() ? nullptr : found_name->second;
 }
 
 } // namespace KestCheckDetail

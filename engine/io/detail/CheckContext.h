@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -32,15 +33,28 @@ class CheckContext {
     CheckContext(const KestParDocument& document, const KestParCheckSettings& settings)
         : document(document), settings(settings), places(document) {}
 
-    /// Adds a finding, unless its code is ignored.
-    void Add(KestParDiagnostic finding);
+    /// Adds a finding, unless its code is ignored; answers whether it was added (as the last).
+    bool Add(KestParDiagnostic finding);
     /// A finding with a fix that replaces its range by `text`.
     static KestParFix Replace(KestTextPosition start, KestTextPosition end, const std::string& text);
 
-    /// The command of one of the types `targets` whose name is closest to `name` (upper case),
-    /// or null. The names of each set of types are indexed once, when first asked.
-    const KestCmd* ClosestName(const std::vector<KestCmdDefs::Cmd>& targets,
-                               const std::string& name);
+    /// A command with a name, and where its name stands (its block's keyword when the name has
+    /// no line of its own). The checker lists every one in the order of the text.
+    struct NamedCommand {
+        const KestCmd* cmd;
+        std::size_t line; ///< its block's line
+        std::pair<KestTextPosition, KestTextPosition> range;
+    };
+    std::vector<NamedCommand> names;
+
+    /// Asks for "did you mean" for the last finding added: the name closest to `name` (upper
+    /// case) among the commands of the types `targets`, to replace the range [start, end). The
+    /// suggestions are looked for once every name is known (Suggest).
+    void SuggestLater(const std::vector<KestCmdDefs::Cmd>& targets, std::string name,
+                      KestTextPosition start, KestTextPosition end);
+    /// Adds "did you mean" and a fix to the findings that asked for it, where a name is close.
+    void Suggest();
+
     /// The first command of one of the types `targets` named `name` (upper case), or null.
     const KestCmd* Named(const std::vector<KestCmdDefs::Cmd>& targets, const std::string& name);
 
@@ -50,19 +64,33 @@ class CheckContext {
     std::vector<KestParDiagnostic> found;
 
   private:
-    struct Names {
-        std::unordered_map<std::string, const KestCmd*> first;
-        std::vector<const KestCmd*> commands;
-        std::optional<SuggestionIndex> index;
+    struct Pending {
+        std::size_t finding;
+        std::vector<KestCmdDefs::Cmd> targets;
+        std::string name;
+        KestTextPosition start;
+        KestTextPosition end;
     };
-    Names& NamesOf(const std::vector<KestCmdDefs::Cmd>& targets);
+    std::vector<Pending> _pending;
+    std::map<std::vector<KestCmdDefs::Cmd>, std::unordered_map<std::string, const KestCmd*>>
+        _first_named;
+};
 
-    std::map<std::vector<KestCmdDefs::Cmd>, std::unique_ptr<Names>> _names;
+/// What holds for a key (upper case) in one type of block, worked out once per check.
+struct KeyRule {
+    /// The item kind its line makes first (PLACEHOLDER for a key the reader does not know).
+    KestCmdItemDefs::CmdItem kind = KestCmdItemDefs::PLACEHOLDER;
+    bool known = false;
+    /// Whether the block's schema lists the key or is open.
+    bool allowed = true;
+    std::optional<KestSchemaKey> entry;
+    /// The entry's keyword values, sorted for look-ups.
+    std::vector<std::string_view> sorted_values;
 };
 
 /// Checks the value of an item against the schema's entry for its key: its reading, its set of
-/// keyword values, its bounds, and an integer list's ranges. `key` is the key as written.
-void check_value(CheckContext& context, const std::string& key, const KestSchemaKey& entry,
+/// keyword values, its bounds, and an integer list's ranges. `key` is the key (upper case).
+void check_value(CheckContext& context, const std::string& key, const KeyRule& rule,
                  const KestCmdItem& item, const KestItemSpan& span);
 
 } // namespace KestCheckDetail

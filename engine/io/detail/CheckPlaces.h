@@ -7,34 +7,40 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
+#include <vector>
 
 namespace KestCheckDetail {
 
 class CheckPlaces {
   public:
-    explicit CheckPlaces(const KestParDocument& document) : _document(document) {}
+    /// Indexes the lines of the document's text (one pass over it).
+    explicit CheckPlaces(const KestParDocument& document);
+
+    /// The physical line `line` (1-based) without its line end; empty past the end.
+    std::string_view Line(std::size_t line) const;
 
     /// A block's keyword line.
     struct Block {
         KestTextPosition keyword;
         KestTextPosition keyword_end;
-        std::string written; ///< the keyword as written (trimmed)
+        std::string_view written; ///< the keyword as written (trimmed)
         /// Whether an END_ line closes the block (not the end of the text).
         bool closed = false;
     };
     Block BlockOf(std::size_t command) const;
 
     /// An item's line.
-    struct Line {
+    struct ItemLine {
         bool has_equals = false;
         KestTextPosition key;
         KestTextPosition key_end;
-        std::string written_key; ///< the key as written (trimmed); empty without '='
+        std::string_view written_key; ///< the key as written (trimmed); empty without '='
         KestTextPosition value;
         KestTextPosition value_end;
     };
-    Line LineOf(const KestItemSpan& span) const;
+    ItemLine LineOf(const KestItemSpan& span) const;
 
     /// The value as written (a continued value joined as the reader joins it).
     std::string Value(const KestItemSpan& span) const;
@@ -51,6 +57,8 @@ class CheckPlaces {
 
   private:
     const KestParDocument& _document;
+    /// Where each line starts, and the text's size as the start of the line after the last.
+    std::vector<std::size_t> _starts;
 };
 
 } // namespace KestCheckDetail

@@ -101,10 +101,10 @@ bool numeric(std::string_view text) {
 
 class ValueCheck {
   public:
-    ValueCheck(CheckContext& context, const std::string& key, const KestSchemaKey& entry,
+    ValueCheck(CheckContext& context, const std::string& key, const KeyRule& rule,
                const KestCmdItem& item, const KestItemSpan& span)
-        : _context(context), _key(key), _entry(entry), _item(item), _span(span),
-          _text(item.GetString()), _written(context.places.Value(span)) {}
+        : _context(context), _key(key), _rule(rule), _entry(*rule.entry), _item(item), _span(span),
+          _text(item.KeptString() != nullptr ? *item.KeptString() : (_copy = item.GetString())) {}
 
     void Run() {
         const KestSchemaKey::Reading& reading = *_entry.reading;
@@ -134,11 +134,18 @@ class ValueCheck {
         const auto [start, end] = code == "unknown-name" || code == "wrong-type"
                                       ? _context.places.Piece(_span, _text)
                                       : std::make_pair(_span.value, _span.value_end);
-        _context.Add(
+        _added = _context.Add(
             {start, end, code, severity, std::move(message), std::move(related), std::move(fix)});
     }
 
-    std::string Said() const { return _key + " = " + shown(_written); }
+    std::string Said() const { return _key + " = " + shown(Written()); }
+
+    const std::string& Written() const {
+        if (!_written) {
+            _written = _context.places.Value(_span);
+        }
+        return *_written;
+    }
 
     void Unmet(const KestSchemaKey::Reading& reading) {
         const KestSeverity severity = severity_of(reading.source);
@@ -182,14 +189,14 @@ class ValueCheck {
             if (const auto range = _context.places.NameRange(*named)) {
                 related.push_back({range->first, range->second, "the " + type + " named"});
             }
-            message += Suggest(reading);
-            Add("wrong-type", severity, message, Fix(), std::move(related));
+            Add("wrong-type", severity, message, std::nullopt, std::move(related));
+            SuggestLater(reading);
             return;
         }
         std::string message = Said() + " names no " + wanted_types.substr(wanted_types.find(' ') + 1) + " of the job";
         // A value of several pieces, one of them a name, is read whole as one name.
         std::vector<std::string> pieces;
-        KestText::split_pieces(_written, pieces);
+        KestText::split_pieces(Written(), pieces);
         if (pieces.size() > 1) {
             for (const std::string& piece : pieces) {
                 if (_context.Named(reading.targets, KestText::to_upper_copy(piece)) != nullptr) {
@@ -200,23 +207,16 @@ class ValueCheck {
                 }
             }
         }
-        message += Suggest(reading);
-        Add("unknown-name", severity, message, Fix());
+        Add("unknown-name", severity, message);
+        SuggestLater(reading);
     }
 
-    std::string Suggest(const KestSchemaKey::Reading& reading) {
-        _suggested = _context.ClosestName(reading.targets, _text);
-        return _suggested == nullptr
-                   ? std::string()
-                   : "; did you mean '" + shown(_context.places.WrittenName(*_suggested)) + "'?";
-    }
-
-    std::optional<KestParFix> Fix() const {
-        if (_suggested == nullptr) {
-            return std::nullopt;
+    // "Did you mean" a name of the right type, once every name is known.
+    void SuggestLater(const KestSchemaKey::Reading& reading) {
+        if (_added) {
+            const auto [start, end] = _context.places.Piece(_span, _text);
+            _context.SuggestLater(reading.targets, _text, start, end);
         }
-        const auto [start, end] = _context.places.Piece(_span, _text);
-        return CheckContext::Replace(start, end, _context.places.WrittenName(*_suggested));
     }
 
     void BadList(KestSeverity severity) {
@@ -253,7 +253,8 @@ class ValueCheck {
 
     void Values(bool no_keyword) {
         const std::vector<std::string>& list = _entry.values->list;
-        if (!no_keyword && std::find(list.begin(), list.end(), _text) != list.end()) {
+        if (!no_keyword && std::binary_search(_rule.sorted_values.begin(),
+                                              _rule.sorted_values.end(), std::string_view(_text))) {
             return;
         }
         // Outside the set: a warning of the set's source, or the reading's error when the value
@@ -300,20 +301,23 @@ class ValueCheck {
 
     CheckContext& _context;
     const std::string& _key;
+    const KeyRule& _rule;
     const KestSchemaKey& _entry;
     const KestCmdItem& _item;
     const KestItemSpan& _span;
-    const std::string _text;    ///< as the item holds it (upper-cased for most keys)
-    const std::string _written; ///< as the text writes it
-    const KestCmd* _suggested = nullptr;
+    std::string _copy;
+    const std::string& _text; ///< as the item holds it (upper-cased for most keys)
+    mutable std::optional<std::string> _written; ///< as the text writes it, once asked for
+    /// Whether the last finding was added (not ignored).
+    bool _added = false;
 };
 
 } // namespace
 
-void check_value(CheckContext& context, const std::string& key, const KestSchemaKey& entry,
+void check_value(CheckContext& context, const std::string& key, const KeyRule& rule,
                  const KestCmdItem& item, const KestItemSpan& span) {
-    if (entry.reading) {
-        ValueCheck(context, key, entry, item, span).Run();
+    if (rule.entry && rule.entry->reading) {
+        ValueCheck(context, key, rule, item, span).Run();
     }
 }
 
