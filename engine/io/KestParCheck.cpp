@@ -152,7 +152,7 @@ class Checker {
                 const KestSchemaKey& merged = *RuleOf(cmd.GetType(), key).entry;
                 if (merged.required && merged.required->on &&
                     std::none_of(_seen.begin(), _seen.end(),
-                                 [&](const Seen& given) { return given.key == key; })) {
+                                 [&](const Seen& given) { return given.rule->key == key; })) {
                     Add(block.keyword, block.keyword_end, "missing-key",
                         severity_of(merged.required->source),
                         "block '" + shown(block.written) + "' has no " + key + ", which " +
@@ -253,9 +253,9 @@ class Checker {
                     shown(_context.places.Value(span)));
             return;
         }
-        const std::string key = KestText::to_upper_copy(line.written_key);
         const KestCmdDefs::Cmd type = cmd.GetType();
-        const KeyRule& rule = RuleOf(type, key);
+        const KeyRule& rule = RuleOf(type, first->kind, line.written_key);
+        const std::string& key = rule.key;
         // DEF_TYPE = OPER is read by a DRESP block (which it makes an OPERATOR), not as an item.
         const bool operator_line =
             key == KestParKeys::operator_key &&
@@ -281,9 +281,9 @@ class Checker {
         }
         const KestSchemaKey& entry = *rule.entry;
         const auto seen = std::find_if(_seen.begin(), _seen.end(),
-                                       [&](const Seen& given) { return given.key == key; });
+                                       [&](const Seen& given) { return given.rule == &rule; });
         if (seen == _seen.end()) {
-            _seen.push_back({key, line.key, line.key_end});
+            _seen.push_back({&rule, line.key, line.key_end});
         } else if (!(entry.repeats && entry.repeats->on)) {
             Add(line.key, line.key_end, "repeated-key",
                 entry.repeats ? severity_of(entry.repeats->source) : KestSeverity::warning,
@@ -347,6 +347,7 @@ class Checker {
             return found->second;
         }
         KeyRule rule;
+        rule.key = key;
         rule.kind = kind_of_key(key);
         rule.known = known_key(key);
         rule.allowed = _schema.Allows(type, key);
@@ -359,9 +360,26 @@ class Checker {
         return rules.emplace(key, std::move(rule)).first->second;
     }
     std::array<std::unordered_map<std::string, KeyRule>, KestCmdDefs::cmd_type_count> _rules;
+    /// The rule of a line's key (as written), found through the kind of the item the line made
+    /// first where the key is that kind's name (most lines), and by the key's text otherwise.
+    const KeyRule& RuleOf(KestCmdDefs::Cmd type, CmdItem kind, std::string_view written) {
+        const std::string& name = default_item_names[kind];
+        const bool named = kind != PLACEHOLDER && name.size() == written.size() &&
+                           std::equal(name.begin(), name.end(), written.begin(),
+                                      [](char a, char b) { return a == KestText::to_upper(b); });
+        if (!named) {
+            return RuleOf(type, KestText::to_upper_copy(written));
+        }
+        const KeyRule*& rule = _by_kind[type][kind];
+        if (rule == nullptr) {
+            rule = &RuleOf(type, name);
+        }
+        return *rule;
+    }
+    std::array<std::array<const KeyRule*, item_kind_count>, KestCmdDefs::cmd_type_count> _by_kind{};
     /// The keys of the current block, with where each was first given.
     struct Seen {
-        std::string key;
+        const KeyRule* rule;
         KestTextPosition start;
         KestTextPosition end;
     };

@@ -65,7 +65,7 @@ void CheckContext::Suggest() {
     // One index per set of target types, of the names of their commands in the order of the
     // text (a name given twice once), built when a finding first asks.
     struct Index {
-        std::vector<std::size_t> commands; ///< positions in `names`
+        std::vector<std::string> written; ///< the names as their ID_NAME lines write them
         std::optional<SuggestionIndex> names;
     };
     std::map<std::vector<KestCmdDefs::Cmd>, Index> indexes;
@@ -73,16 +73,20 @@ void CheckContext::Suggest() {
         Index& index = indexes[pending.targets];
         if (!index.names) {
             std::vector<std::string> texts;
-            std::unordered_map<std::string_view, bool> seen;
-            for (std::size_t i = 0; i < names.size(); ++i) {
-                const KestCmd& cmd = *names[i].cmd;
-                const std::string* text = cmd.Item(ID_NAME, 0).KeptString();
-                if (std::find(pending.targets.begin(), pending.targets.end(), cmd.GetType()) !=
-                        pending.targets.end() &&
-                    text != nullptr && seen.emplace(*text, true).second) {
-                    texts.push_back(*text);
-                    index.commands.push_back(i);
+            for (const NamedCommand& named : names) {
+                const KestCmd& cmd = *named.cmd;
+                if (std::find(pending.targets.begin(), pending.targets.end(), cmd.GetType()) ==
+                    pending.targets.end()) {
+                    continue;
                 }
+                texts.push_back(cmd.Item(ID_NAME, 0).GetString());
+                // A name that the default rules gave, or one continued over lines, as held.
+                const auto [from, to] = named.range;
+                index.written.push_back(
+                    from.line == to.line && to.column > from.column
+                        ? std::string(places.Line(from.line)
+                                          .substr(from.column - 1, to.column - from.column))
+                        : texts.back());
             }
             index.names.emplace(std::move(texts));
         }
@@ -90,13 +94,7 @@ void CheckContext::Suggest() {
         if (closest == SuggestionIndex::none) {
             continue;
         }
-        // The name as its command's ID_NAME writes it (a name the default rules gave, as held).
-        const NamedCommand& named = names[index.commands[closest]];
-        const auto [from, to] = named.range;
-        const std::string written =
-            from.line == to.line && to.column > from.column
-                ? std::string(places.Line(from.line).substr(from.column - 1, to.column - from.column))
-                : index.names->Text(closest);
+        const std::string& written = index.written[closest];
         KestParDiagnostic& finding = found[pending.finding];
         finding.message += "; did you mean '" + shown(written) + "'?";
         finding.fix = Replace(pending.start, pending.end, written);

@@ -78,6 +78,7 @@ class CheckContext {
 
 /// What holds for a key (upper case) in one type of block, worked out once per check.
 struct KeyRule {
+    std::string key;
     /// The item kind its line makes first (PLACEHOLDER for a key the reader does not know).
     KestCmdItemDefs::CmdItem kind = KestCmdItemDefs::PLACEHOLDER;
     bool known = false;

@@ -1,6 +1,7 @@
 #include "engine/io/detail/Suggestions.h"
 
 #include <algorithm>
+#include <array>
 
 namespace KestCheckDetail {
 
@@ -9,7 +10,13 @@ std::size_t edit_distance(std::string_view a, std::string_view b, std::size_t li
     if (gap > limit) {
         return limit + 1;
     }
-    std::vector<std::size_t> row(b.size() + 1);
+    // One row of the table; on the stack for the texts that "did you mean" compares.
+    std::array<std::size_t, SuggestionIndex::longest + 2> small;
+    std::vector<std::size_t> large;
+    if (b.size() + 1 > small.size()) {
+        large.resize(b.size() + 1);
+    }
+    std::size_t* const row = large.empty() ? small.data() : large.data();
     for (std::size_t j = 0; j <= b.size(); ++j) {
         row[j] = j;
     }
@@ -126,22 +133,31 @@ std::size_t SuggestionIndex::Closest(std::string_view text) const {
     if (text.size() > longest || _texts.empty()) {
         return none;
     }
+    // The slots of all variants are asked for first, so that their loads overlap.
+    std::array<std::uint64_t, longest + 1> hashes;
+    std::size_t variants = 0;
+    ForEachVariant(text, [&](std::uint64_t hash) {
+        hashes[variants++] = hash;
+#if defined(__GNUC__) || defined(__clang__)
+        __builtin_prefetch(&_slots[hash & (_slots.size() - 1)]);
+#endif
+    });
+    // One edit is as close as another text can be: the first text found one edit away ends
+    // the search.
     std::size_t best = none;
     std::size_t best_distance = 3;
-    ForEachVariant(text, [&](std::uint64_t hash) {
-        const Slot* slot = Find(hash);
-        for (std::uint32_t e = slot == nullptr ? 0 : slot->head; e != 0; e = _entries[e - 1].next) {
+    for (std::size_t v = 0; v < variants && best_distance > 1; ++v) {
+        const Slot* slot = Find(hashes[v]);
+        for (std::uint32_t e = slot == nullptr ? 0 : slot->head; e != 0 && best_distance > 1;
+             e = _entries[e - 1].next) {
             const std::uint32_t candidate = _entries[e - 1].text;
-            if (best != none && candidate >= best && best_distance == 1) {
-                continue; // nothing later can beat an earlier text one edit away
-            }
-            const std::size_t d = edit_distance(text, _texts[candidate], 2);
-            if (d != 0 && (d < best_distance || (d == best_distance && candidate < best))) {
+            const std::size_t d = edit_distance(text, _texts[candidate], best_distance - 1);
+            if (d != 0 && d < best_distance) {
                 best = candidate;
                 best_distance = d;
             }
         }
-    });
+    }
     return best;
 }
 
