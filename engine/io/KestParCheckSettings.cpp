@@ -66,7 +66,8 @@ KestParCheckSettings KestParCheckSettings::ForFile(const std::string& path) {
     fs::path folder = fs::absolute(job, error).parent_path();
     while (!error && !folder.empty()) {
         const fs::path candidate = folder / settings_file_name;
-        if (fs::is_regular_file(candidate, error)) {
+        std::error_code missing; // a folder without one, or one that cannot be looked into
+        if (fs::is_regular_file(candidate, missing)) {
             settings.ExtendFromFile(candidate.u8string());
             break;
         }
