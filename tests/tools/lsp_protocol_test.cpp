@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <sstream>
 
 using kestcmd::lsp::json;
@@ -34,9 +36,14 @@ class Session {
     void Notify(const std::string& method, json params) {
         Send({{"jsonrpc", "2.0"}, {"method", method}, {"params", params}});
     }
-    /// Initializes the server and opens `text`; returns the diagnostics published for it.
-    json Open(const std::string& text) {
-        Request("initialize", {{"capabilities", json::object()}});
+    /// Initializes the server (with `options`) and opens `text`; returns the diagnostics
+    /// published for it.
+    json Open(const std::string& text, json options = nullptr) {
+        json params = {{"capabilities", json::object()}};
+        if (!options.is_null()) {
+            params["initializationOptions"] = std::move(options);
+        }
+        Request("initialize", params);
         Notify("textDocument/didOpen",
                {{"textDocument", {{"uri", uri}, {"version", 1}, {"text", text}}}});
         return sent.at(0)["params"]["diagnostics"];
@@ -261,6 +268,50 @@ TEST(LspProtocol, CompletionFollowsThePlace) {
     EXPECT_EQ(labels(6, 10), (std::vector<std::string>{"vol", "sum"}));
     const std::vector<std::string> values = labels(2, 9);
     EXPECT_NE(std::find(values.begin(), values.end(), "VOLUME"), values.end());
+}
+
+TEST(LspProtocol, CompletionAndHoverFollowTheSchema) {
+    Session session;
+    const json found = session.Open("DV\n  ID_NAME = d\n  ITER_MAX = 5\n  \nEND_\n"
+                                    "OPT_PARAM\n  ID_NAME = p\n  STRATEGY = \nEND_\n"
+                                    "DRESP\n  ID_NAME = r\n  LOADCASE = 2\nEND_\n",
+                                    {{"ignore", {"missing-key"}}});
+    // The severities are the library's: a key out of place is a warning, STRATEGY without a
+    // keyword (which the default rules cannot copy) an error.
+    ASSERT_EQ(found.size(), 2u) << found;
+    EXPECT_EQ(found[0]["code"], "key-not-allowed");
+    EXPECT_EQ(found[0]["severity"], 2);
+    EXPECT_EQ(found[1]["code"], "unknown-value");
+    EXPECT_EQ(found[1]["severity"], 1);
+    const auto labels = [&](std::size_t line, std::size_t character) {
+        std::vector<std::string> out;
+        for (const json& item : session.At("textDocument/completion", line, character)) {
+            out.push_back(item["label"]);
+        }
+        return out;
+    };
+    // A DV's keys but those given (ID_NAME), ending with END_.
+    const std::vector<std::string> keys = labels(3, 2);
+    EXPECT_EQ(std::count(keys.begin(), keys.end(), "ID_NAME"), 0);
+    EXPECT_EQ(std::count(keys.begin(), keys.end(), "ITER_MAX"), 0);
+    EXPECT_EQ(std::count(keys.begin(), keys.end(), "GROUP"), 1);
+    EXPECT_EQ(keys.back(), "END_");
+    EXPECT_EQ(labels(7, 13), (std::vector<std::string>{"CSA", "DETACHED", "MMA", "STEEPEST"}));
+    const std::string hover = session.At("textDocument/hover", 11, 4)["contents"]["value"];
+    EXPECT_NE(hover.find("**LOADCASE** in DRESP"), std::string::npos) << hover;
+    EXPECT_NE(hover.find("- reads as integer (project)"), std::string::npos) << hover;
+    EXPECT_NE(hover.find("- default when not given: `1`"), std::string::npos) << hover;
+
+    // Options that cannot be used are shown, and the defaults apply.
+    Session refused;
+    const std::vector<json> answer =
+        refused.Send({{"jsonrpc", "2.0"},
+                      {"id", 1},
+                      {"method", "initialize"},
+                      {"params", {{"initializationOptions", {{"ignore", {"nonsense"}}}}}}});
+    ASSERT_EQ(answer.size(), 2u);
+    EXPECT_EQ(answer[0]["method"], "window/showMessage");
+    EXPECT_TRUE(answer[1].contains("result"));
 }
 
 TEST(LspProtocol, HoverSymbolsQuickFixAndFormatting) {
