@@ -147,20 +147,34 @@ class Checker {
         }
         CheckName(cmd, block, places);
         CheckLines(cmd, keyword, places);
-        if (const KestSchemaBlock* entry = _schema.Block(cmd.GetType())) {
-            for (const auto& [key, own] : entry->keys) {
-                const KestSchemaKey& merged = *RuleOf(cmd.GetType(), key).entry;
-                if (merged.required && merged.required->on &&
-                    std::none_of(_seen.begin(), _seen.end(),
-                                 [&](const Seen& given) { return given.rule->key == key; })) {
-                    Add(block.keyword, block.keyword_end, "missing-key",
-                        severity_of(merged.required->source),
-                        "block '" + shown(block.written) + "' has no " + key + ", which " +
-                            a_type(cmd.GetType()) + " needs");
-                }
+        for (const KeyRule* rule : Required(cmd.GetType())) {
+            if (std::none_of(_seen.begin(), _seen.end(),
+                             [&](const Seen& given) { return given.rule == rule; })) {
+                Add(block.keyword, block.keyword_end, "missing-key",
+                    severity_of(rule->entry->required->source),
+                    "block '" + shown(block.written) + "' has no " + rule->key + ", which " +
+                        a_type(cmd.GetType()) + " needs");
             }
         }
     }
+
+    // The rules of the keys that a block of `type` must give, worked out on first use.
+    const std::vector<const KeyRule*>& Required(KestCmdDefs::Cmd type) {
+        std::optional<std::vector<const KeyRule*>>& required = _required[type];
+        if (!required) {
+            required.emplace();
+            if (const KestSchemaBlock* block = _schema.Block(type)) {
+                for (const auto& [key, own] : block->keys) {
+                    const KeyRule& rule = RuleOf(type, key);
+                    if (rule.entry->required && rule.entry->required->on) {
+                        required->push_back(&rule);
+                    }
+                }
+            }
+        }
+        return *required;
+    }
+    std::array<std::optional<std::vector<const KeyRule*>>, KestCmdDefs::cmd_type_count> _required;
 
     void CheckName(const KestCmd& cmd, const CheckPlaces::Block& block,
                    const std::vector<KestSourceMap::ItemPlace>& places) {
@@ -257,10 +271,9 @@ class Checker {
         const KeyRule& rule = RuleOf(type, first->kind, line.written_key);
         const std::string& key = rule.key;
         // DEF_TYPE = OPER is read by a DRESP block (which it makes an OPERATOR), not as an item.
-        const bool operator_line =
-            key == KestParKeys::operator_key &&
-            keyword == KestCmdDefs::get_default_cmd_names()[KestParKeys::operator_block];
-        if (!rule.known && !operator_line) {
+        if (!rule.known &&
+            !(key == KestParKeys::operator_key &&
+              keyword == KestCmdDefs::get_default_cmd_names()[KestParKeys::operator_block])) {
             const std::string suggestion = closest(key, KeysOf(_schema.Block(type)));
             Add(line.key, line.key_end, "unknown-key", KestSeverity::warning,
                 "unknown key '" + shown(line.written_key) + "', its value is read as PLACEHOLDER" +
