@@ -43,6 +43,8 @@
 #include "engine/io/KestXmlFileAdapter.h"
 
 #include "engine/schema/KestJobSchema.h"
+#include "engine/syntax/KestParItemSource.h"
+#include "engine/syntax/KestParSyntax.h"
 
 #include "utilities/KestFileUtil.h"
 #include "utilities/KestFormatUtil.h"

@@ -150,7 +150,7 @@ class Checker {
         for (const KeyRule* rule : Required(cmd.GetType())) {
             if (std::none_of(_seen.begin(), _seen.end(),
                              [&](const Seen& given) { return given.rule == rule; })) {
-                Add(block.keyword, block.keyword_end, "missing-key",
+                Add(block.keyword, block.keyword_end, "required-key",
                     severity_of(rule->entry->required->source),
                     "block '" + shown(block.written) + "' has no " + rule->key + ", which " +
                         a_type(cmd.GetType()) + " needs");
@@ -262,8 +262,8 @@ class Checker {
             return;
         }
         if (line.written_key.empty()) {
-            Add(span.key, span.value_end, "unknown-key", KestSeverity::warning,
-                "line without a key before '=' is read as PLACEHOLDER = " +
+            Add(span.key, span.value_end, "missing-key", KestSeverity::warning,
+                "line without a key before its '=' is read as PLACEHOLDER = " +
                     shown(_context.places.Value(span)));
             return;
         }

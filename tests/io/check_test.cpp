@@ -124,7 +124,7 @@ TEST(Check, RequiredRepeatedAndUnknownKeys) {
     const std::vector<KestParDiagnostic> found =
         check("OBJ_FUNC\n  ID_NAME = o\n  TYPE = MIN\n  TYPE = MAX\n  TYPPE = MIN\n  = 3\nEND_\n"
               "OPTIMIZE\n  ID_NAME = opt\n  OBJ_FUNC = o\n  DV = a\n  DV = b\nEND_\n");
-    const KestParDiagnostic* missing = on_line(found, "missing-key", 1);
+    const KestParDiagnostic* missing = on_line(found, "required-key", 1);
     ASSERT_NE(missing, nullptr);
     EXPECT_NE(missing->message.find("has no DRESP"), std::string::npos);
     const KestParDiagnostic* again = on_line(found, "repeated-key", 4);
@@ -133,9 +133,9 @@ TEST(Check, RequiredRepeatedAndUnknownKeys) {
     const KestParDiagnostic* typo = on_line(found, "unknown-key", 5);
     ASSERT_NE(typo, nullptr);
     EXPECT_EQ(typo->fix->text, "TYPE");
-    const KestParDiagnostic* keyless = on_line(found, "unknown-key", 6);
+    const KestParDiagnostic* keyless = on_line(found, "missing-key", 6);
     ASSERT_NE(keyless, nullptr);
-    EXPECT_EQ(keyless->message, "line without a key before '=' is read as PLACEHOLDER = 3");
+    EXPECT_EQ(keyless->message, "line without a key before its '=' is read as PLACEHOLDER = 3");
     EXPECT_EQ(on_line(found, "repeated-key", 12), nullptr); // an OPTIMIZE takes several DV
 }
 

@@ -275,7 +275,7 @@ TEST(LspProtocol, CompletionAndHoverFollowTheSchema) {
     const json found = session.Open("DV\n  ID_NAME = d\n  ITER_MAX = 5\n  \nEND_\n"
                                     "OPT_PARAM\n  ID_NAME = p\n  STRATEGY = \nEND_\n"
                                     "DRESP\n  ID_NAME = r\n  LOADCASE = 2\nEND_\n",
-                                    {{"ignore", {"missing-key"}}});
+                                    {{"ignore", {"required-key"}}});
     // The severities are the library's: a key out of place is a warning, STRATEGY without a
     // keyword (which the default rules cannot copy) an error.
     ASSERT_EQ(found.size(), 2u) << found;

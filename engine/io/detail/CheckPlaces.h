@@ -1,22 +1,22 @@
 // Where check's findings stand: the ranges of block keywords, keys, values and the pieces of a
-// value, read from the document's positions and lines. Every position check reports comes from
-// here, so that one place decides how the text is cut.
+// value, as the document's positions and its syntax give them. Every position check reports
+// comes from here.
 #pragma once
 
 #include "engine/io/KestParDocument.h"
+#include "engine/syntax/KestParSyntax.h"
 
 #include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
-#include <vector>
 
 namespace KestCheckDetail {
 
 class CheckPlaces {
   public:
-    /// Indexes the lines of the document's text (one pass over it).
-    explicit CheckPlaces(const KestParDocument& document);
+    explicit CheckPlaces(const KestParDocument& document)
+        : _document(document), _syntax(document.Syntax()) {}
 
     /// The physical line `line` (1-based) without its line end; empty past the end.
     std::string_view Line(std::size_t line) const;
@@ -29,16 +29,16 @@ class CheckPlaces {
         /// Whether an END_ line closes the block (not the end of the text).
         bool closed = false;
     };
+    /// The block of the `command`-th command of the document's positions.
     Block BlockOf(std::size_t command) const;
 
     /// An item's line.
     struct ItemLine {
+        /// Whether the line has a '=' (a line without one is read as a PLACEHOLDER value).
         bool has_equals = false;
         KestTextPosition key;
         KestTextPosition key_end;
         std::string_view written_key; ///< the key as written (trimmed); empty without '='
-        KestTextPosition value;
-        KestTextPosition value_end;
     };
     ItemLine LineOf(const KestItemSpan& span) const;
 
@@ -49,7 +49,7 @@ class CheckPlaces {
     std::pair<KestTextPosition, KestTextPosition> Piece(const KestItemSpan& span,
                                                         std::string_view upper) const;
     /// The first ID_NAME of `cmd` as the text writes it (as the job holds it for a command that
-    /// was not read), and the range of its value (none for a command that was not read).
+    /// was not read), and the range of its value (its block's keyword when it has no line).
     std::string WrittenName(const KestCmd& cmd) const;
     std::optional<std::pair<KestTextPosition, KestTextPosition>> NameRange(const KestCmd& cmd) const;
     /// Where to insert what, to add `line` as a line of its own at the end of the text.
@@ -57,8 +57,7 @@ class CheckPlaces {
 
   private:
     const KestParDocument& _document;
-    /// Where each line starts, and the text's size as the start of the line after the last.
-    std::vector<std::size_t> _starts;
+    const KestParSyntax& _syntax;
 };
 
 } // namespace KestCheckDetail
