@@ -114,11 +114,11 @@ known, and the text the fix puts in the place of the finding (suggestion), if it
         .def_readonly("suggestion", &Diagnostic::suggestion)
         .def("__str__",
              [](const Diagnostic& d) {
-                 return py::str("{}:{}:{}: {}: {} [{}]")
-                     .format(d.path, d.line, d.column, d.severity, d.message, d.code);
+                 return py::str("{}:{}: {}: {} [{}]")
+                     .format(d.line, d.column, d.severity, d.message, d.code);
              })
         .def("__repr__", [](const Diagnostic& d) {
-            return py::str("<Diagnostic {}:{} {} {}>").format(d.line, d.column, d.severity, d.code);
+            return py::str("<Diagnostic {}:{} {}>").format(d.line, d.column, d.code);
         });
 }
 

@@ -248,6 +248,20 @@ TEST(LspProtocol, NamesLeadToTheirCommands) {
     EXPECT_EQ(refused.at(0)["error"]["code"], -32602);
 }
 
+// A keyword value that reads like a name is no name: not a reference, not renamed.
+TEST(LspProtocol, KeywordValuesAreNoNames) {
+    Session session;
+    session.Open("DRESP\n  ID_NAME = volume\n  TYPE = VOLUME\nEND_\n"
+                 "OBJ_FUNC\n  DRESP = volume\nEND_\n");
+    EXPECT_EQ(session.At("textDocument/references", 1, 12),
+              json::array({{{"uri", uri}, {"range", range(5, 10, 5, 16)}}}));
+    EXPECT_EQ(session.At("textDocument/definition", 2, 12), json());
+    const json edits = session.At("textDocument/rename", 1, 12, {{"newName", "vol"}});
+    EXPECT_EQ(edits["changes"][uri].size(), 2u);
+    EXPECT_EQ(edits.dump().find("\"range\":{\"end\":{\"character\":15,\"line\":2}"),
+              std::string::npos);
+}
+
 TEST(LspProtocol, CompletionFollowsThePlace) {
     Session session;
     session.Open(job + "GROUP_DEF\n  \nEND_\n\n");
@@ -390,4 +404,40 @@ TEST(LspProtocol, BytesThatAreNoUtf8ComeThroughAsThey) {
               json::array({{{"range", range(0, 0, 5, 0)},
                             {"newText", "# \xF4\x8F\xBC\x80\nOBJ_FUNC\n  ID_NAME = d\n  DRESP = "
                                         "\xEF\xBF\xBDx\nEND_\n"}}}));
+}
+
+TEST(LspProtocol, DeeplyNestedMessagesAreRefusedWithoutExhaustingTheStack) {
+    Session session;
+    session.Open(job);
+    const auto nested = [](std::size_t levels, const std::string& inside) {
+        return std::string(levels, '[') + inside + std::string(levels, ']');
+    };
+    const std::string deep = nested(300000, "\"\xE9\"");
+    const std::string too_deep = "the message nests deeper than 64 levels";
+    const json shown = session.At("textDocument/hover", 1, 12);
+    const auto hover = [](int id, const std::string& extra) {
+        return R"({"jsonrpc":"2.0","id":)" + std::to_string(id) +
+               R"(,"method":"textDocument/hover","params":{"textDocument":{"uri":")" + uri +
+               R"("},"position":{"line":1,"character":12},"extra":)" + extra + "}}";
+    };
+    const struct {
+        std::string content;
+        json answer;
+    } cases[] = {
+        {"[" + deep, error(nullptr, -32700, "the message is no JSON text")},
+        {R"({"jsonrpc":"2.0","method":"m","params":)" + deep + "}",
+         error(nullptr, -32600, too_deep)},
+        {R"({"jsonrpc":"2.0","id":)" + deep + R"(,"method":"shutdown"})",
+         error(nullptr, -32600, too_deep)},
+        {R"({"method":"textDocument/didOpen","params":{"textDocument":{"uri":"b","text":"",)"
+         R"("version":)" +
+             deep + "}}}",
+         error(nullptr, -32600, too_deep)},
+        // The message is one level, its params a second: 62 arrays more are the most it takes.
+        {hover(1, nested(62, "")), {{"jsonrpc", "2.0"}, {"id", 1}, {"result", shown}}},
+        {hover(2, nested(63, "")), error(nullptr, -32600, too_deep)},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(session.Raw(c.content), std::vector<json>{c.answer}) << c.content.substr(0, 80);
+    }
 }

@@ -10,6 +10,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <csignal>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
@@ -101,6 +102,10 @@ int run_graph(const kestcmd::Job& job, const Options& options) {
 } // namespace
 
 int main(int argc, char** argv) {
+#if defined(SIGXFSZ)
+    // Beyond a file-size limit a write fails and is reported, instead of ending the process.
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
     CLI::App app{"Check, complete, look at, lay out and edit parameter files of "
                  "structural-optimisation jobs.",
                  "kestcmd"};

@@ -133,10 +133,14 @@ json hover(const OpenDocument& document, const json& params) {
     const KestCmdItem& item = hit.command->Item(hit.kind, hit.index);
     const std::string key = job.Slice(hit.span.key, key_end(job, hit.span));
     std::string text = "`" + key + "` = `" + job.Slice(hit.span.value, hit.span.value_end) +
-                       "`\n\n" + readings(item) +
+                       "`
+
+" + readings(item) +
                        schema_entry(document, hit.command->GetType(), KestText::to_upper_copy(key));
-    if (item.HasReference()) {
-        const KestCmd& named = *item.GetReference();
+    const KestCmd* name =
+        hit.kind == ID_NAME ? nullptr : command_named_at(job, place_param(document, params));
+    if (name != nullptr) {
+        const KestCmd& named = *name;
         text += "\nnames " + KestCmdDefs::get_default_cmd_names()[named.GetType()] + " `" +
                 written_name(job, named) + "`:\n\n" + block_of(job, named);
     }
