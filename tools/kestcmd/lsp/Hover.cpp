@@ -133,9 +133,7 @@ json hover(const OpenDocument& document, const json& params) {
     const KestCmdItem& item = hit.command->Item(hit.kind, hit.index);
     const std::string key = job.Slice(hit.span.key, key_end(job, hit.span));
     std::string text = "`" + key + "` = `" + job.Slice(hit.span.value, hit.span.value_end) +
-                       "`
-
-" + readings(item) +
+                       "`\n\n" + readings(item) +
                        schema_entry(document, hit.command->GetType(), KestText::to_upper_copy(key));
     const KestCmd* name =
         hit.kind == ID_NAME ? nullptr : command_named_at(job, place_param(document, params));
