@@ -112,7 +112,8 @@ std::string schema_entry(const OpenDocument& open, KestCmdDefs::Cmd type, const 
         }
     }
     const auto kind = std::find(default_item_names.begin(), default_item_names.end(), key);
-    const KestCmdMetaData* meta = KestCmdInfoPool().GetMetaData()[type];
+    static const KestCmdInfoPool pool;
+    const KestCmdMetaData* meta = pool.GetMetaData()[type];
     if (kind != default_item_names.end() && meta != nullptr) {
         const KestCmdItemMetaData* item = meta->GetMetaData()[kind - default_item_names.begin()];
         if (item != nullptr && !item->default_value.empty()) {
