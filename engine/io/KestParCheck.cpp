@@ -66,8 +66,8 @@ std::string listed(const std::vector<std::string>& names) {
 class Checker {
   public:
     Checker(const KestParDocument& document, const KestParCheckSettings& settings)
-        : _context(document, settings), _schema(settings.schema),
-          _positions(document.Positions()) {}
+        : _context(document, settings), _schema(settings.schema), _positions(document.Positions()) {
+    }
 
     std::vector<KestParDiagnostic> Run() {
         const std::size_t count = _positions.CommandCount();
@@ -99,11 +99,11 @@ class Checker {
     }
 
   private:
-    void Add(KestTextPosition start, KestTextPosition end, const char* code,
-             KestSeverity severity, std::string message, std::optional<KestParFix> fix = {},
+    void Add(KestTextPosition start, KestTextPosition end, const char* code, KestSeverity severity,
+             std::string message, std::optional<KestParFix> fix = {},
              std::vector<KestParRelated> related = {}) {
-        _context.Add({start, end, code, severity, std::move(message), std::move(related),
-                      std::move(fix)});
+        _context.Add(
+            {start, end, code, severity, std::move(message), std::move(related), std::move(fix)});
     }
 
     // The commands that the items of a block name are asked for a block ahead of their check,

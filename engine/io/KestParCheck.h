@@ -51,6 +51,6 @@ check_par_document(const KestParDocument& document,
 
 /// Reads `text` into a document to check: the warnings the integer-list reader logs (a range
 /// with step 0), which check reports at their values, are not logged; other messages are.
-KEST_CMD_ENGINE_API KestParDocument read_document_to_check(std::string text,
-                                                           std::wstring file_name = L"<text>",
-                                                           const KestCmdIoConfig& config = KestCmdIoConfig());
+KEST_CMD_ENGINE_API KestParDocument
+read_document_to_check(std::string text, std::wstring file_name = L"<text>",
+                       const KestCmdIoConfig& config = KestCmdIoConfig());

@@ -15,9 +15,7 @@ KestParCheckSettings::KestParCheckSettings() : schema(KestJobSchema::Builtin()) 
 
 void KestParCheckSettings::Extend(std::string_view text, const std::string& origin,
                                   const std::string& folder) {
-    const auto fail = [&](const std::string& why) {
-        throw KestSchemaError(origin + ": " + why);
-    };
+    const auto fail = [&](const std::string& why) { throw KestSchemaError(origin + ": " + why); };
     const nlohmann::json root = nlohmann::json::parse(text, nullptr, false);
     if (root.is_discarded() || !root.is_object()) {
         fail("is no JSON object");

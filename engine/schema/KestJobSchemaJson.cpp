@@ -13,12 +13,12 @@ using KestCmdDefs::Cmd;
 
 namespace {
 
-constexpr std::array<KestSchemaSource, 3> sources{KestSchemaSource::format,
-                                                  KestSchemaSource::project, KestSchemaSource::user};
+constexpr std::array<KestSchemaSource, 3> sources{
+    KestSchemaSource::format, KestSchemaSource::project, KestSchemaSource::user};
 constexpr std::array<KestSchemaReading, 8> readings{
-    KestSchemaReading::integer,      KestSchemaReading::real, KestSchemaReading::vector3d,
-    KestSchemaReading::text,         KestSchemaReading::integer_list,
-    KestSchemaReading::list,         KestSchemaReading::name, KestSchemaReading::keyword};
+    KestSchemaReading::integer, KestSchemaReading::real,         KestSchemaReading::vector3d,
+    KestSchemaReading::text,    KestSchemaReading::integer_list, KestSchemaReading::list,
+    KestSchemaReading::name,    KestSchemaReading::keyword};
 
 // The facts of a key entry that may each have a source of their own ("sources").
 constexpr std::array<const char*, 5> fact_names{"reading", "values", "bounds", "required",
@@ -192,8 +192,8 @@ class Reader {
                                                source_of("required")};
         }
         if (value.contains("repeats")) {
-            key.repeats = KestSchemaKey::Flag{Bool(value["repeats"], at + ".repeats"),
-                                              source_of("repeats")};
+            key.repeats =
+                KestSchemaKey::Flag{Bool(value["repeats"], at + ".repeats"), source_of("repeats")};
         }
         if (value.contains("description")) {
             key.description = Text(value["description"], at + ".description");

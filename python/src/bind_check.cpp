@@ -72,14 +72,14 @@ py::list diagnostics(const std::vector<KestParDiagnostic>& found, const std::str
         std::optional<py::str> suggestion;
         if (d.fix) {
             fix = Fix{to_py(d.fix->title), d.fix->start.line, d.fix->start.column,
-                      d.fix->end.line,      d.fix->end.column,  to_py(d.fix->text)};
+                      d.fix->end.line,     d.fix->end.column, to_py(d.fix->text)};
             if (d.fix->start == d.start && d.fix->end == d.end) {
                 suggestion = to_py(d.fix->text);
             }
         }
-        list.append(Diagnostic{to_py(path), d.start.line, d.start.column, d.end.line,
-                               d.end.column, d.code, to_py(d.message), severity_name(d.severity),
-                               std::move(fix), std::move(suggestion)});
+        list.append(Diagnostic{to_py(path), d.start.line, d.start.column, d.end.line, d.end.column,
+                               d.code, to_py(d.message), severity_name(d.severity), std::move(fix),
+                               std::move(suggestion)});
     }
     return list;
 }
@@ -94,8 +94,9 @@ end_column) becomes `text` (an insertion where the two places are the same).)")
         .def_readonly("end_line", &Fix::end_line)
         .def_readonly("end_column", &Fix::end_column)
         .def_readonly("text", &Fix::text)
-        .def("__repr__",
-             [](const Fix& f) { return py::str("<Fix {}:{} {!r}>").format(f.line, f.column, f.text); });
+        .def("__repr__", [](const Fix& f) {
+            return py::str("<Fix {}:{} {!r}>").format(f.line, f.column, f.text);
+        });
 
     py::class_<Diagnostic>(m, "Diagnostic", R"(
 One finding of check, as ``kestcmd check`` reports it: the file, where it starts (line and column

@@ -197,9 +197,9 @@ jobs side by side. A job that one thread completes cannot be used by another mea
                     // Reading the text again warns as reading the job did: dropped.
                     const ZUL_LogMacros::HeldMessages repeated;
                     py::gil_scoped_release release;
-                    const KestParDocument document = read_document_to_check(
-                        self->has_text ? self->text : dump_job(self->job),
-                        KestFileUtil::path_from_utf8(self->name));
+                    const KestParDocument document =
+                        read_document_to_check(self->has_text ? self->text : dump_job(self->job),
+                                               KestFileUtil::path_from_utf8(self->name));
                     found = check_par_document(document, settings);
                 }
                 return diagnostics(found, self->name);

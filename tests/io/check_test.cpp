@@ -33,16 +33,16 @@ const KestParDiagnostic* on_line(const std::vector<KestParDiagnostic>& found,
 }
 
 const std::string planted = "GROUP_DEF\n  ID_NAME = design\n  LIST_BEGIN = 700-650\nEND_\n" // 1-4
-                            "GROUP_DEF\n  ID_NAME = g2\n  LIST_BEGIN = 600-abc\nEND_\n"      // 5-8
-                            "GROUP_DEF\n  ID_NAME = g3\n  LIST_BEGIN = 800-900:0\nEND_\n"    // 9-12
-                            "DV\n  ID_NAME = dv1\n  GROUP = design\n  ITER_MAX = 5\nEND_\n"  // 13-17
-                            "DRESP\n  ID_NAME = vol\n  TYPE = VOLUME\nEND_\n"                 // 18-21
+                            "GROUP_DEF\n  ID_NAME = g2\n  LIST_BEGIN = 600-abc\nEND_\n"     // 5-8
+                            "GROUP_DEF\n  ID_NAME = g3\n  LIST_BEGIN = 800-900:0\nEND_\n"   // 9-12
+                            "DV\n  ID_NAME = dv1\n  GROUP = design\n  ITER_MAX = 5\nEND_\n" // 13-17
+                            "DRESP\n  ID_NAME = vol\n  TYPE = VOLUME\nEND_\n"               // 18-21
                             "CONSTRAINT\n  ID_NAME = c1\n  DRESP = vol\n  MAGNITUDE = RELL\n"
-                            "  LE_VALUE = 0.3\nEND_\n" // 22-27
+                            "  LE_VALUE = 0.3\nEND_\n"                                      // 22-27
                             "OBJ_FUNC\n  ID_NAME = obj\n  DRESP = c1\n  TYPE = MIN\nEND_\n" // 28-32
                             "OPT_PARAM\n  ID_NAME = p\n  STRATEGY = bogus\n  MIN = 0.1\n"
-                            "  REFERENCE = opt\nEND_\n"                              // 33-38
-                            "STOP\n  ID_NAME = stop\n  ITER_MAX = 3O\nEND_\n"       // 39-42
+                            "  REFERENCE = opt\nEND_\n"                                  // 33-38
+                            "STOP\n  ID_NAME = stop\n  ITER_MAX = 3O\nEND_\n"            // 39-42
                             "OPTIMIZE\n  ID_NAME = opt\n  OBJ_FUNC = obj\n  DV = dv1\n"; // 43-46
 
 TEST(Check, EachPlantedMistakeOnItsLineWithItsSeverity) {
@@ -141,8 +141,7 @@ TEST(Check, RequiredRepeatedAndUnknownKeys) {
 
 TEST(Check, ExamplesAndAReadJobGiveNoErrorsAndWarningsStayOffTheLog) {
     for (const char* example : {"topology.par", "operators.par"}) {
-        const std::string text =
-            test_support::slurp(fs::path(KEST_EXAMPLES_DIR) / example);
+        const std::string text = test_support::slurp(fs::path(KEST_EXAMPLES_DIR) / example);
         for (const KestParDiagnostic& d : check(text)) {
             EXPECT_NE(d.severity, KestSeverity::error) << example << ": " << d.message;
         }
@@ -193,7 +192,8 @@ TEST(Check, SettingsAndSchemasLayOverTheBuiltIn) {
     EXPECT_EQ(refused(R"({"keys": {"X": {"reading": "intger"}}})"),
               "bad.json: keys.X.reading: 'intger' is no reading (integer, real, vector3d, text, "
               "integer-list, list, name, keyword)");
-    EXPECT_EQ(refused(R"({"blocks": {"DVV": {}}})"), "bad.json: blocks.DVV: 'DVV' is no command type");
+    EXPECT_EQ(refused(R"({"blocks": {"DVV": {}}})"),
+              "bad.json: blocks.DVV: 'DVV' is no command type");
     EXPECT_EQ(refused(R"({"keys": {"X": {"reading": "name"}}})"),
               "bad.json: keys.X: a name needs its targets");
     EXPECT_EQ(refused("{"), "bad.json: is no JSON text");
@@ -215,8 +215,9 @@ TEST_F(CheckFiles, TheNearestSettingsFileApplies) {
         KestParCheckSettings::ForFile((root / "jobs" / "deep" / "job.par").string());
     EXPECT_EQ(settings.ignore, (std::set<std::string, std::less<>>{"unclosed-block"}));
     EXPECT_EQ(settings.schema.Key(KestCmdDefs::STOP, "ITER_MAX")->bounds->max, 9.0);
-    EXPECT_EQ(KestParCheckSettings::ForFile((root / "job.par").string()).ignore.count("missing-name"),
-              1u);
+    EXPECT_EQ(
+        KestParCheckSettings::ForFile((root / "job.par").string()).ignore.count("missing-name"),
+        1u);
 }
 
 TEST(Check, SuggestionIndexFindsNamesWithinItsBound) {
@@ -231,7 +232,7 @@ TEST(Check, SuggestionIndexFindsNamesWithinItsBound) {
     EXPECT_EQ(closest("DISPX"), "DISP_X");          // a deletion
     EXPECT_EQ(closest("DSIP_X"), "DISP_X");         // two adjacent changes
     EXPECT_EQ(closest("R1234"), "R123");
-    EXPECT_EQ(closest("VOLUME"), "");               // itself is no suggestion
+    EXPECT_EQ(closest("VOLUME"), ""); // itself is no suggestion
     EXPECT_EQ(closest("WEIGHT"), "");
     // Names that share a variant beyond the bucket's bound are still found within it.
     std::vector<std::string> many;

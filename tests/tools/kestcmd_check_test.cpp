@@ -28,11 +28,11 @@ TEST_F(Kestcmd, CheckTakesFilesFoldersAndStandardInput) {
     const Outcome all = run("check --color never " + (dir / "jobs").string() + " " +
                             single.string() + " - <" + single.string());
     EXPECT_EQ(all.status, 1);
-    for (const std::string& file : {(dir / "jobs" / "a.par").string() + ":3:3: warning",
-                                   (dir / "jobs" / "a.par").string() + ":7:11: error",
-                                   (dir / "jobs" / "b.par").string() + ":3:14: warning",
-                                   single.string() + ":3:14: warning", std::string("-:3:14: "),
-                                   std::string(" 3 |   ITER_MAX = 3O\n   |              ^^\n")}) {
+    for (const std::string& file :
+         {(dir / "jobs" / "a.par").string() + ":3:3: warning",
+          (dir / "jobs" / "a.par").string() + ":7:11: error",
+          (dir / "jobs" / "b.par").string() + ":3:14: warning", single.string() + ":3:14: warning",
+          std::string("-:3:14: "), std::string(" 3 |   ITER_MAX = 3O\n   |              ^^\n")}) {
         EXPECT_NE(all.out.find(file), std::string::npos) << file << "\n" << all.out;
     }
     EXPECT_EQ(all.out.find("notes.txt"), std::string::npos);
@@ -55,7 +55,8 @@ TEST_F(Kestcmd, CheckTakesFilesFoldersAndStandardInput) {
 
 TEST_F(Kestcmd, CheckWritesJsonAndSarif) {
     const fs::path job = Write("job.par", mistaken);
-    const nlohmann::json list = nlohmann::json::parse(run("check --format json " + job.string()).out);
+    const nlohmann::json list =
+        nlohmann::json::parse(run("check --format json " + job.string()).out);
     ASSERT_EQ(list.size(), 2u);
     EXPECT_EQ(list[1]["severity"], "error");
     EXPECT_EQ(list[1]["code"], "unknown-name");
@@ -72,9 +73,9 @@ TEST_F(Kestcmd, CheckWritesJsonAndSarif) {
     const nlohmann::json& error = run0["results"][1];
     EXPECT_EQ(error["level"], "error");
     EXPECT_EQ(rules[error["ruleIndex"].get<std::size_t>()]["id"], error["ruleId"]);
-    EXPECT_EQ(error["locations"][0]["physicalLocation"]["region"],
-              nlohmann::json({{"startLine", 7}, {"startColumn", 11}, {"endLine", 7},
-                              {"endColumn", 18}}));
+    EXPECT_EQ(
+        error["locations"][0]["physicalLocation"]["region"],
+        nlohmann::json({{"startLine", 7}, {"startColumn", 11}, {"endLine", 7}, {"endColumn", 18}}));
     EXPECT_NE(error["locations"][0]["physicalLocation"]["artifactLocation"]["uri"]
                   .get<std::string>()
                   .find("job.par"),
@@ -99,10 +100,10 @@ TEST_F(Kestcmd, CheckAndSchemaFollowTheSettings) {
     EXPECT_NE(run("check " + (dir / "fixed.par").string()).out.find("[out-of-range]"),
               std::string::npos);
     Write("more.json", R"({"blocks": {"STOP": {"keys": {"ITER_MAX": {"max": 5}}}}})");
-    EXPECT_EQ(run("check --schema " + (dir / "more.json").string() + " " +
-                  (dir / "fixed.par").string())
-                  .status,
-              0);
+    EXPECT_EQ(
+        run("check --schema " + (dir / "more.json").string() + " " + (dir / "fixed.par").string())
+            .status,
+        0);
     Write("broken.json", R"({"blocks": {"STOP": {"closd": true}}})");
     const Outcome broken =
         run("check --schema " + (dir / "broken.json").string() + " " + job.string());

@@ -167,8 +167,10 @@ TEST(LspProtocol, DiagnosticsCountUtf16UnitsAndProtocolLines) {
         {"\xEF\xBB\xBF"
          "OBJ_FUNC\r\n  ID_NAME = d\r\n  DRESP = x\r\nEND_\r\n",
          range(2, 10, 2, 11)},
-        {"OBJ_FUNC\n  # \xC3\xA9\r\xC3\xA9\n  ID_NAME = d\n  DRESP = x\nEND_\n", range(4, 10, 4, 11)},
-        {"OBJ_FUNC\n  ID_NAME = d\n  DESCRIPTION = \xC3\xA9\xF0\x9D\x84\x9E\r!\n  DRESP = x\nEND_\n",
+        {"OBJ_FUNC\n  # \xC3\xA9\r\xC3\xA9\n  ID_NAME = d\n  DRESP = x\nEND_\n",
+         range(4, 10, 4, 11)},
+        {"OBJ_FUNC\n  ID_NAME = d\n  DESCRIPTION = \xC3\xA9\xF0\x9D\x84\x9E\r!\n  DRESP = "
+         "x\nEND_\n",
          range(4, 10, 4, 11)},
         {"OBJ_FUNC\n  ID_NAME = d\n  DRESP = \xF0\x9D\x84\x9E x\nEND_\n", range(2, 10, 2, 14)},
     };
@@ -394,7 +396,8 @@ TEST(LspProtocol, BytesThatAreNoUtf8ComeThroughAsThey) {
     // A client may send a Latin-1 byte as it is; a private-use character beside it stays itself.
     Session session;
     session.Request("initialize", json::object());
-    const std::string text = "# \xF4\x8F\xBC\x80\\nobj_func\\n  ID_NAME = d\\n  DRESP = \xE9x\\nEND_\\n";
+    const std::string text =
+        "# \xF4\x8F\xBC\x80\\nobj_func\\n  ID_NAME = d\\n  DRESP = \xE9x\\nEND_\\n";
     session.Raw(R"({"method":"textDocument/didOpen","params":{"textDocument":{"uri":")" + uri +
                 R"(","text":")" + text + "\"}}}");
     const json found = session.sent.at(0)["params"]["diagnostics"];

@@ -87,13 +87,14 @@ int run_check(const CheckOptions& options) {
     for (const std::string& path : files) {
         try {
             const KestParCheckSettings settings = settings_for(path, options);
-            std::string text = path == "-" ? std::string(std::istreambuf_iterator<char>(std::cin),
-                                                         std::istreambuf_iterator<char>())
-                                           : KestFileUtil::read_all(KestFileUtil::path_from_utf8(path));
+            std::string text = path == "-"
+                                   ? std::string(std::istreambuf_iterator<char>(std::cin),
+                                                 std::istreambuf_iterator<char>())
+                                   : KestFileUtil::read_all(KestFileUtil::path_from_utf8(path));
             documents.push_back(std::make_unique<KestParDocument>(read_document_to_check(
                 std::move(text), KestFileUtil::path_from_utf8(path), config)));
-            checked.push_back({path, documents.back().get(),
-                               check_par_document(*documents.back(), settings)});
+            checked.push_back(
+                {path, documents.back().get(), check_par_document(*documents.back(), settings)});
         } catch (const KestSchemaError& error) {
             std::cerr << "kestcmd: " << error.what() << '\n';
             return exit_usage;

@@ -53,8 +53,8 @@ void write_text(std::ostream& out, const CheckedFile& file, bool color) {
     for (const KestParDiagnostic& d : file.found) {
         out << painted(bold, file.path + ':' + std::to_string(d.start.line) + ':' +
                                  std::to_string(d.start.column) + ":")
-            << ' ' << painted(colour_of(d.severity), severity_name(d.severity)) << ": "
-            << d.message << " [" << d.code << "]\n";
+            << ' ' << painted(colour_of(d.severity), severity_name(d.severity)) << ": " << d.message
+            << " [" << d.code << "]\n";
         const std::string_view line = file.document->Line(d.start.line);
         if (line.data() != nullptr) {
             const std::size_t from = std::min(d.start.column - 1, line.size());
@@ -64,10 +64,11 @@ void write_text(std::ostream& out, const CheckedFile& file, bool color) {
             const std::string gutter(number.size(), ' ');
             out << ' ' << number << " | " << line << '\n'
                 << ' ' << gutter << " | " << blanks_under(line.substr(0, from))
-                << painted("\033[1;32m",
-                           std::string(std::max<std::size_t>(1, characters(line.substr(
-                                                                    from, to > from ? to - from : 0))),
-                                       '^'))
+                << painted(
+                       "\033[1;32m",
+                       std::string(std::max<std::size_t>(
+                                       1, characters(line.substr(from, to > from ? to - from : 0))),
+                                   '^'))
                 << '\n';
         }
         for (const KestParRelated& related : d.related) {
@@ -132,7 +133,8 @@ std::string uri_of(const std::string& path) {
         const auto byte = static_cast<unsigned char>(c);
         if (c == '\\') {
             out += '/';
-        } else if (std::isalnum(byte) || std::string_view("-._~/:").find(c) != std::string_view::npos) {
+        } else if (std::isalnum(byte) ||
+                   std::string_view("-._~/:").find(c) != std::string_view::npos) {
             out += c;
         } else {
             out += '%';
@@ -149,9 +151,9 @@ json sarif(const std::vector<CheckedFile>& files) {
     for (const KestParCheckCode& code : codes) {
         json rule = {{"id", code.code}, {"shortDescription", {{"text", code.summary}}}};
         if (code.severity) {
-            rule["defaultConfiguration"] = {
-                {"level", *code.severity == KestSeverity::information ? "note"
-                                                                      : severity_name(*code.severity)}};
+            rule["defaultConfiguration"] = {{"level", *code.severity == KestSeverity::information
+                                                          ? "note"
+                                                          : severity_name(*code.severity)}};
         }
         rules.push_back(std::move(rule));
     }
@@ -159,19 +161,21 @@ json sarif(const std::vector<CheckedFile>& files) {
     for (const CheckedFile& file : files) {
         const json artifact = {{"uri", uri_of(file.path)}};
         const auto location = [&](KestTextPosition start, KestTextPosition end) {
-            return json{{"physicalLocation",
-                         {{"artifactLocation", artifact},
-                          {"region", region(*file.document, start, end)}}}};
+            return json{
+                {"physicalLocation",
+                 {{"artifactLocation", artifact}, {"region", region(*file.document, start, end)}}}};
         };
         for (const KestParDiagnostic& d : file.found) {
-            const auto rule = std::find_if(codes.begin(), codes.end(),
-                                           [&](const KestParCheckCode& c) { return d.code == c.code; });
-            json result = {
-                {"ruleId", d.code},
-                {"ruleIndex", rule - codes.begin()},
-                {"level", d.severity == KestSeverity::information ? "note" : severity_name(d.severity)},
-                {"message", {{"text", d.message}}},
-                {"locations", {location(d.start, d.end)}}};
+            const auto rule =
+                std::find_if(codes.begin(), codes.end(),
+                             [&](const KestParCheckCode& c) { return d.code == c.code; });
+            json result = {{"ruleId", d.code},
+                           {"ruleIndex", rule - codes.begin()},
+                           {"level", d.severity == KestSeverity::information
+                                         ? "note"
+                                         : severity_name(d.severity)},
+                           {"message", {{"text", d.message}}},
+                           {"locations", {location(d.start, d.end)}}};
             if (!d.related.empty()) {
                 json related = json::array();
                 for (std::size_t i = 0; i < d.related.size(); ++i) {

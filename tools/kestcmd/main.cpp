@@ -123,8 +123,10 @@ int main(int argc, char** argv) {
     CLI::App* check = app.add_subcommand(
         "check", "Report problems as FILE:LINE:COLUMN: SEVERITY: lines (exit 1 when there are any "
                  "of at least --severity)");
-    check->add_option("JOB", options.check.paths, "Parameter files, folders (their *.par files), - "
-                                                  "for standard input")
+    check
+        ->add_option("JOB", options.check.paths,
+                     "Parameter files, folders (their *.par files), - "
+                     "for standard input")
         ->required();
     check
         ->add_option("--schema", options.check.schemas,
@@ -132,19 +134,23 @@ int main(int argc, char** argv) {
         ->expected(1)
         ->allow_extra_args(false)
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
-    check->add_option("--ignore", options.check.ignore, "Leave out findings of this code; repeatable")
+    check
+        ->add_option("--ignore", options.check.ignore,
+                     "Leave out findings of this code; repeatable")
         ->expected(1)
         ->allow_extra_args(false)
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
-    check->add_option("--severity", options.check.severity,
-                      "The least severity that makes check exit 1 (default warning)")
+    check
+        ->add_option("--severity", options.check.severity,
+                     "The least severity that makes check exit 1 (default warning)")
         ->check(CLI::IsMember({"error", "warning", "information"}));
     check->add_option("--format", options.check.format, "text (default), json or sarif")
         ->check(CLI::IsMember({"text", "json", "sarif"}));
     check->add_flag("--json", options.json, "The same as --format json");
-    check->add_option("--color", options.check.color,
-                      "Colour the text: auto (default: on a terminal, unless NO_COLOR is set), "
-                      "always or never")
+    check
+        ->add_option("--color", options.check.color,
+                     "Colour the text: auto (default: on a terminal, unless NO_COLOR is set), "
+                     "always or never")
         ->check(CLI::IsMember({"auto", "always", "never"}));
 
     CLI::App* schema = app.add_subcommand(
@@ -154,7 +160,8 @@ int main(int argc, char** argv) {
         ->expected(1)
         ->allow_extra_args(false)
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
-    schema->add_option("--format", options.check.format, "json (default) or markdown (docs/keys.md)")
+    schema
+        ->add_option("--format", options.check.format, "json (default) or markdown (docs/keys.md)")
         ->check(CLI::IsMember({"json", "markdown"}));
 
     CLI::App* show = app.add_subcommand("show", "Print the completed model with typed readings");
@@ -197,7 +204,8 @@ int main(int argc, char** argv) {
         "lsp", "Serve the Language Server Protocol on standard input and output");
 
     for (CLI::App* reads_job : {complete, check, show, graph, get, set, unset}) {
-        reads_job->add_option("--threads", reads_job == check ? options.check.threads : options.threads,
+        reads_job->add_option("--threads",
+                              reads_job == check ? options.check.threads : options.threads,
                               "Read the job on this many threads (default 0: one per core)");
     }
 

@@ -82,11 +82,10 @@ void CheckContext::Suggest() {
                 texts.push_back(cmd.Item(ID_NAME, 0).GetString());
                 // A name that the default rules gave, or one continued over lines, as held.
                 const auto [from, to] = named.range;
-                index.written.push_back(
-                    from.line == to.line && to.column > from.column
-                        ? std::string(places.Line(from.line)
-                                          .substr(from.column - 1, to.column - from.column))
-                        : texts.back());
+                index.written.push_back(from.line == to.line && to.column > from.column
+                                            ? std::string(places.Line(from.line).substr(
+                                                  from.column - 1, to.column - from.column))
+                                            : texts.back());
             }
             index.names.emplace(std::move(texts));
         }

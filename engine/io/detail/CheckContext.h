@@ -36,7 +36,8 @@ class CheckContext {
     /// Adds a finding, unless its code is ignored; answers whether it was added (as the last).
     bool Add(KestParDiagnostic finding);
     /// A finding with a fix that replaces its range by `text`.
-    static KestParFix Replace(KestTextPosition start, KestTextPosition end, const std::string& text);
+    static KestParFix Replace(KestTextPosition start, KestTextPosition end,
+                              const std::string& text);
 
     /// A command with a name, and where its name stands (its block's keyword when the name has
     /// no line of its own). The checker lists every one in the order of the text.

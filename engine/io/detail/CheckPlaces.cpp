@@ -22,9 +22,10 @@ CheckPlaces::Block CheckPlaces::BlockOf(std::size_t command) const {
     block.keyword_end = {span.keyword.line, span.keyword.column + block.written.size()};
     // The syntax has a block per command, in the same order of the text.
     const std::vector<KestSyntaxBlock>& blocks = _syntax.Blocks();
-    const std::size_t at = command < blocks.size() && blocks[command].keyword_line == span.keyword.line
-                                ? command
-                                : _syntax.BlockOf(span.keyword.line);
+    const std::size_t at =
+        command < blocks.size() && blocks[command].keyword_line == span.keyword.line
+            ? command
+            : _syntax.BlockOf(span.keyword.line);
     block.closed = at < blocks.size() && blocks[at].closed;
     return block;
 }

@@ -51,7 +51,8 @@ class CheckPlaces {
     /// The first ID_NAME of `cmd` as the text writes it (as the job holds it for a command that
     /// was not read), and the range of its value (its block's keyword when it has no line).
     std::string WrittenName(const KestCmd& cmd) const;
-    std::optional<std::pair<KestTextPosition, KestTextPosition>> NameRange(const KestCmd& cmd) const;
+    std::optional<std::pair<KestTextPosition, KestTextPosition>>
+    NameRange(const KestCmd& cmd) const;
     /// Where to insert what, to add `line` as a line of its own at the end of the text.
     std::pair<KestTextPosition, std::string> AppendLine(std::string_view line) const;
 

@@ -193,15 +193,16 @@ class ValueCheck {
             SuggestLater(reading);
             return;
         }
-        std::string message = Said() + " names no " + wanted_types.substr(wanted_types.find(' ') + 1) + " of the job";
+        std::string message =
+            Said() + " names no " + wanted_types.substr(wanted_types.find(' ') + 1) + " of the job";
         // A value of several pieces, one of them a name, is read whole as one name.
         std::vector<std::string> pieces;
         KestText::split_pieces(Written(), pieces);
         if (pieces.size() > 1) {
             for (const std::string& piece : pieces) {
                 if (_context.Named(reading.targets, KestText::to_upper_copy(piece)) != nullptr) {
-                    message += "; the whole value is read as one name, of which '" +
-                               shown(piece) + "' is a piece";
+                    message += "; the whole value is read as one name, of which '" + shown(piece) +
+                               "' is a piece";
                     Add("unknown-name", severity, message);
                     return;
                 }
@@ -261,7 +262,8 @@ class ValueCheck {
         // is no keyword at all and the format needs one.
         const KestSeverity severity =
             no_keyword ? severity_of(_entry.reading->source) : severity_of(_entry.values->source);
-        std::string message = Said() + (_item.HasEnum() ? " is not one of " : " is no keyword value; ") +
+        std::string message = Said() +
+                              (_item.HasEnum() ? " is not one of " : " is no keyword value; ") +
                               _key + " takes ";
         for (std::size_t i = 0; i < list.size(); ++i) {
             message += (i == 0 ? "" : i + 1 == list.size() ? " or " : ", ") + list[i];
@@ -294,8 +296,7 @@ class ValueCheck {
                 Said() + " is below " + number(*bounds.min) + ", the least " + _key + " takes");
         } else if (bounds.max && value > *bounds.max) {
             Add("out-of-range", severity_of(bounds.source),
-                Said() + " is above " + number(*bounds.max) + ", the greatest " + _key +
-                    " takes");
+                Said() + " is above " + number(*bounds.max) + ", the greatest " + _key + " takes");
         }
     }
 

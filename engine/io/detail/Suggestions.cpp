@@ -90,8 +90,9 @@ SuggestionIndex::SuggestionIndex(std::vector<std::string> texts) : _texts(std::m
     _entries.reserve(variants);
     for (std::size_t i = 0; i < _texts.size(); ++i) {
         if (_texts[i].size() <= longest) {
-            ForEachVariant(_texts[i],
-                           [&](std::uint64_t hash) { Insert(hash, static_cast<std::uint32_t>(i)); });
+            ForEachVariant(_texts[i], [&](std::uint64_t hash) {
+                Insert(hash, static_cast<std::uint32_t>(i));
+            });
         }
     }
 }

@@ -21,7 +21,8 @@ json code_actions(const OpenDocument& document, const json& params) {
              {"isPreferred", true},
              {"diagnostics", {diagnostic(document, found, uri)}},
              {"edit",
-              {{"changes", {{uri, {text_edit(range_of(document, fix.start, fix.end), fix.text)}}}}}}});
+              {{"changes",
+                {{uri, {text_edit(range_of(document, fix.start, fix.end), fix.text)}}}}}}});
     }
     return actions;
 }

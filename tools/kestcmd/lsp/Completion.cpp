@@ -38,8 +38,8 @@ std::set<std::string> keys_given(const KestParDocument& document, const KestCmd&
     const KestSourceMap& positions = document.Positions();
     std::set<std::string> given;
     for (const KestSourceMap::ItemPlace& place : positions.Items(positions.IndexOf(cmd))) {
-        given.insert(KestText::to_upper_copy(
-            document.Slice(place.span.key, key_end(document, place.span))));
+        given.insert(
+            KestText::to_upper_copy(document.Slice(place.span.key, key_end(document, place.span))));
     }
     return given;
 }

@@ -31,8 +31,9 @@ json diagnostic(const OpenDocument& document, const KestParDiagnostic& found,
     if (!found.related.empty()) {
         json related = json::array();
         for (const KestParRelated& place : found.related) {
-            related.push_back({{"location", location(uri, range_of(document, place.start, place.end))},
-                               {"message", place.message}});
+            related.push_back(
+                {{"location", location(uri, range_of(document, place.start, place.end))},
+                 {"message", place.message}});
         }
         out["relatedInformation"] = std::move(related);
     }

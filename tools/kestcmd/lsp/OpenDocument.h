@@ -21,8 +21,7 @@ struct TextChange {
 class OpenDocument {
   public:
     /// Reads `text` and checks it with `settings`.
-    explicit OpenDocument(std::string text,
-                          KestParCheckSettings settings = KestParCheckSettings());
+    explicit OpenDocument(std::string text, KestParCheckSettings settings = KestParCheckSettings());
     OpenDocument(const OpenDocument&) = delete;
     OpenDocument& operator=(const OpenDocument&) = delete;
 

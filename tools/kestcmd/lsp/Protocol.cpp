@@ -73,9 +73,12 @@ std::string file_path(const std::string& uri) {
     const std::string rest = uri.substr(scheme.size());
     for (std::size_t i = 0; i < rest.size(); ++i) {
         const auto hex = [](char c) {
-            return c >= '0' && c <= '9' ? c - '0' : (c | 0x20) >= 'a' && (c | 0x20) <= 'f' ? (c | 0x20) - 'a' + 10 : -1;
+            return c >= '0' && c <= '9'                     ? c - '0'
+                   : (c | 0x20) >= 'a' && (c | 0x20) <= 'f' ? (c | 0x20) - 'a' + 10
+                                                            : -1;
         };
-        if (rest[i] == '%' && i + 2 < rest.size() && hex(rest[i + 1]) >= 0 && hex(rest[i + 2]) >= 0) {
+        if (rest[i] == '%' && i + 2 < rest.size() && hex(rest[i + 1]) >= 0 &&
+            hex(rest[i + 2]) >= 0) {
             path += static_cast<char>(hex(rest[i + 1]) * 16 + hex(rest[i + 2]));
             i += 2;
         } else {

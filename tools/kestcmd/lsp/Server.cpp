@@ -188,8 +188,7 @@ void Server::Notify(const std::string& method, json& params) {
         const std::string uri = take_text(item, "uri");
         std::string text = take_text(item, "text");
         _documents.erase(uri);
-        Entry& entry =
-            _documents.try_emplace(uri, std::move(text), SettingsFor(uri)).first->second;
+        Entry& entry = _documents.try_emplace(uri, std::move(text), SettingsFor(uri)).first->second;
         entry.version = item.value("version", json());
         Publish(uri, entry);
     } else if (method == "textDocument/didChange") {
