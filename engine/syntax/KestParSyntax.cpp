@@ -156,7 +156,9 @@ std::vector<KestByteSpan> KestParSyntax::Pieces(std::size_t line) const {
         const KestByteSpan value = ValueOnLine(l);
         std::size_t from = value.begin;
         for (;;) {
-            const std::size_t comma = _text.find(',', from);
+            // Looked for within the line's value: a search to the text's end made every look-up
+            // of a value without ',' cost the rest of the text.
+            const std::size_t comma = _text.substr(0, value.end).find(',', from);
             const bool in_line = comma != std::string_view::npos && comma < value.end;
             const std::size_t to = in_line ? comma : value.end;
             // The empty rest after a line's last ',' is the start of the next line's first piece.
