@@ -58,34 +58,30 @@ KestParFix CheckContext::Replace(KestTextPosition start, KestTextPosition end,
 
 void CheckContext::SuggestLater(const std::vector<KestCmdDefs::Cmd>& targets, std::string name,
                                 KestTextPosition start, KestTextPosition end) {
-    _pending.push_back({found.size() - 1, targets, std::move(name), start, end});
+    _pending.push_back({found.size() - 1, &targets, std::move(name), start, end});
 }
 
 void CheckContext::Suggest() {
     // One index per set of target types, of the names of their commands in the order of the
     // text (a name given twice once), built when a finding first asks.
     struct Index {
-        std::vector<std::string> written; ///< the names as their ID_NAME lines write them
+        std::vector<std::size_t> commands; ///< positions in `names`
         std::optional<SuggestionIndex> names;
     };
     std::map<std::vector<KestCmdDefs::Cmd>, Index> indexes;
     for (const Pending& pending : _pending) {
-        Index& index = indexes[pending.targets];
+        const std::vector<KestCmdDefs::Cmd>& targets = *pending.targets;
+        Index& index = indexes[targets];
         if (!index.names) {
             std::vector<std::string> texts;
-            for (const NamedCommand& named : names) {
-                const KestCmd& cmd = *named.cmd;
-                if (std::find(pending.targets.begin(), pending.targets.end(), cmd.GetType()) ==
-                    pending.targets.end()) {
-                    continue;
+            for (std::size_t i = 0; i < names.size(); ++i) {
+                const KestCmd& cmd = *names[i].cmd;
+                const std::string* text = cmd.Item(ID_NAME, 0).KeptString();
+                if (text != nullptr &&
+                    std::find(targets.begin(), targets.end(), cmd.GetType()) != targets.end()) {
+                    texts.push_back(*text);
+                    index.commands.push_back(i);
                 }
-                texts.push_back(cmd.Item(ID_NAME, 0).GetString());
-                // A name that the default rules gave, or one continued over lines, as held.
-                const auto [from, to] = named.range;
-                index.written.push_back(from.line == to.line && to.column > from.column
-                                            ? std::string(places.Line(from.line).substr(
-                                                  from.column - 1, to.column - from.column))
-                                            : texts.back());
             }
             index.names.emplace(std::move(texts));
         }
@@ -93,7 +89,12 @@ void CheckContext::Suggest() {
         if (closest == SuggestionIndex::none) {
             continue;
         }
-        const std::string& written = index.written[closest];
+        // The name as its command's ID_NAME line writes it (one continued over lines as held).
+        const auto [from, to] = names[index.commands[closest]].range;
+        const std::string written(from.line == to.line && to.column > from.column
+                                      ? places.Line(from.line).substr(from.column - 1,
+                                                                      to.column - from.column)
+                                      : std::string_view(index.names->Text(closest)));
         KestParDiagnostic& finding = found[pending.finding];
         finding.message += "; did you mean '" + shown(written) + "'?";
         finding.fix = Replace(pending.start, pending.end, written);

@@ -49,8 +49,9 @@ class CheckContext {
     std::vector<NamedCommand> names;
 
     /// Asks for "did you mean" for the last finding added: the name closest to `name` (upper
-    /// case) among the commands of the types `targets`, to replace the range [start, end). The
-    /// suggestions are looked for once every name is known (Suggest).
+    /// case) among the commands of the types `targets` (which must stay alive until Suggest), to
+    /// replace the range [start, end). The suggestions are looked for once every name is known
+    /// (Suggest).
     void SuggestLater(const std::vector<KestCmdDefs::Cmd>& targets, std::string name,
                       KestTextPosition start, KestTextPosition end);
     /// Adds "did you mean" and a fix to the findings that asked for it, where a name is close.
@@ -67,7 +68,7 @@ class CheckContext {
   private:
     struct Pending {
         std::size_t finding;
-        std::vector<KestCmdDefs::Cmd> targets;
+        const std::vector<KestCmdDefs::Cmd>* targets; ///< a schema entry's, alive for the check
         std::string name;
         KestTextPosition start;
         KestTextPosition end;

@@ -45,9 +45,9 @@ std::string CheckPlaces::Value(const KestItemSpan& span) const {
     return _syntax.Value(span.key.line);
 }
 
-std::pair<KestTextPosition, KestTextPosition> CheckPlaces::Piece(const KestItemSpan& span,
-                                                                 std::string_view upper) const {
-    const std::vector<KestByteSpan> pieces = _syntax.Pieces(span.key.line);
+std::pair<KestTextPosition, KestTextPosition>
+CheckPlaces::Piece(const KestItemSpan& span, const std::vector<KestByteSpan>& pieces,
+                   std::string_view upper) const {
     if (pieces.size() > 1) {
         for (const KestByteSpan& piece : pieces) {
             if (KestText::to_upper_copy(_syntax.Bytes(piece)) == upper) {

@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 namespace KestCheckDetail {
 
@@ -44,9 +45,15 @@ class CheckPlaces {
 
     /// The value as written (a continued value joined as the reader joins it).
     std::string Value(const KestItemSpan& span) const;
-    /// The range of the piece of a value (between ',') that reads as `upper` once upper-cased,
-    /// or of the whole value when none does.
+    /// The pieces of a value between ',' (as the reader splits it), and their bytes.
+    std::vector<KestByteSpan> Pieces(const KestItemSpan& span) const {
+        return _syntax.Pieces(span.key.line);
+    }
+    std::string_view Bytes(KestByteSpan piece) const { return _syntax.Bytes(piece); }
+    /// The range of the piece of `pieces` (a value's) that reads as `upper` once upper-cased,
+    /// or of the whole value when there is one piece or none does.
     std::pair<KestTextPosition, KestTextPosition> Piece(const KestItemSpan& span,
+                                                        const std::vector<KestByteSpan>& pieces,
                                                         std::string_view upper) const;
     /// The first ID_NAME of `cmd` as the text writes it (as the job holds it for a command that
     /// was not read), and the range of its value (its block's keyword when it has no line).

@@ -132,13 +132,25 @@ class ValueCheck {
         // A name stands for the piece of the value that the item holds (an operator's REFERENCE
         // line holds a type, the name and a coefficient).
         const auto [start, end] = code == "unknown-name" || code == "wrong-type"
-                                      ? _context.places.Piece(_span, _text)
+                                      ? NamePiece()
                                       : std::make_pair(_span.value, _span.value_end);
         _added = _context.Add(
             {start, end, code, severity, std::move(message), std::move(related), std::move(fix)});
     }
 
     std::string Said() const { return _key + " = " + shown(Written()); }
+
+    const std::vector<KestByteSpan>& Pieces() const {
+        if (!_pieces) {
+            _pieces = _context.places.Pieces(_span);
+        }
+        return *_pieces;
+    }
+
+    // The range of the piece of the value that the item's name is.
+    std::pair<KestTextPosition, KestTextPosition> NamePiece() const {
+        return _context.places.Piece(_span, Pieces(), _text);
+    }
 
     const std::string& Written() const {
         if (!_written) {
@@ -196,10 +208,9 @@ class ValueCheck {
         std::string message =
             Said() + " names no " + wanted_types.substr(wanted_types.find(' ') + 1) + " of the job";
         // A value of several pieces, one of them a name, is read whole as one name.
-        std::vector<std::string> pieces;
-        KestText::split_pieces(Written(), pieces);
-        if (pieces.size() > 1) {
-            for (const std::string& piece : pieces) {
+        if (Pieces().size() > 1) {
+            for (const KestByteSpan& span : Pieces()) {
+                const std::string_view piece = _context.places.Bytes(span);
                 if (_context.Named(reading.targets, KestText::to_upper_copy(piece)) != nullptr) {
                     message += "; the whole value is read as one name, of which '" + shown(piece) +
                                "' is a piece";
@@ -215,7 +226,7 @@ class ValueCheck {
     // "Did you mean" a name of the right type, once every name is known.
     void SuggestLater(const KestSchemaKey::Reading& reading) {
         if (_added) {
-            const auto [start, end] = _context.places.Piece(_span, _text);
+            const auto [start, end] = NamePiece();
             _context.SuggestLater(reading.targets, _text, start, end);
         }
     }
@@ -309,6 +320,7 @@ class ValueCheck {
     std::string _copy;
     const std::string& _text; ///< as the item holds it (upper-cased for most keys)
     mutable std::optional<std::string> _written; ///< as the text writes it, once asked for
+    mutable std::optional<std::vector<KestByteSpan>> _pieces;
     /// Whether the last finding was added (not ignored).
     bool _added = false;
 };

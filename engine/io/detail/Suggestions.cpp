@@ -99,9 +99,10 @@ SuggestionIndex::SuggestionIndex(std::vector<std::string> texts) : _texts(std::m
 
 void SuggestionIndex::Insert(std::uint64_t hash, std::uint32_t text) {
     const std::size_t mask = _slots.size() - 1;
+    const auto tag = static_cast<std::uint32_t>(hash >> 32);
     for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
         Slot& slot = _slots[at];
-        if (slot.head != 0 && slot.hash != hash) {
+        if (slot.head != 0 && slot.tag != tag) {
             continue;
         }
         // A text's variants may repeat one another ("aab" without either 'a'); keep it once.
@@ -109,7 +110,7 @@ void SuggestionIndex::Insert(std::uint64_t hash, std::uint32_t text) {
             (slot.head != 0 && _entries[slot.head - 1].text == text)) {
             return;
         }
-        slot.hash = hash;
+        slot.tag = tag;
         _entries.push_back({text, slot.head});
         slot.head = static_cast<std::uint32_t>(_entries.size());
         ++slot.count;
@@ -119,12 +120,13 @@ void SuggestionIndex::Insert(std::uint64_t hash, std::uint32_t text) {
 
 const SuggestionIndex::Slot* SuggestionIndex::Find(std::uint64_t hash) const {
     const std::size_t mask = _slots.size() - 1;
+    const auto tag = static_cast<std::uint32_t>(hash >> 32);
     for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
         const Slot& slot = _slots[at];
         if (slot.head == 0) {
             return nullptr;
         }
-        if (slot.hash == hash) {
+        if (slot.tag == tag) {
             return &slot;
         }
     }

@@ -31,7 +31,8 @@ class SuggestionIndex {
     static constexpr std::uint32_t bucket_limit = 16;
     static constexpr std::size_t none = static_cast<std::size_t>(-1);
 
-    /// Indexes `texts`; a look-up answers a position in it.
+    /// Indexes `texts` (kept side by side, so that comparing candidates reads few cache lines);
+    /// a look-up answers a position in it.
     explicit SuggestionIndex(std::vector<std::string> texts);
 
     /// The position of an indexed text closest to `text`, other than `text` itself (the first
@@ -41,7 +42,7 @@ class SuggestionIndex {
 
   private:
     struct Slot {
-        std::uint64_t hash = 0;
+        std::uint32_t tag = 0;  ///< the high bits of the variant's hash
         std::uint32_t head = 0; ///< 1 + the first entry, 0 for an empty slot
         std::uint32_t count = 0;
     };
