@@ -35,6 +35,7 @@
 #include "engine/io/KestCmdOutput.h"
 #include "engine/io/KestParAddress.h"
 #include "engine/io/KestParCheck.h"
+#include "engine/io/KestParDiagnostic.h"
 #include "engine/io/KestParDocument.h"
 #include "engine/io/KestParFileAdapter.h"
 #include "engine/io/KestParFormat.h"
@@ -42,6 +43,7 @@
 #include "engine/io/KestSourceMap.h"
 #include "engine/io/KestXmlFileAdapter.h"
 
+#include "engine/schema/KestJobSchema.h"
 #include "engine/syntax/KestParItemSource.h"
 #include "engine/syntax/KestParSyntax.h"
 

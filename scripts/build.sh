@@ -31,7 +31,7 @@ esac
 
 # Debian packages the build, the tool and the tests need (Neovim runs the language server test).
 scripts/require-packages.sh cmake ninja-build g++ libgtest-dev libbenchmark-dev libcli11-dev \
-  nlohmann-json3-dev libtomlplusplus-dev clang-format neovim
+  nlohmann-json3-dev libtomlplusplus-dev clang-format neovim python3-jsonschema
 
 cmake -S . -B "$build_dir" -G Ninja -DKEST_WARNINGS_AS_ERRORS=ON ${cmake_args[@]+"${cmake_args[@]}"} >/dev/null
 cmake --build "$build_dir" ${targets[@]+"${targets[@]}"}

@@ -1,219 +1,424 @@
 #include "engine/io/KestParCheck.h"
 
 #include "engine/io/KestParKeys.h"
+#include "engine/io/detail/CheckContext.h"
+#include "engine/model/LumoListText.h"
 #include "utilities/KestText.h"
+#include "utilities/ZUL_LogMacros.h"
 
 #include <algorithm>
-#include <map>
-#include <set>
+#include <array>
+#include <cstdint>
+#include <limits>
+#include <unordered_map>
 
 using namespace KestCmdItemDefs;
+using namespace KestCheckDetail;
 
 namespace {
 
-// The Levenshtein distance between `a` and `b`, counted only up to `limit` + 1.
-std::size_t edit_distance(const std::string& a, const std::string& b, std::size_t limit) {
-    const std::size_t gap = a.size() > b.size() ? a.size() - b.size() : b.size() - a.size();
-    if (gap > limit) {
-        return limit + 1;
-    }
-    std::vector<std::size_t> row(b.size() + 1);
-    for (std::size_t j = 0; j <= b.size(); ++j) {
-        row[j] = j;
-    }
-    for (std::size_t i = 1; i <= a.size(); ++i) {
-        std::size_t diagonal = row[0];
-        row[0] = i;
-        std::size_t smallest = row[0];
-        for (std::size_t j = 1; j <= b.size(); ++j) {
-            const std::size_t above = row[j];
-            row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] != b[j - 1])});
-            diagonal = above;
-            smallest = std::min(smallest, row[j]);
+const std::vector<std::string>& keyword_names() {
+    static const std::vector<std::string> names(KestCmdDefs::get_default_cmd_names().begin(),
+                                                KestCmdDefs::get_default_cmd_names().end());
+    return names;
+}
+
+const std::vector<std::string>& key_names() {
+    static const std::vector<std::string> names = [] {
+        std::vector<std::string> keys(default_item_names.begin(), default_item_names.end());
+        keys.insert(keys.end(), KestParKeys::fixed_keys.begin(), KestParKeys::fixed_keys.end());
+        return keys;
+    }();
+    return names;
+}
+
+// The item kind that a line of `key` (upper case) makes first: its own, VALUE for the keys that
+// give a bound, PLACEHOLDER for a key the reader does not know.
+CmdItem kind_of_key(std::string_view key) {
+    static const std::unordered_map<std::string_view, CmdItem> kinds = [] {
+        std::unordered_map<std::string_view, CmdItem> table;
+        for (int kind = 0; kind < item_kind_count; ++kind) {
+            table.emplace(default_item_names[kind], static_cast<CmdItem>(kind));
         }
-        if (smallest > limit) {
-            return limit + 1;
-        }
-    }
-    return std::min(row[b.size()], limit + 1);
+        table.emplace(KestParKeys::le_value, VALUE);
+        table.emplace(KestParKeys::ge_value, VALUE);
+        return table;
+    }();
+    const auto found = kinds.find(key);
+    return found == kinds.end() ? PLACEHOLDER : found->second;
 }
 
-// The known text closest to `text` within two edits (other than `text` itself), or nothing.
-std::string closest(const std::string& text, const std::vector<std::string>& known) {
-    std::size_t best = 3;
-    std::string found;
-    for (const std::string& candidate : known) {
-        const std::size_t d = edit_distance(text, candidate, 2);
-        if (d < best && candidate != text) {
-            best = d;
-            found = candidate;
-        }
-    }
-    return found;
+// Whether the reader knows `key` (upper case): an item kind or a key of its own.
+bool known_key(std::string_view key) {
+    return kind_of_key(key) != PLACEHOLDER || key == default_item_names[PLACEHOLDER] ||
+           key == KestParKeys::list_begin;
 }
 
-// "; did you mean 'X'?" for a suggestion, or nothing.
-std::string did_you_mean(const std::string& suggestion) {
-    return suggestion.empty() ? std::string() : "; did you mean '" + suggestion + "'?";
-}
-
-// The first ID_NAME text of `cmd`, or the empty text.
-std::string name_of(const KestCmd& cmd) {
-    return cmd.HasItem(ID_NAME) ? cmd.Item(ID_NAME, 0).GetString() : std::string();
-}
-
-// `text` for a one-line message: control characters are shown as \xNN.
-std::string shown(const std::string& text) {
-    static const char* const hex = "0123456789ABCDEF";
+// "A, B or C".
+std::string listed(const std::vector<std::string>& names) {
     std::string out;
-    for (char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7F) {
-            out += "\\x";
-            out += hex[byte >> 4];
-            out += hex[byte & 0xF];
-        } else {
-            out += c;
-        }
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        out += (i == 0 ? "" : i + 1 == names.size() ? " or " : ", ") + names[i];
     }
     return out;
 }
 
-// True if the values of `key` name a command (DRESP = r1).
-bool names_a_command(const std::string& key) {
-    for (int kind = 0; kind < item_kind_count; ++kind) {
-        if (default_item_names[kind] == key &&
-            KestCmdDefs::named_type(static_cast<CmdItem>(kind)) != KestCmdDefs::CMD_PLACEHOLDER) {
-            return true;
-        }
-    }
-    return false;
-}
-
-std::vector<std::string> known_keywords() {
-    const auto& names = KestCmdDefs::get_default_cmd_names();
-    return {names.begin(), names.end()};
-}
-
-std::vector<std::string> known_keys() {
-    std::vector<std::string> keys(default_item_names.begin(), default_item_names.end());
-    keys.insert(keys.end(), KestParKeys::fixed_keys.begin(), KestParKeys::fixed_keys.end());
-    return keys;
-}
-
-} // namespace
-
-namespace {
-
-// A problem of the text from `from` to `to`.
-KestParDiagnostic at(KestTextPosition from, KestTextPosition to, std::string code,
-                     std::string message, std::string suggestion = std::string()) {
-    return {from,
-            to,
-            std::move(code),
-            std::move(message) + did_you_mean(suggestion),
-            std::move(suggestion),
-            {}};
-}
-
-} // namespace
-
-std::vector<KestParDiagnostic> check_par_document(const KestParDocument& document) {
-    std::vector<KestParDiagnostic> found;
-    const auto& cmd_names = KestCmdDefs::get_default_cmd_names();
-    const std::vector<std::string> keywords = known_keywords();
-    const std::vector<std::string> keys = known_keys();
-    const std::set<std::string> known_key_set(keys.begin(), keys.end());
-
-    std::set<std::string> names;
-    std::vector<std::string> name_list;
-    for (const KestCmd& cmd : document.Job()) {
-        if (cmd.HasItem(ID_NAME) && names.insert(name_of(cmd)).second) {
-            name_list.push_back(name_of(cmd));
-        }
+class Checker {
+  public:
+    Checker(const KestParDocument& document, const KestParCheckSettings& settings)
+        : _context(document, settings), _schema(settings.schema), _positions(document.Positions()) {
     }
 
-    const KestSourceMap& positions = document.Positions();
-    // The keyword line of the first command of each type and name, and where its name stands.
-    std::map<std::pair<int, std::string>, std::pair<std::size_t, KestTextPosition>> first_of_name;
-    for (std::size_t c = 0; c < positions.CommandCount(); ++c) {
-        const KestCmd& cmd = positions.Command(c);
-        const KestTextPosition start = positions.Find(cmd)->keyword;
-        const std::string raw_keyword(
-            KestText::trim_end(document.Line(start.line).substr(start.column - 1)));
-        const KestTextPosition keyword_end{start.line, start.column + raw_keyword.size()};
-        const std::string keyword = KestText::to_upper_copy(raw_keyword);
+    std::vector<KestParDiagnostic> Run() {
+        const std::size_t count = _positions.CommandCount();
+        _context.names.reserve(count);
+        std::vector<KestSourceMap::ItemPlace> places;
+        if (count > 0) {
+            places = _positions.Items(0);
+        }
+        for (std::size_t c = 0; c < count; ++c) {
+            std::vector<KestSourceMap::ItemPlace> next;
+            if (c + 1 < count) {
+                next = _positions.Items(c + 1);
+                PrefetchTargets(_positions.Command(c + 1), next);
+            }
+            CheckBlock(c, places);
+            places = std::move(next);
+        }
+        CheckNamesGivenTwice();
+        _context.Suggest();
+        std::vector<KestParDiagnostic> found = std::move(_context.found);
+        const auto earlier = [](const KestParDiagnostic& a, const KestParDiagnostic& b) {
+            return a.start < b.start;
+        };
+        // Blocks are checked in the order of the text; names given twice are found at the end.
+        if (!std::is_sorted(found.begin(), found.end(), earlier)) {
+            std::stable_sort(found.begin(), found.end(), earlier);
+        }
+        return found;
+    }
+
+  private:
+    void Add(KestTextPosition start, KestTextPosition end, const char* code, KestSeverity severity,
+             std::string message, std::optional<KestParFix> fix = {},
+             std::vector<KestParRelated> related = {}) {
+        _context.Add(
+            {start, end, code, severity, std::move(message), std::move(related), std::move(fix)});
+    }
+
+    // The commands that the items of a block name are asked for a block ahead of their check,
+    // which reads their type: in a large job each is a load from main memory.
+    static void PrefetchTargets(const KestCmd& cmd,
+                                const std::vector<KestSourceMap::ItemPlace>& places) {
+#if defined(__GNUC__) || defined(__clang__)
+        for (const KestSourceMap::ItemPlace& place : places) {
+            if (const KestCmd* target = cmd.Item(place.kind, place.index).GetReference()) {
+                // The type stands in the command's first 64 bytes, which may reach into a
+                // second cache line.
+                __builtin_prefetch(target);
+                __builtin_prefetch(reinterpret_cast<const char*>(target) + 63);
+            }
+        }
+#else
+        (void)cmd;
+        (void)places;
+#endif
+    }
+
+    // One block: its keyword, END_ and name, then its lines.
+    void CheckBlock(std::size_t c, const std::vector<KestSourceMap::ItemPlace>& places) {
+        const KestCmd& cmd = _positions.Command(c);
+        const CheckPlaces::Block block = _context.places.BlockOf(c);
+        const std::string keyword = KestText::to_upper_copy(block.written);
+        const auto& cmd_names = KestCmdDefs::get_default_cmd_names();
         if (cmd.GetType() == KestCmdDefs::CMD_PLACEHOLDER &&
             keyword != cmd_names[KestCmdDefs::CMD_PLACEHOLDER]) {
-            found.push_back(
-                at(start, keyword_end, "unknown-keyword",
-                   "unknown block keyword '" + shown(raw_keyword) + "', read as CMD_PLACEHOLDER",
-                   closest(keyword, keywords)));
+            const std::string suggestion = closest(keyword, keyword_names());
+            Add(block.keyword, block.keyword_end, "unknown-keyword", KestSeverity::warning,
+                "unknown block keyword '" + shown(block.written) + "', read as CMD_PLACEHOLDER" +
+                    DidYouMean(suggestion),
+                Replacing(block.keyword, block.keyword_end, suggestion));
         }
-        if (!cmd.HasItem(ID_NAME)) {
-            found.push_back(
-                at(start, keyword_end, "missing-name",
-                   "block '" + shown(raw_keyword) + "' has no ID_NAME; nothing can refer to it"));
-        } else {
-            const auto name = positions.Find(cmd, ID_NAME, 0);
-            const auto key = std::make_pair(static_cast<int>(cmd.GetType()), name_of(cmd));
-            const auto first =
-                first_of_name.emplace(key, std::make_pair(start.line, name ? name->value : start));
-            if (!first.second) {
-                KestParDiagnostic twice =
-                    at(name ? name->value : start, name ? name->value_end : keyword_end,
-                       "duplicate-name",
-                       "a " + cmd_names[cmd.GetType()] + " named '" + shown(key.second) +
-                           "' already stands at line " + std::to_string(first.first->second.first) +
-                           "; only the first is ever linked");
-                twice.related = first.first->second.second;
-                found.push_back(std::move(twice));
+        if (!block.closed) {
+            const auto [at, text] = _context.places.AppendLine("END_");
+            Add(block.keyword, block.keyword_end, "unclosed-block", KestSeverity::warning,
+                "block '" + shown(block.written) + "' is still open at the end of the text",
+                KestParFix{"Add END_", at, at, text});
+        }
+        CheckName(cmd, block, places);
+        CheckLines(cmd, keyword, places);
+        for (const KeyRule* rule : Required(cmd.GetType())) {
+            if (std::none_of(_seen.begin(), _seen.end(),
+                             [&](const Seen& given) { return given.rule == rule; })) {
+                Add(block.keyword, block.keyword_end, "required-key",
+                    severity_of(rule->entry->required->source),
+                    "block '" + shown(block.written) + "' has no " + rule->key + ", which " +
+                        a_type(cmd.GetType()) + " needs");
             }
         }
-        std::size_t last_line = 0;
-        for (const KestSourceMap::ItemPlace& place : positions.Items(c)) {
-            // A line that made several items (LE_VALUE gives VALUE and TYPE) is looked at once.
-            const KestItemSpan& span = place.span;
-            if (span.key.line == last_line) {
-                continue;
-            }
-            last_line = span.key.line;
-            const KestParSyntax& syntax = document.Syntax();
-            const std::string value = syntax.Value(span.key.line);
-            const std::string raw_key(syntax.Bytes(syntax.Key(span.key.line)));
-            if (syntax.Line(span.key.line).kind == KestLineKind::bare) {
-                found.push_back(
-                    at(span.key, span.value_end, "missing-equals",
-                       "line without '=' (a forgotten END_?) is read as PLACEHOLDER = " +
-                           shown(value)));
-                continue;
-            }
-            if (raw_key.empty()) {
-                found.push_back(at(span.key, span.value_end, "missing-key",
-                                   "line without a key before its '=' is read as PLACEHOLDER = " +
-                                       shown(value)));
-                continue;
-            }
-            const std::string key = KestText::to_upper_copy(raw_key);
-            const bool operator_type = key == KestParKeys::operator_key &&
-                                       keyword == cmd_names[KestParKeys::operator_block];
-            if (known_key_set.count(key) == 0 && !operator_type) {
-                found.push_back(
-                    at(span.key, {span.key.line, span.key.column + raw_key.size()}, "unknown-key",
-                       "unknown key '" + raw_key + "', its value is read as PLACEHOLDER",
-                       closest(key, keys)));
-            } else if (names_a_command(key)) {
-                const std::string upper = KestText::to_upper_copy(value);
-                if (names.count(upper) == 0) {
-                    found.push_back(at(span.value, span.value_end, "unknown-name",
-                                       key + " = " + shown(value) + " names no command of the job",
-                                       closest(upper, name_list)));
+    }
+
+    // The rules of the keys that a block of `type` must give, worked out on first use.
+    const std::vector<const KeyRule*>& Required(KestCmdDefs::Cmd type) {
+        std::optional<std::vector<const KeyRule*>>& required = _required[type];
+        if (!required) {
+            required.emplace();
+            if (const KestSchemaBlock* block = _schema.Block(type)) {
+                for (const auto& [key, own] : block->keys) {
+                    const KeyRule& rule = RuleOf(type, key);
+                    if (rule.entry->required && rule.entry->required->on) {
+                        required->push_back(&rule);
+                    }
                 }
             }
         }
+        return *required;
     }
-    std::stable_sort(
-        found.begin(), found.end(),
-        [](const KestParDiagnostic& a, const KestParDiagnostic& b) { return a.start < b.start; });
-    return found;
+    std::array<std::optional<std::vector<const KeyRule*>>, KestCmdDefs::cmd_type_count> _required;
+
+    void CheckName(const KestCmd& cmd, const CheckPlaces::Block& block,
+                   const std::vector<KestSourceMap::ItemPlace>& places) {
+        if (!cmd.HasItem(ID_NAME)) {
+            Add(block.keyword, block.keyword_end, "missing-name", KestSeverity::information,
+                "block '" + shown(block.written) + "' has no ID_NAME; nothing can refer to it");
+            return;
+        }
+        const auto place =
+            std::find_if(places.begin(), places.end(), [](const KestSourceMap::ItemPlace& p) {
+                return p.kind == ID_NAME && p.index == 0;
+            });
+        // The name the default rules gave a command that has no line of its own stands at the
+        // block's keyword.
+        const auto range = place == places.end()
+                               ? std::make_pair(block.keyword, block.keyword_end)
+                               : std::make_pair(place->span.value, place->span.value_end);
+        _context.names.push_back({&cmd, block.keyword.line, range});
+    }
+
+    // Names given twice: the names sorted by type, hash and order of the text, so that a
+    // command whose name an earlier one of its type has follows it.
+    void CheckNamesGivenTwice() {
+        const std::vector<CheckContext::NamedCommand>& names_given = _context.names;
+        const std::hash<std::string_view> hash;
+        std::vector<std::pair<std::uint64_t, std::uint32_t>> order(names_given.size());
+        std::vector<std::string> texts(names_given.size());
+        for (std::size_t i = 0; i < names_given.size(); ++i) {
+            texts[i] = names_given[i].cmd->Item(ID_NAME, 0).GetString();
+            const std::uint64_t h = hash(texts[i]) * 31 + names_given[i].cmd->GetType();
+            order[i] = {h, static_cast<std::uint32_t>(i)};
+        }
+        std::sort(order.begin(), order.end());
+        for (std::size_t run = 0; run < order.size();) {
+            std::size_t end = run + 1;
+            while (end < order.size() && order[end].first == order[run].first) {
+                ++end;
+            }
+            for (std::size_t i = run + 1; i < end; ++i) {
+                const CheckContext::NamedCommand& later = names_given[order[i].second];
+                for (std::size_t j = run; j < i; ++j) {
+                    const CheckContext::NamedCommand& first = names_given[order[j].second];
+                    if (first.cmd->GetType() == later.cmd->GetType() &&
+                        texts[order[j].second] == texts[order[i].second]) {
+                        Add(later.range.first, later.range.second, "duplicate-name",
+                            KestSeverity::warning,
+                            a_type(later.cmd->GetType()) + " named '" +
+                                shown(texts[order[i].second]) + "' already stands at line " +
+                                std::to_string(first.line) + "; only the first is ever linked",
+                            std::nullopt,
+                            {{first.range.first, first.range.second,
+                              "the name is first given here"}});
+                        break;
+                    }
+                }
+            }
+            run = end;
+        }
+    }
+
+    void CheckLines(const KestCmd& cmd, const std::string& keyword,
+                    const std::vector<KestSourceMap::ItemPlace>& places) {
+        _seen.clear();
+        for (std::size_t i = 0; i < places.size();) {
+            // The items that one line made (LE_VALUE gives VALUE and TYPE) are looked at once.
+            std::size_t next = i + 1;
+            while (next < places.size() && places[next].span.key.line == places[i].span.key.line) {
+                ++next;
+            }
+            CheckLine(cmd, keyword, places.data() + i, places.data() + next);
+            i = next;
+        }
+    }
+
+    void CheckLine(const KestCmd& cmd, const std::string& keyword,
+                   const KestSourceMap::ItemPlace* first, const KestSourceMap::ItemPlace* end) {
+        const KestItemSpan& span = first->span;
+        const CheckPlaces::ItemLine line = _context.places.LineOf(span);
+        const KestCmdItem& made = cmd.Item(first->kind, first->index);
+        ZeroStep(line.written_key, made, span);
+        if (!line.has_equals) {
+            Add(span.key, span.value_end, "missing-equals", KestSeverity::error,
+                "line without '=' (a forgotten END_?) is read as PLACEHOLDER = " +
+                    shown(_context.places.Value(span)));
+            return;
+        }
+        if (line.written_key.empty()) {
+            Add(span.key, span.value_end, "missing-key", KestSeverity::warning,
+                "line without a key before its '=' is read as PLACEHOLDER = " +
+                    shown(_context.places.Value(span)));
+            return;
+        }
+        const KestCmdDefs::Cmd type = cmd.GetType();
+        const KeyRule& rule = RuleOf(type, first->kind, line.written_key);
+        const std::string& key = rule.key;
+        // DEF_TYPE = OPER is read by a DRESP block (which it makes an OPERATOR), not as an item.
+        if (!rule.known &&
+            !(key == KestParKeys::operator_key &&
+              keyword == KestCmdDefs::get_default_cmd_names()[KestParKeys::operator_block])) {
+            const std::string suggestion = closest(key, KeysOf(_schema.Block(type)));
+            Add(line.key, line.key_end, "unknown-key", KestSeverity::warning,
+                "unknown key '" + shown(line.written_key) + "', its value is read as PLACEHOLDER" +
+                    DidYouMean(suggestion),
+                Replacing(line.key, line.key_end, suggestion));
+            return;
+        }
+        if (!rule.allowed) {
+            const KestSchemaBlock& block = *_schema.Block(type);
+            const std::string suggestion = closest(key, KeysOf(&block));
+            Add(line.key, line.key_end, "key-not-allowed", severity_of(block.closed.source),
+                key + " is no key of " + a_type(type) + " (it takes " + listed(KeysOf(&block)) +
+                    ")" + DidYouMean(suggestion),
+                Replacing(line.key, line.key_end, suggestion));
+        }
+        if (!rule.entry) {
+            return;
+        }
+        const KestSchemaKey& entry = *rule.entry;
+        const auto seen = std::find_if(_seen.begin(), _seen.end(),
+                                       [&](const Seen& given) { return given.rule == &rule; });
+        if (seen == _seen.end()) {
+            _seen.push_back({&rule, line.key, line.key_end});
+        } else if (!(entry.repeats && entry.repeats->on)) {
+            Add(line.key, line.key_end, "repeated-key",
+                entry.repeats ? severity_of(entry.repeats->source) : KestSeverity::warning,
+                key + " is given again; only the first " + key + " of a block counts", std::nullopt,
+                {{seen->start, seen->end, "first given here"}});
+        }
+        const KestSourceMap::ItemPlace* place = std::find_if(
+            first, end, [&](const KestSourceMap::ItemPlace& p) { return p.kind == rule.kind; });
+        if (place == end) {
+            place = first;
+        }
+        check_value(_context, key, rule, cmd.Item(place->kind, place->index), span);
+    }
+
+    // The reader warns of a range with step 0 in any value it reads as an integer list.
+    void ZeroStep(std::string_view key, const KestCmdItem& item, const KestItemSpan& span) {
+        const std::string* text = item.KeptString();
+        if (text == nullptr || text->find(':') == std::string::npos) {
+            return;
+        }
+        std::vector<LumoRunSet::Run> runs;
+        using Limits = std::numeric_limits<int>;
+        if (LumoListText::read(*text, Limits::min(), Limits::max(), 1, runs, false).warned) {
+            Add(span.value, span.value_end, "zero-step", KestSeverity::warning,
+                (key.empty() ? std::string() : shown(key) + " = ") + shown(*text) +
+                    " has a range with step 0, which adds its start alone");
+        }
+    }
+
+    std::vector<std::string> KeysOf(const KestSchemaBlock* block) const {
+        if (block == nullptr || block->keys.empty()) {
+            return key_names();
+        }
+        std::vector<std::string> keys;
+        for (const auto& [key, entry] : block->keys) {
+            keys.push_back(key);
+        }
+        return keys;
+    }
+
+    static std::string DidYouMean(const std::string& suggestion) {
+        return suggestion.empty() ? std::string() : "; did you mean '" + suggestion + "'?";
+    }
+
+    static std::optional<KestParFix> Replacing(KestTextPosition start, KestTextPosition end,
+                                               const std::string& suggestion) {
+        if (suggestion.empty()) {
+            return std::nullopt;
+        }
+        return CheckContext::Replace(start, end, suggestion);
+    }
+
+    CheckContext _context;
+    const KestJobSchema& _schema;
+    const KestSourceMap& _positions;
+    /// What holds for `key` (upper case) in a block of `type`, worked out on first use.
+    const KeyRule& RuleOf(KestCmdDefs::Cmd type, const std::string& key) {
+        auto& rules = _rules[type];
+        const auto found = rules.find(key);
+        if (found != rules.end()) {
+            return found->second;
+        }
+        KeyRule rule;
+        rule.key = key;
+        rule.kind = kind_of_key(key);
+        rule.known = known_key(key);
+        rule.allowed = _schema.Allows(type, key);
+        rule.entry = _schema.Key(type, key);
+        if (rule.entry && rule.entry->values) {
+            rule.sorted_values.assign(rule.entry->values->list.begin(),
+                                      rule.entry->values->list.end());
+            std::sort(rule.sorted_values.begin(), rule.sorted_values.end());
+        }
+        return rules.emplace(key, std::move(rule)).first->second;
+    }
+    std::array<std::unordered_map<std::string, KeyRule>, KestCmdDefs::cmd_type_count> _rules;
+    /// The rule of a line's key (as written), found through the kind of the item the line made
+    /// first where the key is that kind's name (most lines), and by the key's text otherwise.
+    const KeyRule& RuleOf(KestCmdDefs::Cmd type, CmdItem kind, std::string_view written) {
+        const std::string& name = default_item_names[kind];
+        const bool named = kind != PLACEHOLDER && name.size() == written.size() &&
+                           std::equal(name.begin(), name.end(), written.begin(),
+                                      [](char a, char b) { return a == KestText::to_upper(b); });
+        if (!named) {
+            return RuleOf(type, KestText::to_upper_copy(written));
+        }
+        const KeyRule*& rule = _by_kind[type][kind];
+        if (rule == nullptr) {
+            rule = &RuleOf(type, name);
+        }
+        return *rule;
+    }
+    std::array<std::array<const KeyRule*, item_kind_count>, KestCmdDefs::cmd_type_count> _by_kind{};
+    /// The keys of the current block, with where each was first given.
+    struct Seen {
+        const KeyRule* rule;
+        KestTextPosition start;
+        KestTextPosition end;
+    };
+    std::vector<Seen> _seen;
+};
+
+} // namespace
+
+std::vector<KestParDiagnostic> check_par_document(const KestParDocument& document,
+                                                  const KestParCheckSettings& settings) {
+    return Checker(document, settings).Run();
+}
+
+KestParDocument read_document_to_check(std::string text, std::wstring file_name,
+                                       const KestCmdIoConfig& config) {
+    std::vector<ZUL_LogMacros::LogRecord> records;
+    std::optional<KestParDocument> document;
+    {
+        ZUL_LogMacros::HeldMessages held;
+        document.emplace(std::move(text), std::move(file_name), config);
+        records = held.Take();
+    }
+    for (const ZUL_LogMacros::LogRecord& record : records) {
+        if (record.file != LumoListText::log_source) {
+            ZUL_LogMacros::emit(record);
+        }
+    }
+    return std::move(*document);
 }

@@ -102,7 +102,7 @@ void warn_zero_step(std::int64_t step) {
                   "Invalid stepsize %s given in LumoList. Adding the step resulted in the same "
                   "element",
                   std::to_string(step).c_str());
-    ZUL_LogMacros::warning("ProtectedInterfaces/LumoList", 819, log_prefix, message);
+    ZUL_LogMacros::warning(LumoListText::log_source, 819, log_prefix, message);
 }
 
 // Adds the range from a to b by step s: a, a+s, a+2s, ... as long as the values stay between a
@@ -123,6 +123,7 @@ void expand(std::int64_t a, std::int64_t b, std::int64_t s, std::vector<Run>& ad
         const std::int64_t n = (a - b) / -s + 1;
         added.push_back(n == 1 ? Run{a, 1, 1} : Run{a + (n - 1) * s, -s, n});
     } else {
+        result.away = result.away || a != b;
         added.push_back(Run{a, 1, 1});
     }
 }

@@ -14,6 +14,9 @@
 
 namespace LumoListText {
 
+/// The source that the warning of a step of 0 is logged under.
+inline constexpr const char* log_source = "ProtectedInterfaces/LumoList";
+
 /// How reading a text ended.
 struct ReadResult {
     enum Error {
@@ -25,6 +28,8 @@ struct ReadResult {
     Error error = none;
     char separator = '\0'; ///< the offending character when error is `bad_separator`
     bool warned = false;   ///< a step of 0 was met and reported
+    /// A range whose step points away from its end was met ("5-1"): it added its start alone.
+    bool away = false;
 };
 
 /// Reads `text` and appends to `added` one run per single value or expanded range, in the order

@@ -241,12 +241,16 @@ was.)")
             py::arg("address"), "Removes the line of the value at `address`.")
         .def(
             "check",
-            [](DocState& self) {
+            [](DocState& self, const py::object& schema, const py::object& ignore) {
+                const KestParCheckSettings settings = check_settings(self.Name(), schema, ignore);
                 std::vector<KestParDiagnostic> found;
-                self.Run([&](const KestParDocument& d) { found = check_par_document(d); });
+                self.Run(
+                    [&](const KestParDocument& d) { found = check_par_document(d, settings); });
                 return diagnostics(found, self.Name());
             },
-            "The problems of the text, as `kestcmd check` finds them.")
+            py::arg("schema") = py::none(), py::arg("ignore") = py::none(),
+            "The findings of check in the text, as `kestcmd check` makes them; `schema` and "
+            "`ignore` as for Job.check.")
         .def(
             "save",
             [](const DocState& self, const std::optional<py::object>& path) {

@@ -189,22 +189,27 @@ jobs side by side. A job that one thread completes cannot be used by another mea
             "to commands, applies the default rules. A completed job completes to itself.")
         .def(
             "check",
-            [](const JobPtr& self) {
+            [](const JobPtr& self, const py::object& schema, const py::object& ignore) {
                 const JobUse use(*self, JobUse::read);
+                const KestParCheckSettings settings = check_settings(self->name, schema, ignore);
                 std::vector<KestParDiagnostic> found;
                 {
                     // Reading the text again warns as reading the job did: dropped.
                     const ZUL_LogMacros::HeldMessages repeated;
                     py::gil_scoped_release release;
-                    const KestParDocument document(self->has_text ? self->text
-                                                                  : dump_job(self->job),
-                                                   KestFileUtil::path_from_utf8(self->name));
-                    found = check_par_document(document);
+                    const KestParDocument document =
+                        read_document_to_check(self->has_text ? self->text : dump_job(self->job),
+                                               KestFileUtil::path_from_utf8(self->name));
+                    found = check_par_document(document, settings);
                 }
                 return diagnostics(found, self->name);
             },
-            "The problems of the job's text, as `kestcmd check` finds them (a list of "
-            "Diagnostic). A job made or added to in Python is checked as dumps() writes it.")
+            py::arg("schema") = py::none(), py::arg("ignore") = py::none(),
+            "The findings of check in the job's text, as `kestcmd check` makes them (a list of "
+            "Diagnostic). A job made or added to in Python is checked as dumps() writes it. "
+            "`schema` (a dict in the shape of a schema file, or a path) is laid over the "
+            "built-in schema and the .kestcmd.json found from the job's folder; `ignore` "
+            "leaves out findings of those codes.")
         .def(
             "dumps",
             [](const JobPtr& self) {

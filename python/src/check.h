@@ -1,4 +1,5 @@
-// The problems of a job's text as Python objects (kestcmd.Diagnostic).
+// The findings of check as Python objects (kestcmd.Diagnostic), and check's settings from the
+// arguments of check().
 #pragma once
 
 #include <KestCmdEngine.h>
@@ -9,8 +10,14 @@
 
 namespace kestpy {
 
-/// The problems check_par_document finds in `document`, as a list of Diagnostic; `path` is what
-/// the job is called.
+/// The settings to check a job called `name` with: those of the settings file found from its
+/// folder, with `schema` (None, a dict in the shape of a schema file, or a path) and the codes
+/// of `ignore` (an iterable of str) laid over them. Raises ValueError for a schema that cannot
+/// be used.
+KestParCheckSettings check_settings(const std::string& name, const pybind11::object& schema,
+                                    const pybind11::object& ignore);
+
+/// The findings check_par_document made in the text of `path`, as a list of Diagnostic.
 pybind11::list diagnostics(const std::vector<KestParDiagnostic>& found, const std::string& path);
 
 } // namespace kestpy

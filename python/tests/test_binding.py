@@ -123,4 +123,4 @@ def test_diagnostics_carry_place_code_and_suggestion() -> None:
     assert (problem.code, problem.severity, problem.suggestion) == ("unknown-key", "warning", "GROUP")
     assert str(problem).startswith("3:3: warning: unknown key 'GRUOP'") and str(problem).endswith("[unknown-key]")
     assert repr(problem) == "<Diagnostic 3:3 unknown-key>"
-    assert kestcmd.loads(JOB).check()[0].code == "unknown-key"
+    assert "unknown-key" in {d.code for d in kestcmd.loads(JOB).check()}

@@ -83,8 +83,50 @@ def test_made_job_completes_and_round_trips() -> None:
 def test_check_reports_like_the_tool() -> None:
     job = kestcmd.loads("DV\n  ID_NAME = D\n  GRUOP = 1\nEND_\n", name="bad.par")
     [problem] = job.check()
-    assert (problem.line, problem.column, problem.code, problem.severity) == (3, 3, "unknown-key", "warning")
+    assert (problem.path, problem.line, problem.column) == ("bad.par", 3, 3)
+    assert (problem.code, problem.severity) == ("unknown-key", "warning")
     assert problem.suggestion == "GROUP"
+    assert problem.fix is not None and (problem.fix.text, problem.fix.column) == ("GROUP", 3)
+
+
+PLANTED = """GROUP_DEF
+  ID_NAME = g
+  LIST_BEGIN = 700-650
+END_
+DV
+  ID_NAME = d
+  GROUP = g
+  ITER_MAX = 5
+END_
+OPT_PARAM
+  ID_NAME = p
+  STRATEGY = bogus
+  MAGNITUDE = RELL
+END_
+STOP
+  ID_NAME = s
+  ITER_MAX = 3O
+"""
+
+
+def test_check_gives_the_library_s_severities_and_takes_a_schema() -> None:
+    doc = kestcmd.Document.loads(PLANTED, name="planted.par")
+    found = {(d.line, d.code): d.severity for d in doc.check()}
+    assert found == {
+        (3, "descending-range"): "warning",
+        (8, "key-not-allowed"): "warning",
+        (12, "unknown-value"): "error",
+        (13, "unknown-value"): "warning",
+        (17, "wrong-reading"): "warning",
+        (15, "unclosed-block"): "warning",
+    }
+    schema = {"blocks": {"STOP": {"keys": {"ITER_MAX": {"reading": "text"}}}}}
+    codes = {d.code for d in doc.check(schema=schema, ignore=["unclosed-block"])}
+    assert "wrong-reading" not in codes and "unclosed-block" not in codes
+    job = kestcmd.loads(PLANTED)
+    assert len(job.check(ignore=("descending-range",))) == len(found) - 1
+    with pytest.raises(ValueError, match="no reading"):
+        doc.check(schema={"keys": {"X": {"reading": "numbr"}}})
 
 
 def test_values_keep_their_job_alive(topology: Path) -> None:

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -63,18 +64,35 @@ TEST_F(Kestcmd, CheckReportsEachKindOfProblemOnItsLine) {
     for (const char* problem :
          {"3:3: warning: unknown key 'GRUOP', its value is read as PLACEHOLDER; did you mean "
           "'GROUP'? [unknown-key]",
-          "4:11: warning: DRESP = volme names no command of the job; did you mean 'VOLUME'? "
-          "[unknown-name]",
+          "4:3: warning: DRESP is no key of a DV (it takes DESCRIPTION, ELEMENT_GROUP, FACE_GROUP, "
+          "FILTER, GROUP, ID_NAME, LOWER, MAX, MIN, NODE_GROUP, TYPE, UPPER or VALUE) "
+          "[key-not-allowed]",
+          // The CMD_PLACEHOLDER named volume is no command of the types a DRESP names.
+          "4:11: error: DRESP = volme names no DRESP or OPERATOR of the job [unknown-name]",
           "6:1: warning: unknown block keyword 'DRSP', read as CMD_PLACEHOLDER; did you mean "
           "'DRESP'? [unknown-keyword]",
-          "8:3: warning: line without '=' (a forgotten END_?) is read as PLACEHOLDER = stray "
+          "8:3: error: line without '=' (a forgotten END_?) is read as PLACEHOLDER = stray "
           "line [missing-equals]",
           "14:13: warning: a DRESP named 'R1' already stands at line 10; only the first is ever "
           "linked [duplicate-name]",
-          "16:1: warning: block 'STOP' has no ID_NAME; nothing can refer to it [missing-name]"}) {
+          "16:1: information: block 'STOP' has no ID_NAME; nothing can refer to it "
+          "[missing-name]"}) {
         expected += job.string() + ":" + problem + "\n";
     }
-    EXPECT_EQ(check.out, expected);
+    // Each finding's line, without the lines of text and carets under it.
+    std::string findings;
+    std::istringstream lines(check.out);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.compare(0, job.string().size(), job.string()) == 0 &&
+            line.find(": note: ") == std::string::npos) {
+            findings += line + "\n";
+        }
+    }
+    EXPECT_EQ(findings, expected);
+    EXPECT_NE(check.out.find(" 4 |   DRESP = volme\n   |           ^^^^^\n"), std::string::npos)
+        << check.out;
+    EXPECT_NE(check.out.find(job.string() + ":11:13: note: the name is first given here\n"),
+              std::string::npos);
 
     const Outcome json = run("check --json " + job.string());
     EXPECT_EQ(json.status, 1);
@@ -148,12 +166,13 @@ TEST_F(Kestcmd, CheckTellsALineWithoutAKeyFromALineWithoutEquals) {
     const fs::path job = Write("job.par", "DV\n  ID_NAME = a\n  = 0.5\n  0.5\nEND_\n");
     const Outcome check = run("check " + job.string());
     EXPECT_EQ(check.status, 1);
-    EXPECT_EQ(check.out, job.string() +
-                             ":3:3: warning: line without a key before its '=' is read as "
-                             "PLACEHOLDER = 0.5 [missing-key]\n" +
-                             job.string() +
-                             ":4:3: warning: line without '=' (a forgotten END_?) is read as "
-                             "PLACEHOLDER = 0.5 [missing-equals]\n");
+    for (const std::string finding :
+         {":3:3: warning: line without a key before its '=' is read as PLACEHOLDER = 0.5 "
+          "[missing-key]\n",
+          ":4:3: error: line without '=' (a forgotten END_?) is read as PLACEHOLDER = 0.5 "
+          "[missing-equals]\n"}) {
+        EXPECT_NE(check.out.find(job.string() + finding), std::string::npos) << check.out;
+    }
 }
 
 TEST_F(Kestcmd, BadFilesGiveOneLineAndTheirStatus) {
@@ -265,7 +284,11 @@ TEST_F(Kestcmd, EverySubcommandGivesTheSameOutputOnAnyNumberOfThreads) {
         const Outcome three = run(subcommand + " --threads 3 " + job.string());
         EXPECT_EQ(three.status, one.status) << subcommand;
         EXPECT_TRUE(three.out == one.out) << subcommand;
-        EXPECT_NE(messages(one.err).find("Invalid stepsize 0"), std::string::npos) << subcommand;
+        // Check reports the integer-list reader's warnings as findings, not on standard error.
+        EXPECT_EQ(messages(one.err).find("Invalid stepsize 0") == std::string::npos,
+                  subcommand == "check")
+            << subcommand;
+        EXPECT_EQ(one.out.find("[zero-step]") != std::string::npos, subcommand == "check");
         EXPECT_EQ(messages(three.err), messages(one.err)) << subcommand;
     }
 }

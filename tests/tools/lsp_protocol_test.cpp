@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <sstream>
 
 using kestcmd::lsp::json;
@@ -34,9 +36,14 @@ class Session {
     void Notify(const std::string& method, json params) {
         Send({{"jsonrpc", "2.0"}, {"method", method}, {"params", params}});
     }
-    /// Initializes the server and opens `text`; returns the diagnostics published for it.
-    json Open(const std::string& text) {
-        Request("initialize", {{"capabilities", json::object()}});
+    /// Initializes the server (with `options`) and opens `text`; returns the diagnostics
+    /// published for it.
+    json Open(const std::string& text, json options = nullptr) {
+        json params = {{"capabilities", json::object()}};
+        if (!options.is_null()) {
+            params["initializationOptions"] = std::move(options);
+        }
+        Request("initialize", params);
         Notify("textDocument/didOpen",
                {{"textDocument", {{"uri", uri}, {"version", 1}, {"text", text}}}});
         return sent.at(0)["params"]["diagnostics"];
@@ -156,14 +163,16 @@ TEST(LspProtocol, DiagnosticsCountUtf16UnitsAndProtocolLines) {
         std::string text;
         json range;
     } cases[] = {
-        {"DV\n  ID_NAME = d\n  DRESP = x\nEND_\n", range(2, 10, 2, 11)},
+        {"OBJ_FUNC\n  ID_NAME = d\n  DRESP = x\nEND_\n", range(2, 10, 2, 11)},
         {"\xEF\xBB\xBF"
-         "DV\r\n  ID_NAME = d\r\n  DRESP = x\r\nEND_\r\n",
+         "OBJ_FUNC\r\n  ID_NAME = d\r\n  DRESP = x\r\nEND_\r\n",
          range(2, 10, 2, 11)},
-        {"DV\n  # \xC3\xA9\r\xC3\xA9\n  ID_NAME = d\n  DRESP = x\nEND_\n", range(4, 10, 4, 11)},
-        {"DV\n  ID_NAME = d\n  DESCRIPTION = \xC3\xA9\xF0\x9D\x84\x9E\r!\n  DRESP = x\nEND_\n",
+        {"OBJ_FUNC\n  # \xC3\xA9\r\xC3\xA9\n  ID_NAME = d\n  DRESP = x\nEND_\n",
          range(4, 10, 4, 11)},
-        {"DV\n  ID_NAME = d\n  DRESP = \xF0\x9D\x84\x9E x\nEND_\n", range(2, 10, 2, 14)},
+        {"OBJ_FUNC\n  ID_NAME = d\n  DESCRIPTION = \xC3\xA9\xF0\x9D\x84\x9E\r!\n  DRESP = "
+         "x\nEND_\n",
+         range(4, 10, 4, 11)},
+        {"OBJ_FUNC\n  ID_NAME = d\n  DRESP = \xF0\x9D\x84\x9E x\nEND_\n", range(2, 10, 2, 14)},
     };
     for (const auto& c : cases) {
         Session session;
@@ -188,14 +197,18 @@ TEST(LspProtocol, ChangesApplyInOrderAndRepublish) {
     // and a block past the end of the text.
     json found = change({{{"range", range(6, 12, 6, 13)}, {"text", "x"}}});
     ASSERT_EQ(found.size(), 1u);
-    EXPECT_EQ(found[0]["message"], "DRESP = Vox names no command of the job; did you mean 'VOL'?");
+    EXPECT_EQ(found[0]["message"],
+              "DRESP = Vox names no DRESP or OPERATOR of the job; did you mean 'vol'?");
     found = change({{{"range", range(6, 10, 6, 13)}, {"text", "vol"}},
                     {{"range", range(1, 12, 1, 99)}, {"text", "ume"}},
                     {{"range", range(99, 0, 99, 0)}, {"text", "DV\n"}}});
-    ASSERT_EQ(found.size(), 2u);
+    // The operator's reference to "vol" names nothing now either; the new block has no END_.
+    ASSERT_EQ(found.size(), 4u);
     EXPECT_EQ(found[0]["range"], range(6, 10, 6, 13));
-    EXPECT_EQ(found[1]["code"], "missing-name");
-    EXPECT_EQ(found[1]["range"], range(13, 0, 13, 2));
+    EXPECT_EQ(found[1]["range"], range(11, 21, 11, 24));
+    EXPECT_EQ(found[2]["code"], "unclosed-block");
+    EXPECT_EQ(found[3]["code"], "missing-name");
+    EXPECT_EQ(found[3]["range"], range(13, 0, 13, 2));
     found = change({{{"text", job + job}}});
     ASSERT_EQ(found.size(), 3u);
     EXPECT_EQ(found[0]["relatedInformation"],
@@ -267,17 +280,64 @@ TEST(LspProtocol, CompletionFollowsThePlace) {
     const std::vector<std::string> keys = labels(14, 2);
     EXPECT_EQ(keys.front(), "ID_NAME");
     EXPECT_EQ(keys.back(), "END_");
-    EXPECT_EQ(labels(6, 10), std::vector<std::string>{"vol"});
+    // A DRESP names a response or an operator.
+    EXPECT_EQ(labels(6, 10), (std::vector<std::string>{"vol", "sum"}));
     const std::vector<std::string> values = labels(2, 9);
     EXPECT_NE(std::find(values.begin(), values.end(), "VOLUME"), values.end());
 }
 
+TEST(LspProtocol, CompletionAndHoverFollowTheSchema) {
+    Session session;
+    const json found = session.Open("DV\n  ID_NAME = d\n  ITER_MAX = 5\n  \nEND_\n"
+                                    "OPT_PARAM\n  ID_NAME = p\n  STRATEGY = \nEND_\n"
+                                    "DRESP\n  ID_NAME = r\n  LOADCASE = 2\nEND_\n",
+                                    {{"ignore", {"required-key"}}});
+    // The severities are the library's: a key out of place is a warning, STRATEGY without a
+    // keyword (which the default rules cannot copy) an error.
+    ASSERT_EQ(found.size(), 2u) << found;
+    EXPECT_EQ(found[0]["code"], "key-not-allowed");
+    EXPECT_EQ(found[0]["severity"], 2);
+    EXPECT_EQ(found[1]["code"], "unknown-value");
+    EXPECT_EQ(found[1]["severity"], 1);
+    const auto labels = [&](std::size_t line, std::size_t character) {
+        std::vector<std::string> out;
+        for (const json& item : session.At("textDocument/completion", line, character)) {
+            out.push_back(item["label"]);
+        }
+        return out;
+    };
+    // A DV's keys but those given (ID_NAME), ending with END_.
+    const std::vector<std::string> keys = labels(3, 2);
+    EXPECT_EQ(std::count(keys.begin(), keys.end(), "ID_NAME"), 0);
+    EXPECT_EQ(std::count(keys.begin(), keys.end(), "ITER_MAX"), 0);
+    EXPECT_EQ(std::count(keys.begin(), keys.end(), "GROUP"), 1);
+    EXPECT_EQ(keys.back(), "END_");
+    EXPECT_EQ(labels(7, 13), (std::vector<std::string>{"CSA", "DETACHED", "MMA", "STEEPEST"}));
+    const std::string hover = session.At("textDocument/hover", 11, 4)["contents"]["value"];
+    EXPECT_NE(hover.find("**LOADCASE** in DRESP"), std::string::npos) << hover;
+    EXPECT_NE(hover.find("- reads as integer (project)"), std::string::npos) << hover;
+    EXPECT_NE(hover.find("- default when not given: `1`"), std::string::npos) << hover;
+
+    // Options that cannot be used are shown, and the defaults apply.
+    Session refused;
+    const std::vector<json> answer =
+        refused.Send({{"jsonrpc", "2.0"},
+                      {"id", 1},
+                      {"method", "initialize"},
+                      {"params", {{"initializationOptions", {{"ignore", {"nonsense"}}}}}}});
+    ASSERT_EQ(answer.size(), 2u);
+    EXPECT_EQ(answer[0]["method"], "window/showMessage");
+    EXPECT_TRUE(answer[1].contains("result"));
+}
+
 TEST(LspProtocol, HoverSymbolsQuickFixAndFormatting) {
     Session session;
-    session.Open(job + "DV\n  ID_NAME = d\n  DRESP = vok\nEND_\n");
+    session.Open(job + "OBJ_FUNC\n  ID_NAME = d\n  DRESP = vok\nEND_\n");
     EXPECT_EQ(session.At("textDocument/hover", 7, 12)["contents"]["value"],
               "`GROUP` = `1-100:2,300`\n\n- list of pieces: 2\n"
-              "- integer list: 51 values, first 1, last 300, 2 runs\n");
+              "- integer list: 51 values, first 1, last 300, 2 runs\n\n"
+              "**GROUP** in CONSTRAINT: A group by name, or the ids of a group as an integer "
+              "list.\n\n- reads as name or integer-list of GROUP_DEF (project)\n");
     const std::string named = session.At("textDocument/hover", 6, 11)["contents"]["value"];
     EXPECT_NE(named.find("names DRESP `vol`:\n\n```\nDRESP\n  ID_NAME = vol\n  TYPE = "
                          "VOLUME\nEND_\n```\n"),
@@ -336,7 +396,8 @@ TEST(LspProtocol, BytesThatAreNoUtf8ComeThroughAsThey) {
     // A client may send a Latin-1 byte as it is; a private-use character beside it stays itself.
     Session session;
     session.Request("initialize", json::object());
-    const std::string text = "# \xF4\x8F\xBC\x80\\ndv\\n  ID_NAME = d\\n  DRESP = \xE9x\\nEND_\\n";
+    const std::string text =
+        "# \xF4\x8F\xBC\x80\\nobj_func\\n  ID_NAME = d\\n  DRESP = \xE9x\\nEND_\\n";
     session.Raw(R"({"method":"textDocument/didOpen","params":{"textDocument":{"uri":")" + uri +
                 R"(","text":")" + text + "\"}}}");
     const json found = session.sent.at(0)["params"]["diagnostics"];
@@ -344,7 +405,7 @@ TEST(LspProtocol, BytesThatAreNoUtf8ComeThroughAsThey) {
     EXPECT_EQ(found[0]["range"], range(3, 10, 3, 12));
     EXPECT_EQ(session.Request("textDocument/formatting", {{"textDocument", {{"uri", uri}}}}),
               json::array({{{"range", range(0, 0, 5, 0)},
-                            {"newText", "# \xF4\x8F\xBC\x80\nDV\n  ID_NAME = d\n  DRESP = "
+                            {"newText", "# \xF4\x8F\xBC\x80\nOBJ_FUNC\n  ID_NAME = d\n  DRESP = "
                                         "\xEF\xBF\xBDx\nEND_\n"}}}));
 }
 

@@ -1,5 +1,6 @@
 // kestcmd: check, complete, show, graph, lay out and edit parameter files from the command line,
 // and serve them to editors (lsp).
+#include "Check.h"
 #include "Console.h"
 #include "Edit.h"
 #include "ExitStatus.h"
@@ -33,6 +34,8 @@ struct Options {
     std::string address;
     std::string value;
     std::size_t threads = 0;
+    // check, schema
+    kestcmd::CheckOptions check;
 };
 
 // Writes what `write` produces to the file `path`, or to standard output when it is empty.
@@ -82,34 +85,6 @@ int run_complete(const kestcmd::Job& job, const Options& options) {
     return exit_clean;
 }
 
-int run_check(const kestcmd::Job& job, const Options& options) {
-    const std::vector<KestParDiagnostic> found = check_par_document(job.document);
-    if (options.json) {
-        nlohmann::json list = nlohmann::json::array();
-        for (const KestParDiagnostic& d : found) {
-            list.push_back({{"file", job.path},
-                            {"line", d.start.line},
-                            {"column", d.start.column},
-                            {"end_line", d.end.line},
-                            {"end_column", d.end.column},
-                            {"severity", "warning"},
-                            {"code", d.code},
-                            {"message", d.message}});
-        }
-        std::cout << list.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
-    } else {
-        for (const KestParDiagnostic& d : found) {
-            std::cout << job.path << ':' << d.start.line << ':' << d.start.column
-                      << ": warning: " << d.message << " [" << d.code << "]\n";
-        }
-    }
-    std::cout.flush();
-    if (!std::cout) {
-        return exit_output_failed; // as emit: a report that is not written found nothing
-    }
-    return found.empty() ? exit_clean : exit_warnings;
-}
-
 int run_show(const kestcmd::Job& job, const Options& options) {
     return emit(options.output, [&](std::ostream& out) {
         if (options.json) {
@@ -153,9 +128,48 @@ int main(int argc, char** argv) {
                        "List what completion added or changed instead of the job");
 
     CLI::App* check = app.add_subcommand(
-        "check", "Report problems as FILE:LINE:COLUMN: warning: lines (exit 1 when there are any)");
-    check->add_option("JOB", options.job, "The parameter file")->required();
-    check->add_flag("--json", options.json, "Print the problems as one JSON array");
+        "check", "Report problems as FILE:LINE:COLUMN: SEVERITY: lines (exit 1 when there are any "
+                 "of at least --severity)");
+    check
+        ->add_option("JOB", options.check.paths,
+                     "Parameter files, folders (their *.par files), - "
+                     "for standard input")
+        ->required();
+    check
+        ->add_option("--schema", options.check.schemas,
+                     "A schema file laid over the built-in one (and .kestcmd.json's); repeatable")
+        ->expected(1)
+        ->allow_extra_args(false)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    check
+        ->add_option("--ignore", options.check.ignore,
+                     "Leave out findings of this code; repeatable")
+        ->expected(1)
+        ->allow_extra_args(false)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    check
+        ->add_option("--severity", options.check.severity,
+                     "The least severity that makes check exit 1 (default warning)")
+        ->check(CLI::IsMember({"error", "warning", "information"}));
+    check->add_option("--format", options.check.format, "text (default), json or sarif")
+        ->check(CLI::IsMember({"text", "json", "sarif"}));
+    check->add_flag("--json", options.json, "The same as --format json");
+    check
+        ->add_option("--color", options.check.color,
+                     "Colour the text: auto (default: on a terminal, unless NO_COLOR is set), "
+                     "always or never")
+        ->check(CLI::IsMember({"auto", "always", "never"}));
+
+    CLI::App* schema = app.add_subcommand(
+        "schema", "Print the schema that check uses for a job here (or at JOB) as JSON");
+    schema->add_option("JOB", options.job, "A job file whose .kestcmd.json applies");
+    schema->add_option("--schema", options.check.schemas, "A schema file laid over; repeatable")
+        ->expected(1)
+        ->allow_extra_args(false)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    schema
+        ->add_option("--format", options.check.format, "json (default) or markdown (docs/keys.md)")
+        ->check(CLI::IsMember({"json", "markdown"}));
 
     CLI::App* show = app.add_subcommand("show", "Print the completed model with typed readings");
     show->add_option("JOB", options.job, "The parameter file")->required();
@@ -197,7 +211,8 @@ int main(int argc, char** argv) {
         "lsp", "Serve the Language Server Protocol on standard input and output");
 
     for (CLI::App* reads_job : {complete, check, show, graph, get, set, unset}) {
-        reads_job->add_option("--threads", options.threads,
+        reads_job->add_option("--threads",
+                              reads_job == check ? options.check.threads : options.threads,
                               "Read the job on this many threads (default 0: one per core)");
     }
 
@@ -223,6 +238,16 @@ int main(int argc, char** argv) {
     if (*unset) {
         return run_unset(options.job, options.address, options.output, options.threads);
     }
+    if (*check) {
+        if (options.json) {
+            options.check.format = "json";
+        }
+        return run_check(options.check);
+    }
+    if (*schema) {
+        return run_schema(options.job, options.check.schemas,
+                          options.check.format == "markdown" ? "markdown" : "json");
+    }
     if (*lsp) {
         std::ios::sync_with_stdio(false);
         return kestcmd::lsp::serve(std::cin, std::cout);
@@ -240,9 +265,6 @@ int main(int argc, char** argv) {
     }
     if (*complete) {
         return run_complete(*job, options);
-    }
-    if (*check) {
-        return run_check(*job, options);
     }
     if (*show) {
         return run_show(*job, options);

@@ -1,27 +1,8 @@
-// textDocument/codeAction: a quick fix for each problem in the range whose message says "did you
-// mean": the keyword, key or name at fault is replaced by the suggestion.
+// textDocument/codeAction: the fix of each finding in the range, as a quick fix.
 #include "Features.h"
 #include "Places.h"
 
 namespace kestcmd::lsp {
-
-namespace {
-
-// The text that replaces a misspelt word: a name as its command's ID_NAME writes it (the job
-// holds names upper-cased), a keyword or key as suggested.
-std::string replacement(const KestParDocument& document, const KestParDiagnostic& found) {
-    if (found.code == "unknown-name") {
-        for (const KestCmd& cmd : document.Job()) {
-            if (cmd.HasItem(KestCmdItemDefs::ID_NAME) &&
-                cmd.Item(KestCmdItemDefs::ID_NAME, 0).GetString() == found.suggestion) {
-                return written_name(document, cmd);
-            }
-        }
-    }
-    return found.suggestion;
-}
-
-} // namespace
 
 json code_actions(const OpenDocument& document, const json& params) {
     const std::string uri = uri_param(params);
@@ -30,19 +11,18 @@ json code_actions(const OpenDocument& document, const json& params) {
     const std::size_t to = document.Offset(end);
     json actions = json::array();
     for (const KestParDiagnostic& found : document.Diagnostics()) {
-        if (found.suggestion.empty() || document.Offset(found.start) > to ||
-            document.Offset(found.end) < from) {
+        if (!found.fix || document.Offset(found.start) > to || document.Offset(found.end) < from) {
             continue;
         }
-        const std::string text = replacement(document.Document(), found);
+        const KestParFix& fix = *found.fix;
         actions.push_back(
-            {{"title", "Replace with '" + text + "'"},
+            {{"title", fix.title},
              {"kind", "quickfix"},
              {"isPreferred", true},
              {"diagnostics", {diagnostic(document, found, uri)}},
              {"edit",
               {{"changes",
-                {{uri, {text_edit(range_of(document, found.start, found.end), text)}}}}}}});
+                {{uri, {text_edit(range_of(document, fix.start, fix.end), fix.text)}}}}}}});
     }
     return actions;
 }

@@ -1,5 +1,6 @@
-// textDocument/completion: block keywords where a block starts, keys and END_ inside a block,
-// and after a key's '=' the names of the commands that the key may name or the keyword values.
+// textDocument/completion: block keywords where a block starts; inside a block the keys its
+// schema lists (not those given already, unless they may repeat) and END_; after a key's '=' the
+// names of the commands of the key's target types, or the keyword values of its set.
 #include "Features.h"
 #include "Places.h"
 
@@ -32,26 +33,58 @@ json block_keywords() {
     return items;
 }
 
-json keys() {
-    json items = json::array();
-    for (int kind = 0; kind < PLACEHOLDER; ++kind) {
-        items.push_back(entry(default_item_names[kind], field));
+// The keys given in the block of `cmd`, upper case.
+std::set<std::string> keys_given(const KestParDocument& document, const KestCmd& cmd) {
+    const KestSourceMap& positions = document.Positions();
+    std::set<std::string> given;
+    for (const KestSourceMap::ItemPlace& place : positions.Items(positions.IndexOf(cmd))) {
+        given.insert(
+            KestText::to_upper_copy(document.Slice(place.span.key, key_end(document, place.span))));
     }
-    for (const char* key : KestParKeys::fixed_keys) {
-        items.push_back(entry(key, field));
+    return given;
+}
+
+// The keys of a block's schema first; an open block (or one the schema does not describe) takes
+// every other key the reader knows too.
+json keys(const OpenDocument& open, const KestCmd& cmd) {
+    const KestJobSchema& schema = open.Settings().schema;
+    const KestCmdDefs::Cmd type = cmd.GetType();
+    const std::set<std::string> given = keys_given(open.Document(), cmd);
+    json items = json::array();
+    std::set<std::string> offered;
+    const auto offer = [&](const std::string& key) {
+        const std::optional<KestSchemaKey> rule = schema.Key(type, key);
+        const bool repeats = rule && rule->repeats && rule->repeats->on;
+        if ((given.count(key) == 0 || repeats) && offered.insert(key).second) {
+            items.push_back(entry(key, field, rule ? rule->description : std::string()));
+        }
+    };
+    offer(default_item_names[ID_NAME]);
+    const KestSchemaBlock* own = schema.Block(type);
+    if (own != nullptr) {
+        for (const auto& [key, rule] : own->keys) {
+            offer(key);
+        }
+    }
+    if (own == nullptr || !own->closed.on) {
+        for (int kind = 0; kind < PLACEHOLDER; ++kind) {
+            offer(default_item_names[kind]);
+        }
+        for (const char* key : KestParKeys::fixed_keys) {
+            offer(key);
+        }
     }
     items.push_back(entry("END_", keyword, "ends the block"));
     return items;
 }
 
-json keyword_values() {
-    static const std::set<std::string> sorted = [] {
-        std::set<std::string> texts;
+json keyword_values(const std::vector<std::string>& set) {
+    std::set<std::string> sorted(set.begin(), set.end());
+    if (set.empty()) {
         for (const auto& [text, value] : create_enum_map()) {
-            texts.insert(text);
+            sorted.insert(text);
         }
-        return texts;
-    }();
+    }
     json items = json::array();
     for (const std::string& text : sorted) {
         items.push_back(entry(text, enum_member));
@@ -59,27 +92,33 @@ json keyword_values() {
     return items;
 }
 
-// The values a key may take: the names of the commands it may name, or the keyword values.
-json values_of(const KestParDocument& document, const std::string& key) {
-    const auto kind = std::find(default_item_names.begin(), default_item_names.end(), key);
-    const KestCmdDefs::Cmd type =
-        kind == default_item_names.end()
-            ? KestCmdDefs::CMD_PLACEHOLDER
-            : KestCmdDefs::named_type(static_cast<CmdItem>(kind - default_item_names.begin()));
-    if (type == KestCmdDefs::CMD_PLACEHOLDER) {
-        return keyword_values();
+// The values the schema's entry for `key` in a block of `type` takes: the names of the commands
+// of its target types, or its keyword values.
+json values_of(const OpenDocument& open, KestCmdDefs::Cmd type, const std::string& key) {
+    const std::optional<KestSchemaKey> rule = open.Settings().schema.Key(type, key);
+    if (!rule || !rule->reading) {
+        return json::array();
     }
-    json items = json::array();
-    const KestCmdContainer& job = document.Job();
-    const std::string& keyword = KestCmdDefs::get_default_cmd_names()[type];
-    std::set<std::string> seen; // a name given twice names only its first command
-    for (std::size_t i = 0; i < job.GetNumberOfCommands(type); ++i) {
-        const std::string name = written_name(document, job.GetCommand(type, i));
-        if (!name.empty() && seen.insert(KestText::to_upper_copy(name)).second) {
-            items.push_back(entry(name, reference, keyword));
+    if (rule->Takes(KestSchemaReading::name)) {
+        json items = json::array();
+        const KestParDocument& document = open.Document();
+        std::set<std::string> seen; // a name given twice names only its first command
+        for (KestCmdDefs::Cmd target : rule->reading->targets) {
+            const KestCmdContainer& job = document.Job();
+            const std::string& keyword = KestCmdDefs::get_default_cmd_names()[target];
+            for (std::size_t i = 0; i < job.GetNumberOfCommands(target); ++i) {
+                const std::string name = written_name(document, job.GetCommand(target, i));
+                if (!name.empty() && seen.insert(KestText::to_upper_copy(name)).second) {
+                    items.push_back(entry(name, reference, keyword));
+                }
+            }
         }
+        return items;
     }
-    return items;
+    if (rule->Takes(KestSchemaReading::keyword)) {
+        return keyword_values(rule->values ? rule->values->list : std::vector<std::string>());
+    }
+    return json::array();
 }
 
 } // namespace
@@ -95,9 +134,10 @@ json completion(const OpenDocument& document, const json& params) {
     const KestParSyntax& syntax = job.Syntax();
     if (place.line > syntax.LineCount() || syntax.Line(place.line).kind != KestLineKind::item ||
         place.column <= syntax.Line(place.line).equals + 1) {
-        return keys();
+        return keys(document, *hit.command);
     }
-    return values_of(job, KestText::to_upper_copy(syntax.Bytes(syntax.Key(place.line))));
+    return values_of(document, hit.command->GetType(),
+                     KestText::to_upper_copy(syntax.Bytes(syntax.Key(place.line))));
 }
 
 } // namespace kestcmd::lsp

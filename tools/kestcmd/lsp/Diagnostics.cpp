@@ -1,21 +1,22 @@
-// textDocument/publishDiagnostics: what check_par_document finds, with the range of the text at
-// fault, a severity by code and, for a name given twice, where it was given first.
+// textDocument/publishDiagnostics: the findings of check as the protocol's diagnostics, with
+// their severity, related places and code as the library gives them.
 #include "Features.h"
 
 namespace kestcmd::lsp {
 
 namespace {
 
-enum Severity { error = 1, warning = 2, information = 3 };
-
-// A name that names nothing breaks a link and a line without '=' swallows a block's end: errors.
-// An unknown word is read as a placeholder and a second name is never linked: warnings. A
-// command without a name is legal but unreachable: information.
-Severity severity_of(const std::string& code) {
-    if (code == "unknown-name" || code == "missing-equals" || code == "unreadable") {
-        return error;
+// The protocol's DiagnosticSeverity numbers.
+int protocol_severity(KestSeverity severity) {
+    switch (severity) {
+    case KestSeverity::error:
+        return 1;
+    case KestSeverity::warning:
+        return 2;
+    case KestSeverity::information:
+        break;
     }
-    return code == "missing-name" ? information : warning;
+    return 3;
 }
 
 } // namespace
@@ -23,16 +24,18 @@ Severity severity_of(const std::string& code) {
 json diagnostic(const OpenDocument& document, const KestParDiagnostic& found,
                 const std::string& uri) {
     json out = {{"range", range_of(document, found.start, found.end)},
-                {"severity", severity_of(found.code)},
+                {"severity", protocol_severity(found.severity)},
                 {"code", found.code},
                 {"source", "kestcmd"},
                 {"message", found.message}};
-    if (found.related.line != 0) {
-        const KestSourceMap::Hit first = document.Document().Positions().At(found.related);
-        const KestTextPosition end = first.on_item ? first.span.value_end : found.related;
-        out["relatedInformation"] = {
-            {{"location", location(uri, range_of(document, found.related, end))},
-             {"message", "the name is first given here"}}};
+    if (!found.related.empty()) {
+        json related = json::array();
+        for (const KestParRelated& place : found.related) {
+            related.push_back(
+                {{"location", location(uri, range_of(document, place.start, place.end))},
+                 {"message", place.message}});
+        }
+        out["relatedInformation"] = std::move(related);
     }
     return out;
 }

@@ -1,8 +1,10 @@
-// textDocument/hover: the typed readings of the value under the cursor and, for a name, the
-// block of the command it names.
+// textDocument/hover: the typed readings of the value under the cursor, what the schema says of
+// its key with the default the meta data give it, and, for a name, the block of the command it
+// names.
 #include "Features.h"
 #include "Places.h"
 
+#include <algorithm>
 #include <charconv>
 
 namespace kestcmd::lsp {
@@ -70,6 +72,57 @@ std::string block_of(const KestParDocument& document, const KestCmd& cmd) {
     return out + "```\n";
 }
 
+// What the schema says of `key` in a block of `type`, and the default the meta data give it.
+std::string schema_entry(const OpenDocument& open, KestCmdDefs::Cmd type, const std::string& key) {
+    const std::optional<KestSchemaKey> rule = open.Settings().schema.Key(type, key);
+    std::string out;
+    if (rule) {
+        out += "\n**" + key + "** in " + KestCmdDefs::get_default_cmd_names()[type];
+        if (!rule->description.empty()) {
+            out += ": " + rule->description;
+        }
+        out += "\n\n";
+        if (rule->reading) {
+            std::string readings;
+            for (KestSchemaReading reading : rule->reading->any_of) {
+                readings += (readings.empty() ? "" : " or ") + std::string(schema_name(reading));
+            }
+            out += "- reads as " + readings;
+            for (std::size_t i = 0; i < rule->reading->targets.size(); ++i) {
+                out += (i == 0 ? " of " : ", ") +
+                       KestCmdDefs::get_default_cmd_names()[rule->reading->targets[i]];
+            }
+            out += " (" + std::string(schema_name(rule->reading->source)) + ")\n";
+            if (!rule->reading->why.empty()) {
+                out += "- because " + rule->reading->why + "\n";
+            }
+        }
+        if (rule->values) {
+            std::string values;
+            for (const std::string& value : rule->values->list) {
+                values += (values.empty() ? "" : ", ") + value;
+            }
+            out += "- values: " + values + " (" + schema_name(rule->values->source) + ")\n";
+        }
+        if (rule->required && rule->required->on) {
+            out += "- required\n";
+        }
+        if (rule->repeats && rule->repeats->on) {
+            out += "- may repeat\n";
+        }
+    }
+    const auto kind = std::find(default_item_names.begin(), default_item_names.end(), key);
+    static const KestCmdInfoPool pool;
+    const KestCmdMetaData* meta = pool.GetMetaData()[type];
+    if (kind != default_item_names.end() && meta != nullptr) {
+        const KestCmdItemMetaData* item = meta->GetMetaData()[kind - default_item_names.begin()];
+        if (item != nullptr && !item->default_value.empty()) {
+            out += "- default when not given: `" + item->default_value + "`\n";
+        }
+    }
+    return out;
+}
+
 } // namespace
 
 json hover(const OpenDocument& document, const json& params) {
@@ -79,8 +132,10 @@ json hover(const OpenDocument& document, const json& params) {
         return nullptr;
     }
     const KestCmdItem& item = hit.command->Item(hit.kind, hit.index);
-    std::string text = "`" + job.Slice(hit.span.key, key_end(job, hit.span)) + "` = `" +
-                       job.Slice(hit.span.value, hit.span.value_end) + "`\n\n" + readings(item);
+    const std::string key = job.Slice(hit.span.key, key_end(job, hit.span));
+    std::string text = "`" + key + "` = `" + job.Slice(hit.span.value, hit.span.value_end) +
+                       "`\n\n" + readings(item) +
+                       schema_entry(document, hit.command->GetType(), KestText::to_upper_copy(key));
     const KestCmd* name =
         hit.kind == ID_NAME ? nullptr : command_named_at(job, place_param(document, params));
     if (name != nullptr) {

@@ -8,7 +8,8 @@
 
 namespace kestcmd::lsp {
 
-OpenDocument::OpenDocument(std::string text) : _index(std::string_view()) {
+OpenDocument::OpenDocument(std::string text, KestParCheckSettings settings)
+    : _index(std::string_view()), _settings(std::move(settings)) {
     Read(std::move(text));
 }
 
@@ -22,17 +23,18 @@ void OpenDocument::Read(std::string text) {
     try {
         // The reader refuses a few texts (a list of too many values) with an exception that
         // takes the text with it: it reads a copy, which goes once read.
-        _document.emplace(_text);
+        _document.emplace(read_document_to_check(_text));
         _unread = false;
         std::string().swap(_text);
     } catch (const std::exception& failure) {
         // The text stays, without a job.
         _document.emplace(std::string());
         _unread = true;
-        _diagnostics.push_back({{1, 1}, {1, 1}, "unreadable", failure.what(), {}, {}});
+        _diagnostics.push_back(
+            {{1, 1}, {1, 1}, "unreadable", KestSeverity::error, failure.what(), {}, {}});
     }
     if (!_unread) {
-        _diagnostics = check_par_document(*_document);
+        _diagnostics = check_par_document(*_document, _settings);
     }
 #if defined(__GLIBC__)
     // What reading and checking held for a while goes back to the system.

@@ -20,7 +20,8 @@ struct TextChange {
 
 class OpenDocument {
   public:
-    explicit OpenDocument(std::string text);
+    /// Reads `text` and checks it with `settings`.
+    explicit OpenDocument(std::string text, KestParCheckSettings settings = KestParCheckSettings());
     OpenDocument(const OpenDocument&) = delete;
     OpenDocument& operator=(const OpenDocument&) = delete;
 
@@ -30,6 +31,8 @@ class OpenDocument {
     /// What check_par_document finds in the text, in the order of the text; for a text that
     /// could not be read, one "unreadable" problem at its start that says why.
     const std::vector<KestParDiagnostic>& Diagnostics() const { return _diagnostics; }
+    /// What the text is checked with.
+    const KestParCheckSettings& Settings() const { return _settings; }
 
     /// Applies `changes` in order (each to the text the ones before it left) and reads the text
     /// again.
@@ -52,6 +55,7 @@ class OpenDocument {
     bool _unread = false;
     std::optional<KestParDocument> _document;
     TextIndex _index;
+    KestParCheckSettings _settings;
     std::vector<KestParDiagnostic> _diagnostics;
 };
 

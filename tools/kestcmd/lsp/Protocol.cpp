@@ -63,4 +63,34 @@ std::pair<Position, Position> range_param(const json& params) {
     return {to_position(member(range, "start")), to_position(member(range, "end"))};
 }
 
+std::string file_path(const std::string& uri) {
+    const std::string scheme = "file://";
+    if (uri.compare(0, scheme.size(), scheme) != 0) {
+        return std::string();
+    }
+    // file:///home/x or file://host/share; on Windows file:///C:/x names C:/x.
+    std::string path;
+    const std::string rest = uri.substr(scheme.size());
+    for (std::size_t i = 0; i < rest.size(); ++i) {
+        const auto hex = [](char c) {
+            return c >= '0' && c <= '9'                     ? c - '0'
+                   : (c | 0x20) >= 'a' && (c | 0x20) <= 'f' ? (c | 0x20) - 'a' + 10
+                                                            : -1;
+        };
+        if (rest[i] == '%' && i + 2 < rest.size() && hex(rest[i + 1]) >= 0 &&
+            hex(rest[i + 2]) >= 0) {
+            path += static_cast<char>(hex(rest[i + 1]) * 16 + hex(rest[i + 2]));
+            i += 2;
+        } else {
+            path += rest[i];
+        }
+    }
+#if defined(_WIN32)
+    if (path.size() > 2 && path[0] == '/' && path[2] == ':') {
+        path.erase(0, 1);
+    }
+#endif
+    return path;
+}
+
 } // namespace kestcmd::lsp

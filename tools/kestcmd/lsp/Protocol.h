@@ -40,6 +40,9 @@ json location(const std::string& uri, json range);
 /// A TextEdit that puts `text` in the place of `range`.
 json text_edit(json range, const std::string& text);
 
+/// The local path of a file: URI (percent escapes decoded), or empty for another URI.
+std::string file_path(const std::string& uri);
+
 /// params.textDocument.uri; throws ProtocolError(invalid_params) when missing.
 std::string uri_param(const json& params);
 /// params.position; throws ProtocolError(invalid_params) when missing or not two unsigned

@@ -139,6 +139,16 @@ json Server::Request(const std::string& method, const json& params) {
             throw ProtocolError(invalid_request, "the server is initialized already");
         }
         _initialized = true;
+        if (params.contains("initializationOptions") &&
+            params["initializationOptions"].is_object()) {
+            json options = params["initializationOptions"];
+            try {
+                KestParCheckSettings().Extend(options.dump(), "initializationOptions", ".");
+                _check_options = options.dump();
+            } catch (const KestSchemaError& error) {
+                ShowError(std::string("kestcmd: ") + error.what());
+            }
+        }
         return {{"capabilities", capabilities()},
                 {"serverInfo", {{"name", "kestcmd"}, {"version", KEST_VERSION}}}};
     }
@@ -178,7 +188,7 @@ void Server::Notify(const std::string& method, json& params) {
         const std::string uri = take_text(item, "uri");
         std::string text = take_text(item, "text");
         _documents.erase(uri);
-        Entry& entry = _documents.try_emplace(uri, std::move(text)).first->second;
+        Entry& entry = _documents.try_emplace(uri, std::move(text), SettingsFor(uri)).first->second;
         entry.version = item.value("version", json());
         Publish(uri, entry);
     } else if (method == "textDocument/didChange") {
@@ -215,6 +225,28 @@ void Server::Publish(const std::string& uri, const Entry& entry) {
     Send({{"jsonrpc", "2.0"},
           {"method", "textDocument/publishDiagnostics"},
           {"params", std::move(params)}});
+}
+
+KestParCheckSettings Server::SettingsFor(const std::string& uri) {
+    KestParCheckSettings settings;
+    try {
+        const std::string path = file_path(uri);
+        if (!path.empty()) {
+            settings = KestParCheckSettings::ForFile(path);
+        }
+    } catch (const KestSchemaError& error) {
+        ShowError(std::string("kestcmd: ") + error.what());
+    }
+    if (!_check_options.empty()) {
+        settings.Extend(_check_options, "initializationOptions", ".");
+    }
+    return settings;
+}
+
+void Server::ShowError(const std::string& message) {
+    Send({{"jsonrpc", "2.0"},
+          {"method", "window/showMessage"},
+          {"params", {{"type", 1}, {"message", message}}}});
 }
 
 int serve(std::istream& in, std::ostream& out) {

@@ -34,7 +34,8 @@ class Server {
 
   private:
     struct Entry {
-        explicit Entry(std::string text) : document(std::move(text)) {}
+        Entry(std::string text, KestParCheckSettings settings)
+            : document(std::move(text), std::move(settings)) {}
         OpenDocument document;
         json version;
     };
@@ -44,12 +45,19 @@ class Server {
     void Notify(const std::string& method, json& params);
     const OpenDocument& Find(const json& params) const;
     void Publish(const std::string& uri, const Entry& entry);
+    /// Check's settings for the document `uri`: those of the settings file found from its
+    /// folder (for a file: URI), with the initialization options laid over them.
+    KestParCheckSettings SettingsFor(const std::string& uri);
+    /// Shows `message` to the user as an error.
+    void ShowError(const std::string& message);
     void Reply(const json& id, json result);
     void Fail(const json& id, ErrorCode code, const std::string& message);
     void Send(const json& message);
 
     Sink _send;
     std::map<std::string, Entry> _documents;
+    /// The initialization options' "schema" and "ignore" as JSON text, or empty.
+    std::string _check_options;
     bool _initialized = false;
     bool _shut_down = false;
     bool _exited = false;
