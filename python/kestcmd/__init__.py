@@ -24,8 +24,10 @@ from ._kestcmd import (
     loads,
     read,
 )
+from ._version import __version__
 
 __all__ = [
+    "__version__",
     "Command",
     "Diagnostic",
     "Document",
