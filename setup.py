@@ -47,6 +47,12 @@ class CMakeBuild(build_ext):
         # Stripped: the debug information stays in the build tree.
         subprocess.run(["cmake", "--install", str(build), "--component", "python", "--strip",
                         "--prefix", str(package_root)], check=True)
+        # A wheel holds no symbolic links: each library once, under the name the loader asks for.
+        for link in (package_root / "kestcmd").glob("lib*.so*"):
+            if link.is_symlink():
+                target = link.resolve()
+                link.unlink()
+                target.rename(link)
 
 
 # The version and the address of the project, as CMakeLists.txt gives them.

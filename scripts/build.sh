@@ -11,7 +11,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 # Debian packages of the libraries and the tool; of the tests and benchmarks (Neovim runs the
-# language server test); of the Python module and its tests, on Debian's interpreter.
+# language server test; zsh and fish check their completions); of the Python module and its
+# tests, on Debian's interpreter.
 tool_packages=(cmake ninja-build g++ ccache libcli11-dev nlohmann-json3-dev)
 test_packages=(libgtest-dev libbenchmark-dev libtomlplusplus-dev neovim zsh fish)
 python_packages=(pybind11-dev python3-dev python3-pytest python3-hypothesis python3-numpy mypy)

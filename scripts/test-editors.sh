@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Runs the tests of editors/ with node's test runner: the TextMate grammar on the example jobs,
-# and the VS Code extension's manifest. Installs Node.js and npm from Debian when missing (as
-# root) and the npm packages of editors/package-lock.json.
+# and the VS Code extension's manifest and server look-up. Installs Node.js and npm from Debian
+# when missing (as root) and the npm packages of editors/ and editors/vscode/ (their lock files).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 command -v npm >/dev/null || scripts/require-packages.sh nodejs npm
 cd editors
 npm ci --no-audit --no-fund >/dev/null
+(cd vscode && npm ci --ignore-scripts --no-audit --no-fund >/dev/null)
 npm test
