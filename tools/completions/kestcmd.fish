@@ -3,40 +3,32 @@
 
 set -l subcommands complete check show graph fmt get set unset lsp
 
-# The addresses that complete the token under the cursor, from the job named on the line.
-function __kestcmd_addresses
-    set -l words (commandline -opc)
-    set -l job
+# The arguments after the subcommand on the line before the cursor, options and their values
+# left out.
+function __kestcmd_arguments
     set -l skip 0
-    for word in $words[3..-1]
+    for word in (commandline -opc)[3..-1]
         if test $skip -eq 1
             set skip 0
         else if contains -- $word -o --output --threads
             set skip 1
         else if not string match -q -- '-*' $word
-            set job $word
-            break
+            echo $word
         end
     end
-    test -n "$job"; and $words[1] complete-address $job (commandline -ct) 2>/dev/null
 end
 
-# True when the subcommand on the line is one of $argv and `count` arguments stand after it.
+# The addresses that complete the token under the cursor, from the job named on the line.
+function __kestcmd_addresses
+    set -l job (__kestcmd_arguments)[1]
+    set -l kestcmd (commandline -opc)[1]
+    test -n "$job"; and $kestcmd complete-address $job (commandline -ct) 2>/dev/null
+end
+
+# True when the subcommand on the line is one of $argv[2..] and $argv[1] arguments stand after it.
 function __kestcmd_at_argument
-    set -l words (commandline -opc)
-    contains -- "$words[2]" $argv[2..-1]; or return 1
-    set -l arguments 0
-    set -l skip 0
-    for word in $words[3..-1]
-        if test $skip -eq 1
-            set skip 0
-        else if contains -- $word -o --output --threads
-            set skip 1
-        else if not string match -q -- '-*' $word
-            set arguments (math $arguments + 1)
-        end
-    end
-    test $arguments -eq $argv[1]
+    contains -- (commandline -opc)[2] $argv[2..-1]; or return 1
+    test (count (__kestcmd_arguments)) -eq $argv[1]
 end
 
 complete -c kestcmd -f
