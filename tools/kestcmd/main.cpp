@@ -11,6 +11,8 @@
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
@@ -149,7 +151,10 @@ bool unknown_subcommand(CLI::App& app, const std::string& word) {
             visible.push_back(sub->get_name());
         }
     }
-    const std::string close = kestcmd::closest_word(word, visible);
+    std::string lower = word; // UNSET means unset
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    const std::string close = kestcmd::closest_word(lower, visible);
     std::cerr << "kestcmd: unknown subcommand '" << word << "'; "
               << (close.empty() ? "see kestcmd --help" : "did you mean '" + close + "'?") << '\n';
     return true;
