@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs what the build needs (when run as root), then configures and builds.
 #   scripts/build.sh               the libraries and kestcmd in build/ (release with debug information)
-#   scripts/build.sh --all         everything scripts/test.sh runs, in build/: the tests, the
-#                                  benchmarks and the Python module too
+#   scripts/build.sh --all         what scripts/test.sh runs and CI compiles, in build/: the tests
+#                                  and the Python module, and the benchmarks (so that they keep
+#                                  compiling; bench/run.sh runs them)
 #   scripts/build.sh --sanitize    AddressSanitizer and UndefinedBehaviorSanitizer build in build-asan/
 #   scripts/build.sh --tsan        ThreadSanitizer build of the libraries and the test of reading
 #                                  on threads (parallel_read_test) in build-tsan/

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Makes the packages users install, in build/packages/, and tries each as a user would:
+# Makes the packages of the tool and the libraries in build/packages/ and tries each as a user
+# would (scripts/test-editors.sh makes the VS Code extension's beside them):
 #   - the Python wheel (pip wheel, offline), installed into a fresh virtual environment;
-#   - the Debian package (cpack -G DEB in build/), installed with apt-get and removed again;
-#   - the VS Code extension (npm ci, vsce package).
+#   - the Debian package (cpack -G DEB in build/), installed with apt-get and removed again.
 # Run as root (apt-get). Builds build/ first when scripts/build.sh has not.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -12,8 +12,7 @@ packages=build/packages
 scripts/build.sh
 scripts/require-packages.sh dpkg-dev pybind11-dev python3-dev python3-venv python3-pip \
   python3-setuptools python3-wheel
-command -v npm >/dev/null || scripts/require-packages.sh nodejs npm
-rm -rf "$packages"
+rm -rf "$packages"/kestcmd[-_]*
 mkdir -p "$packages"
 
 /usr/bin/python3 -m pip wheel . --no-build-isolation --no-index --no-deps --quiet -w "$packages"
@@ -21,8 +20,4 @@ tests/package/wheel_test.sh "$packages"/kestcmd-"$version"-*.whl examples "$vers
 
 (cd build && cpack -G DEB -B "$PWD/packages" >/dev/null && rm -rf packages/_CPack_Packages)
 tests/package/deb_test.sh "$packages/kestcmd_${version}_$(dpkg --print-architecture).deb" examples
-
-(cd editors/vscode && npm ci --ignore-scripts --no-audit --no-fund >/dev/null &&
-  npx @vscode/vsce package --out "../../$packages/" </dev/null >/dev/null)
-ls "$packages/kestcmd-par-$version.vsix" >/dev/null
 echo "packages: $(cd "$packages" && echo *)"

@@ -13,20 +13,25 @@ work=$root/build/vscode-test
 
 # code-server 4.100.3 is the newest that runs on Node 20; its native modules build here.
 scripts/require-packages.sh g++ make python3 pkg-config libkrb5-dev libsecret-1-dev libxkbfile-dev \
-  ripgrep chromium nodejs npm
+  ripgrep chromium
+command -v npm >/dev/null || scripts/require-packages.sh nodejs npm
 scripts/build.sh
 mkdir -p "$work/tools"
 (cd editors/vscode && npm ci --ignore-scripts --no-audit --no-fund >/dev/null &&
   npx @vscode/vsce package --out "$work/" </dev/null >/dev/null)
 
-if [ ! -x "$work/tools/node_modules/.bin/code-server" ]; then
-  # Offline: @vscode/ripgrep takes Debian's rg as its cached download; install scripts run as
-  # root and answer npx's prompt.
+if [ ! -f "$work/tools/installed" ]; then
+  # Offline: @vscode/ripgrep takes Debian's rg as its cached download. code-server's install
+  # scripts build its native modules: they must run (npm 11 asks for that), as root (npm 10), and
+  # answer npx's prompt.
   cache=${TMPDIR:-/tmp}/vscode-ripgrep-cache-1.15.11
   mkdir -p "$cache"
   tar -czf "$cache/ripgrep-v13.0.0-10-x86_64-unknown-linux-musl.tar.gz" -C /usr/bin rg
-  (cd "$work/tools" && npm_config_unsafe_perm=true npm_config_yes=true \
-    npm install --no-audit --no-fund --no-save code-server@4.100.3 puppeteer-core@24.8.2 >/dev/null)
+  rm -rf "$work/tools/node_modules"
+  (cd "$work/tools" && npm_config_dangerously_allow_all_scripts=true npm_config_unsafe_perm=true \
+    npm_config_yes=true npm install --no-audit --no-fund --no-save code-server@4.100.3 \
+    puppeteer-core@24.8.2 >/dev/null 2>&1)
+  touch "$work/tools/installed"
 fi
 
 # The workspace, the user settings (none for kestcmd) and the extension.
