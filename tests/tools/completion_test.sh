@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The shell completions of kestcmd. bash: completed as bash does it (COMP_WORDS, COMP_CWORD and
 # the completion function), the subcommands and options being those of --help, job files, and
-# the addresses of the job named on the line. fish, where installed: the addresses through
-# `complete -C`. zsh and fish: the scripts parse and name every subcommand and option of --help.
+# the addresses of the job named on the line. zsh and fish, where installed: an address (zsh in
+# a pseudo-terminal, fish through `complete -C`); both scripts name every subcommand and option
+# of --help.
 #   completion_test.sh KESTCMD COMPLETIONS_DIR EXAMPLES_DIR
 set -uo pipefail
 kestcmd=$(realpath "$1") completions=$(realpath "$2") examples=$(realpath "$3")
@@ -73,7 +74,22 @@ for script in _kestcmd kestcmd.fish; do
     done
 done
 if command -v zsh >/dev/null; then
-    zsh -n "$completions/_kestcmd" || { echo "FAIL: zsh cannot parse _kestcmd"; failures=$((failures + 1)); }
+    # An interactive zsh in a pseudo-terminal lists the choices for a line (Tab bound to
+    # list-choices); its screen is read until the address shows, for up to 30 s.
+    got=$(KESTCMD_DIR=$(dirname "$kestcmd") COMPLETIONS=$completions zsh -f -c '
+        zmodload zsh/zpty
+        zpty z zsh -f -i
+        zpty -w z "fpath=($COMPLETIONS \$fpath); path=($KESTCMD_DIR \$path)"
+        zpty -w z "autoload -Uz compinit; compinit -u -D; bindkey \"^I\" list-choices"
+        zpty -n -w z "kestcmd set topology.par volume_limit.M"$'"'"'\t'"'"'
+        screen=
+        for i in {1..300}; do
+            zpty -r -t z chunk && screen+=$chunk || sleep 0.1
+            [[ $screen == *volume_limit.MAGNITUDE* ]] && break
+        done
+        zpty -d z
+        print -r -- ${(M)screen:#*volume_limit.MAGNITUDE*}')
+    [ -n "$got" ] || { echo "FAIL: zsh does not offer volume_limit.MAGNITUDE"; failures=$((failures + 1)); }
 fi
 if command -v fish >/dev/null; then
     got=$(fish --no-config -c "source $completions/kestcmd.fish
