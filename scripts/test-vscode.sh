@@ -2,7 +2,8 @@
 # Tries the packaged VS Code extension in a real VS Code, offline: code-server from the npm
 # registry, driven by headless Chromium (puppeteer-core). A workspace holds a job with an unknown
 # key and the built kestcmd in build/tools/ (one of the places the extension looks); the test
-# opens the job and waits for the diagnostic in the editor and the Problems panel. Not part of
+# opens the job and waits for the diagnostic in the editor and the Problems panel, then, without
+# the program, for the message that says where the extension looked. Not part of
 # CI (the installs take minutes); run it by hand, as root on a fresh machine. Installs reused
 # from an earlier run stay in build/vscode-test/.
 set -euo pipefail
@@ -30,7 +31,8 @@ if [ ! -f "$work/tools/installed" ]; then
   rm -rf "$work/tools/node_modules"
   (cd "$work/tools" && npm_config_dangerously_allow_all_scripts=true npm_config_unsafe_perm=true \
     npm_config_yes=true npm install --no-audit --no-fund --no-save code-server@4.100.3 \
-    puppeteer-core@24.8.2 >/dev/null 2>&1)
+    puppeteer-core@24.8.2 >"$work/npm-install.log" 2>&1) ||
+    { tail -n 30 "$work/npm-install.log" >&2; exit 1; }
   touch "$work/tools/installed"
 fi
 
@@ -38,7 +40,8 @@ fi
 rm -rf "$work/workspace" "$work/data" "$work/extensions"
 mkdir -p "$work/workspace/build" "$work/data/User"
 ln -s "$root/build/tools" "$work/workspace/build/tools"
-sed 's/^  ITER_MAX = 50$/  ITER_MAX = 50\n  FOO = 1/' examples/topology.par >"$work/workspace/job.par"
+# The mistake near the top, where the editor shows it without scrolling.
+sed 's/^  ID_NAME = bracket$/&\n  FOO = 1/' examples/topology.par >"$work/workspace/job.par"
 echo '{"workbench.startupEditor": "none", "security.workspace.trust.enabled": false}' \
   >"$work/data/User/settings.json"
 code_server=("$work/tools/node_modules/.bin/code-server" --user-data-dir "$work/data"
@@ -58,3 +61,11 @@ done
 NODE_PATH=$work/tools/node_modules node editors/test/in-code-server.js \
   "http://127.0.0.1:$port/?folder=$work/workspace" job.par "unknown key 'FOO'" \
   "$work/screenshot.png"
+# Without the program in the workspace (and none installed), a new window's extension host says
+# where it looked.
+if ! command -v kestcmd >/dev/null && [ ! -e "$HOME/.local/bin/kestcmd" ]; then
+  rm "$work/workspace/build/tools"
+  NODE_PATH=$work/tools/node_modules node editors/test/in-code-server.js \
+    "http://127.0.0.1:$port/?folder=$work/workspace" job.par \
+    "notification:kestcmd was not found" "$work/screenshot-not-found.png"
+fi

@@ -18,9 +18,7 @@ async function activate() {
   const folders = (vscode.workspace.workspaceFolders || []).map((folder) => folder.uri.fsPath);
   const found = findServer(setting, { folders });
   if (!found.program) {
-    await notFound('kestcmd was not found, so job files get no checks, completion or navigation. ' +
-                   `Looked for it at: ${found.looked.join(', ')}. Install it (pip install, ` +
-                   'the Debian package or cmake --install) or set kestcmd.path.');
+    await notFound(found.message);
     return;
   }
   client = new LanguageClient('kestcmd', 'kestcmd', { command: found.program, args: ['lsp'] },

@@ -39,12 +39,23 @@ function candidates(setting, { env = process.env, home = os.homedir(), folders =
   ];
 }
 
-// { program } for the first candidate that is an executable file, or { looked } listing where
+// { program } for the first candidate that is an executable file, or { message } saying where
 // it was looked for.
-function findServer(setting, context) {
-  const looked = candidates(setting, context);
+function findServer(setting, { env = process.env, home = os.homedir(), folders = [] } = {}) {
+  const looked = [...new Set(candidates(setting, { env, home, folders }))];
   const program = looked.find(executable);
-  return program ? { program } : { looked };
+  if (program) return { program };
+  const pathDirs = new Set((env.PATH || '').split(path.delimiter));
+  const places = looked.filter((file) => !pathDirs.has(path.dirname(file)))
+    .map((file) => (file.startsWith(home + path.sep) ? '~' + file.slice(home.length) : file));
+  const where = setting && !places.length ? `on PATH as kestcmd.path says ('${setting}')`
+    : setting ? `at ${places[0]}, as kestcmd.path says`
+    : `on PATH, nor at ${places.join(', ')}`;
+  return {
+    message: `kestcmd was not found ${where}, so job files get no checks, completion or ` +
+             'navigation. Install it (pip install, the Debian package or cmake --install) or ' +
+             'set kestcmd.path to the program.',
+  };
 }
 
 module.exports = { candidates, findServer };

@@ -45,10 +45,15 @@ test('the server is found where pip, cmake --install or a build put it, or the s
                                               '/usr/local/bin/kestcmd', '/usr/bin/kestcmd']);
     // The setting wins: a path (with ~), or a name on PATH; a setting that finds nothing says so.
     assert.deepStrictEqual(candidates('~/bin/kestcmd', context), [path.join(home, 'bin', 'kestcmd')]);
-    assert.deepStrictEqual(findServer('kestcmd-dev', { ...context, env: { PATH: path.dirname(built) } }),
-                           { looked: [path.join(path.dirname(built), 'kestcmd-dev')] });
-    fs.chmodSync(built, 0o644); // not executable: not taken
-    assert.ok(!findServer('', context).program);
+    assert.match(findServer('kestcmd-dev', { ...context, env: { PATH: path.dirname(built) } }).message,
+                 /^kestcmd was not found on PATH as kestcmd.path says \('kestcmd-dev'\)/);
+    // Not executable: not taken; the message names the places besides PATH, home as ~.
+    fs.chmodSync(built, 0o644);
+    const { message } = findServer('', context);
+    assert.ok(message.startsWith('kestcmd was not found on PATH, nor at ~/project/.venv/bin/kestcmd, ' +
+                                 '~/project/venv/bin/kestcmd, ~/project/build/tools/kestcmd, ' +
+                                 '~/.local/bin/kestcmd, /usr/local/bin/kestcmd, /usr/bin/kestcmd, so '),
+              message);
   } finally {
     fs.rmSync(home, { recursive: true });
   }
