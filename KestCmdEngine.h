@@ -41,6 +41,9 @@
 #include "engine/io/KestSourceMap.h"
 #include "engine/io/KestXmlFileAdapter.h"
 
+#include "engine/syntax/KestParItemSource.h"
+#include "engine/syntax/KestParSyntax.h"
+
 #include "utilities/KestFileUtil.h"
 #include "utilities/KestFormatUtil.h"
 #include "utilities/KestParFile.h"

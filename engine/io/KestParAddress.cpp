@@ -1,5 +1,7 @@
 #include "engine/io/KestParAddress.h"
 
+#include "engine/syntax/KestParItemSource.h"
+
 #include "utilities/KestText.h"
 
 #include <algorithm>
@@ -168,11 +170,23 @@ const KestCmd& find_par_command(const KestParDocument& document, const KestParAd
 std::string get_par_value(const KestParDocument& document, std::string_view address) {
     const KestParAddress a = parse_par_address(address);
     const KestCmd& cmd = find_par_command(document, a);
-    const auto span = document.Positions().Find(cmd, a.kind, a.index);
-    if (!span) {
+    if (cmd.ItemCount(a.kind) <= a.index) {
         throw no_line(cmd, a);
     }
-    return document.Slice(span->value, span->value_end);
+    const KestParSyntax& syntax = document.Syntax();
+    const KestItemSource source = item_source(syntax, document.Positions(), cmd, a.kind, a.index);
+    switch (source.origin) {
+    case KestItemOrigin::unread:
+        throw no_line(cmd, a);
+    case KestItemOrigin::whole:
+        return syntax.Value(source.line);
+    case KestItemOrigin::piece:
+        return std::string(syntax.Bytes(syntax.Pieces(source.line)[source.piece]));
+    case KestItemOrigin::implied:
+        break;
+    }
+    // An item its line implies (the TYPE of LE_VALUE) has the text the reader gave it.
+    return cmd.Item(a.kind, a.index).GetString();
 }
 
 void set_par_value(KestParDocument& document, std::string_view address, std::string_view value) {

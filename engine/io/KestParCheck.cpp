@@ -178,19 +178,20 @@ std::vector<KestParDiagnostic> check_par_document(const KestParDocument& documen
                 continue;
             }
             last_line = span.key.line;
-            const std::string_view line = document.Line(span.key.line);
-            const std::size_t equals = line.find('=');
-            const std::string value = document.Slice(span.value, span.value_end);
-            const std::string raw_key(
-                equals == std::string_view::npos
-                    ? std::string_view()
-                    : KestText::trim_end(
-                          line.substr(span.key.column - 1, equals - (span.key.column - 1))));
-            if (raw_key.empty()) {
+            const KestParSyntax& syntax = document.Syntax();
+            const std::string value = syntax.Value(span.key.line);
+            const std::string raw_key(syntax.Bytes(syntax.Key(span.key.line)));
+            if (syntax.Line(span.key.line).kind == KestLineKind::bare) {
                 found.push_back(
                     at(span.key, span.value_end, "missing-equals",
                        "line without '=' (a forgotten END_?) is read as PLACEHOLDER = " +
                            shown(value)));
+                continue;
+            }
+            if (raw_key.empty()) {
+                found.push_back(at(span.key, span.value_end, "missing-key",
+                                   "line without a key before its '=' is read as PLACEHOLDER = " +
+                                       shown(value)));
                 continue;
             }
             const std::string key = KestText::to_upper_copy(raw_key);

@@ -28,6 +28,7 @@ struct KEST_CMD_ENGINE_API KestParDiagnostic {
 /// - "unknown-keyword": a block keyword that is no command type (read as CMD_PLACEHOLDER);
 /// - "unknown-key": a key that is no item kind (its value read as PLACEHOLDER);
 /// - "missing-equals": a line without '=' in a block (a forgotten END_?);
+/// - "missing-key": a line with nothing before its '=';
 /// - "unknown-name": a value of a kind that names commands naming none of the job;
 /// - "duplicate-name": a second command of a type with the same ID_NAME;
 /// - "missing-name": a command without ID_NAME, which nothing can refer to.

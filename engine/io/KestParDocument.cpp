@@ -1,11 +1,16 @@
 #include "engine/io/KestParDocument.h"
 
 #include "engine/io/KestParKeys.h"
+#include "engine/syntax/KestParItemSource.h"
 
 #include "utilities/KestFileUtil.h"
 #include "utilities/KestText.h"
+#include "utilities/ZUL_LogMacros.h"
+#include "utilities/detail/KestParScanner.h"
 
 #include <algorithm>
+#include <map>
+#include <set>
 
 using namespace KestCmdItemDefs;
 
@@ -13,35 +18,51 @@ namespace {
 
 using KestText::trim;
 
-bool starts_with_end(std::string_view trimmed) {
-    return trimmed.size() >= 4 && KestText::to_upper_copy(trimmed.substr(0, 4)) == "END_";
+std::string item_name(CmdItem kind, std::size_t index) {
+    return default_item_names[kind] + "[" + std::to_string(index) + "]";
 }
 
-// Refuses a text that would not read back as one line's key or value where it is put.
-void check_text(std::string_view text, std::string_view what, bool may_hold_equals) {
-    const auto refuse = [&](const std::string& why) {
-        throw KestParEditError(std::string(what) + " '" + std::string(text) + "' " + why);
-    };
+// Refuses a key, value or name that holds a line break: the reader would take the rest for a
+// line of its own.
+void check_one_line(std::string_view text, std::string_view what) {
     if (text.find_first_of("\r\n") != std::string_view::npos) {
-        refuse("holds a line break");
-    }
-    if (!may_hold_equals && text.find('=') != std::string_view::npos) {
-        refuse("holds '='");
-    }
-    if (!text.empty() && text.back() == ',') {
-        refuse("ends with ',', which would take the next line into it");
+        throw KestParEditError(std::string(what) + " '" + std::string(text) +
+                               "' holds a line break");
     }
 }
 
-void check_line_start(std::string_view text, std::string_view what) {
-    const std::string_view trimmed = trim(text);
-    if (trimmed.empty()) {
-        throw KestParEditError(std::string(what) + " is empty");
+// The first difference of the items of `before` and `after` (same type, every kind the same
+// texts in the same order) but for the items `skip` names, or an empty text.
+std::string difference(const KestCmd& before, const KestCmd& after,
+                       const std::set<std::pair<CmdItem, std::size_t>>& skip = {}) {
+    if (before.GetType() != after.GetType()) {
+        return "the block would be read as another command type";
     }
-    if (trimmed.front() == '#' || starts_with_end(trimmed)) {
-        throw KestParEditError(std::string(what) + " '" + std::string(text) +
-                               "' would read as a comment or a block end");
+    for (int k = 0; k < item_kind_count; ++k) {
+        const auto kind = static_cast<CmdItem>(k);
+        if (before.ItemCount(kind) != after.ItemCount(kind)) {
+            return "the block would hold " + std::to_string(after.ItemCount(kind)) + " " +
+                   default_item_names[kind] + " items instead of " +
+                   std::to_string(before.ItemCount(kind));
+        }
+        for (std::size_t i = 0; i < before.ItemCount(kind); ++i) {
+            if (skip.count({kind, i}) == 0 &&
+                before.Item(kind, i).GetString() != after.Item(kind, i).GetString()) {
+                return item_name(kind, i) + " would read '" + after.Item(kind, i).GetString() +
+                       "' instead of '" + before.Item(kind, i).GetString() + "'";
+            }
+        }
     }
+    return std::string();
+}
+
+// Reads `text` (a stretch of whole blocks) without completing it, logging nothing.
+std::vector<KestCmd*> read_blocks(const KestParFileAdapter& reader, std::string_view text,
+                                  KestCmdContainer& into) {
+    ZUL_LogMacros::HeldMessages quiet;
+    std::vector<KestCmd*> created;
+    reader.ReadText(text, into, &created);
+    return created;
 }
 
 } // namespace
@@ -67,6 +88,14 @@ const KestSourceMap& KestParDocument::Positions() const {
     return _positions;
 }
 
+const KestParSyntax& KestParDocument::Syntax() const {
+    Refresh();
+    if (!_syntax) {
+        _syntax = std::make_unique<KestParSyntax>(_text);
+    }
+    return *_syntax;
+}
+
 void KestParDocument::Refresh() const {
     if (!_stale) {
         return;
@@ -76,32 +105,16 @@ void KestParDocument::Refresh() const {
     _reader.ParseText(_text, job, &positions);
     _job = std::move(job);
     _positions = std::move(positions);
-    _line_starts.assign(1, _text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0);
-    _line_count = 1;
-    for (std::size_t at = _text.find('\n'); at != std::string::npos;
-         at = _text.find('\n', at + 1)) {
-        if (_line_count++ % line_step == 0) {
-            _line_starts.push_back(at + 1);
-        }
-    }
+    _syntax.reset();
     _stale = false;
 }
 
 std::string_view KestParDocument::Line(std::size_t line) const {
-    Refresh();
-    if (line == 0 || line > _line_count) {
+    const KestParSyntax& syntax = Syntax();
+    if (line == 0 || line > syntax.LineCount()) {
         return {};
     }
-    const std::size_t start = LineStart(line);
-    std::string_view text(_text.data() + start, LineEnd(line) - start);
-    // The line feed ends the line, and a carriage return before it; a lone one stays.
-    if (!text.empty() && text.back() == '\n') {
-        text.remove_suffix(1);
-        if (!text.empty() && text.back() == '\r') {
-            text.remove_suffix(1);
-        }
-    }
-    return text;
+    return syntax.Bytes(syntax.Content(line));
 }
 
 std::string KestParDocument::Slice(KestTextPosition from, KestTextPosition to) const {
@@ -121,30 +134,6 @@ std::string KestParDocument::Slice(KestTextPosition from, KestTextPosition to) c
     return out;
 }
 
-std::size_t KestParDocument::LineStart(std::size_t line) const {
-    if (line - 1 >= _line_count) {
-        return _text.size();
-    }
-    std::size_t at = _line_starts[(line - 1) / line_step];
-    for (std::size_t skip = (line - 1) % line_step; skip > 0; --skip) {
-        at = _text.find('\n', at) + 1;
-    }
-    return at;
-}
-
-std::size_t KestParDocument::LineEnd(std::size_t line) const {
-    return LineStart(line + 1);
-}
-
-std::size_t KestParDocument::Offset(KestTextPosition position) const {
-    return std::min(LineStart(position.line) + position.column - 1, _text.size());
-}
-
-std::string KestParDocument::Eol() const {
-    const std::size_t first = _text.find('\n');
-    return first != std::string::npos && first > 0 && _text[first - 1] == '\r' ? "\r\n" : "\n";
-}
-
 std::size_t KestParDocument::IndexOf(const KestCmd& cmd) const {
     Refresh();
     const std::size_t i = _positions.IndexOf(cmd);
@@ -154,14 +143,32 @@ std::size_t KestParDocument::IndexOf(const KestCmd& cmd) const {
     return i;
 }
 
-KestItemSpan KestParDocument::SpanOf(const KestCmd& cmd, CmdItem kind, std::size_t index) const {
+std::size_t KestParDocument::OwnLine(const KestCmd& cmd, CmdItem kind, std::size_t index) const {
     IndexOf(cmd);
-    const auto span = _positions.Find(cmd, kind, index);
-    if (!span) {
-        throw KestParEditError("item " + default_item_names[kind] + "[" + std::to_string(index) +
-                               "] has no line in the text (the default rules made it)");
+    const KestItemSource source = item_source(Syntax(), _positions, cmd, kind, index);
+    switch (source.origin) {
+    case KestItemOrigin::unread:
+        throw KestParEditError("item " + item_name(kind, index) +
+                               " has no line in the text (the default rules made it)");
+    case KestItemOrigin::implied:
+        throw KestParEditError("item " + item_name(kind, index) +
+                               " has no text of its own: the line " + std::to_string(source.line) +
+                               " implies it");
+    case KestItemOrigin::piece:
+        throw KestParEditError("item " + item_name(kind, index) + " is one piece of line " +
+                               std::to_string(source.line) +
+                               ", which makes other items too: its value is not " +
+                               default_item_names[kind] + "'s alone");
+    case KestItemOrigin::whole:
+        break;
     }
-    return *span;
+    // The VALUE of LE_VALUE and GE_VALUE is the line's value; the TYPE goes with it.
+    if (source.shared && kind != VALUE) {
+        throw KestParEditError("the line of " + item_name(kind, index) +
+                               " makes other items too: its value is not " +
+                               default_item_names[kind] + "'s alone");
+    }
+    return source.line;
 }
 
 std::string KestParDocument::IndentOf(std::size_t cmd_index) const {
@@ -169,59 +176,100 @@ std::string KestParDocument::IndentOf(std::size_t cmd_index) const {
     if (items.empty()) {
         return "  ";
     }
-    const KestTextPosition key = items.front().span.key;
-    return _text.substr(LineStart(key.line), key.column - 1);
+    const KestParSyntax& syntax = Syntax();
+    const std::size_t line = items.front().span.key.line;
+    return std::string(syntax.Text().substr(syntax.Line(line).begin, syntax.Line(line).first));
 }
 
-void KestParDocument::Apply(std::vector<Replacement> changes) {
+void KestParDocument::Apply(std::vector<Replacement> changes, const Expectation& expected) {
+    const KestParSyntax& syntax = Syntax();
+    // The stretch of whole blocks the edit touches, which is read alone before and after it.
+    std::size_t begin = _text.size();
+    std::size_t end = _text.size();
+    if (expected.count > 0) {
+        const KestCmdSpan first = *_positions.Find(_positions.Command(expected.first));
+        const KestCmdSpan last =
+            *_positions.Find(_positions.Command(expected.first + expected.count - 1));
+        begin = syntax.Line(first.keyword.line).begin;
+        end = syntax.Line(last.end_line).next();
+    }
+    for (const Replacement& change : changes) {
+        begin = std::min(begin, change.begin);
+        end = std::max(end, change.end);
+    }
     std::sort(changes.begin(), changes.end(),
               [](const Replacement& a, const Replacement& b) { return a.begin > b.begin; });
+    std::string region = _text.substr(begin, end - begin);
     for (const Replacement& change : changes) {
-        _text.replace(change.begin, change.end - change.begin, change.text);
+        region.replace(change.begin - begin, change.end - change.begin, change.text);
     }
+
+    KestCmdContainer old_job;
+    KestCmdContainer new_job;
+    const std::vector<KestCmd*> before =
+        read_blocks(_reader, std::string_view(_text).substr(begin, end - begin), old_job);
+    std::vector<KestCmd*> after;
+    try {
+        after = read_blocks(_reader, region, new_job);
+    } catch (const std::exception& failure) {
+        throw KestParEditError(std::string("the text would no longer read: ") + failure.what());
+    }
+    // Text after the stretch must still stand outside every block.
+    const KestParSyntax changed(region);
+    if (end < _text.size() && !changed.Blocks().empty() && !changed.Blocks().back().closed) {
+        throw KestParEditError("the edit would leave a block open: the blocks after it would "
+                               "be read into it");
+    }
+    if (after.size() != expected.count_after) {
+        throw KestParEditError("the edit would make " + std::to_string(after.size()) +
+                               " blocks of " + std::to_string(expected.count_after));
+    }
+    for (std::size_t i = 0; i < std::max(before.size(), after.size()); ++i) {
+        const std::string wrong = expected.allowed(i, i < before.size() ? before[i] : nullptr,
+                                                   i < after.size() ? after[i] : nullptr);
+        if (!wrong.empty()) {
+            throw KestParEditError("refused: " + wrong);
+        }
+    }
+    _text.replace(begin, end - begin, region);
     _stale = true;
+    _syntax.reset();
 }
 
 void KestParDocument::SetValue(const KestCmd& cmd, CmdItem kind, std::size_t index,
                                std::string_view value) {
-    const KestItemSpan span = SpanOf(cmd, kind, index);
+    const std::size_t c = IndexOf(cmd);
+    const std::size_t line = OwnLine(cmd, kind, index);
+    const KestParSyntax& syntax = Syntax();
     value = trim(value);
-    const std::size_t begin = Offset(span.value);
-    const std::string_view line(_text.data() + LineStart(span.key.line),
-                                Offset(span.value) - LineStart(span.key.line));
-    const bool has_equals = line.find('=') != std::string_view::npos;
-    // A line that made several items (LE_VALUE = v gives VALUE and TYPE, an OPERATOR's
-    // REFERENCE = DRESP, r, 0.7 gives REFERENCE and COEFFICIENT) holds the whole value of none of
-    // them but the VALUE of LE_VALUE or GE_VALUE.
-    const std::string key = KestCmdIo::to_upper_copy(std::string(
-        trim(line.substr(span.key.column - 1, line.find('=') - (span.key.column - 1)))));
-    const bool whole =
-        kind == VALUE && (key == KestParKeys::le_value || key == KestParKeys::ge_value);
-    for (const auto& place : _positions.Items(_positions.IndexOf(cmd))) {
-        if (!whole && place.span.key == span.key && (place.kind != kind || place.index != index)) {
-            throw KestParEditError("the line of " + default_item_names[kind] + "[" +
-                                   std::to_string(index) + "] also makes " +
-                                   default_item_names[place.kind] + "[" +
-                                   std::to_string(place.index) + "]: its value is not " +
-                                   default_item_names[kind] + "'s alone");
-        }
+    check_one_line(value, "value");
+    // A line without '=' would become a line with a key.
+    if (syntax.Line(line).kind == KestLineKind::bare &&
+        KestParScanner::EqualsOf(value) != std::string_view::npos) {
+        throw KestParEditError("value '" + std::string(value) +
+                               "' holds '=', which would make its line a key's");
     }
-    check_text(value, "value", has_equals);
-    if (!has_equals) {
-        check_line_start(value, "a line without '='");
-    }
+    const KestByteSpan first = syntax.ValueOnLine(line);
+    const KestByteSpan last = syntax.ValueOnLine(syntax.EntryEnd(line));
     // "KEY =" gets "KEY = value", not "KEY =value".
-    const bool spaced = begin > 0 && _text[begin - 1] == '=' && !value.empty();
-    Apply({{begin, Offset(span.value_end), (spaced ? " " : "") + std::string(value)}});
+    const KestSyntaxLine& own = syntax.Line(line);
+    const bool spaced = own.kind == KestLineKind::item &&
+                        first.begin == own.begin + own.equals + 1 && !value.empty();
+    Expectation expected{c, 1, 1, [&](std::size_t, const KestCmd* before, const KestCmd* after) {
+                             return difference(*before, *after, {{kind, index}});
+                         }};
+    Apply({{first.begin, last.end, (spaced ? " " : "") + std::string(value)}}, expected);
 }
 
 void KestParDocument::AddItem(const KestCmd& cmd, std::string_view key, std::string_view value) {
-    const std::size_t i = IndexOf(cmd);
+    const std::size_t c = IndexOf(cmd);
     key = trim(key);
     value = trim(value);
-    check_line_start(key, "key");
-    check_text(key, "key", false);
-    check_text(value, "value", true);
+    check_one_line(key, "key");
+    check_one_line(value, "value");
+    if (key.empty() || KestParScanner::EqualsOf(key) != std::string_view::npos) {
+        throw KestParEditError("key '" + std::string(key) + "' is empty or holds '='");
+    }
     // The kind the key's line gives, so that the line joins its kind.
     const std::string upper = KestText::to_upper_copy(key);
     CmdItem kind = PLACEHOLDER;
@@ -235,88 +283,137 @@ void KestParDocument::AddItem(const KestCmd& cmd, std::string_view key, std::str
             }
         }
     }
-    const auto items = _positions.Items(i);
-    const KestCmdSpan block = *_positions.Find(cmd);
-    const std::string eol = Eol();
-    const std::string line = IndentOf(i) + std::string(key) + " = " + std::string(value) + eol;
+    const KestParSyntax& syntax = Syntax();
+    const std::string eol(syntax.Eol());
+    const std::string line = IndentOf(c) + std::string(key) + " = " + std::string(value) + eol;
     std::size_t last = 0;
-    for (const auto& place : items) {
+    for (const auto& place : _positions.Items(c)) {
         if (place.kind == kind) {
-            last = std::max(last, place.span.value_end.line);
+            last = std::max(last, syntax.EntryEnd(place.span.key.line));
         }
     }
+    const KestSyntaxBlock& block =
+        syntax.Blocks()[syntax.BlockOf(_positions.Find(cmd)->keyword.line)];
+    std::size_t at = 0;
     if (last != 0) {
-        Apply({{LineEnd(last), LineEnd(last), line}});
-        return;
+        at = syntax.Line(last).next();
+    } else if (block.closed) {
+        at = syntax.Line(block.end_line).begin;
+    } else {
+        at = syntax.Line(block.end_line).next(); // a block that the end of the text closes
     }
-    if (ClosedByEnd(block)) {
-        const std::size_t end_start = LineStart(block.end_line);
-        Apply({{end_start, end_start, line}});
-        return;
-    }
-    // A block that the end of the text closes.
-    const bool ends_line = !_text.empty() && _text.back() == '\n';
-    Apply({{_text.size(), _text.size(), (ends_line ? "" : eol) + line}});
+    // After a last line without a line end, the new line starts a line of its own.
+    const bool own_line = at == 0 || _text[at - 1] == '\n';
+    Expectation expected{
+        c, 1, 1, [&](std::size_t, const KestCmd* before, const KestCmd* after) {
+            std::size_t added = 0;
+            for (int k = 0; k < item_kind_count; ++k) {
+                const auto kd = static_cast<CmdItem>(k);
+                if (after->ItemCount(kd) < before->ItemCount(kd)) {
+                    return "the block would lose " + default_item_names[kd] + " items";
+                }
+                for (std::size_t i = 0; i < before->ItemCount(kd); ++i) {
+                    if (before->Item(kd, i).GetString() != after->Item(kd, i).GetString()) {
+                        return item_name(kd, i) + " would change";
+                    }
+                }
+                added += after->ItemCount(kd) - before->ItemCount(kd);
+            }
+            return added == 0 ? std::string("the line would make no item") : std::string();
+        }};
+    Apply({{at, at, (own_line ? "" : eol) + line}}, expected);
 }
 
 void KestParDocument::RemoveItem(const KestCmd& cmd, CmdItem kind, std::size_t index) {
-    const KestItemSpan span = SpanOf(cmd, kind, index);
-    // Were the line before to end with ',' and the line after to be plain text, the removal
-    // would make the one continue over the other: a blank line, which ends a value, stays.
-    const auto line = [&](std::size_t n) {
-        const std::size_t start = LineStart(n);
-        return trim(std::string_view(_text).substr(start, LineEnd(n) - start));
-    };
-    const std::string_view before = span.key.line > 1 ? line(span.key.line - 1) : "";
-    const std::string_view after = line(span.value_end.line + 1);
-    const bool would_join = !before.empty() && before.back() == ',' && !after.empty() &&
-                            after.front() != '#' && !starts_with_end(after) &&
-                            after.find('=') == std::string_view::npos;
-    const std::size_t end = LineEnd(span.value_end.line);
-    std::size_t keep = end;
-    if (would_join) {
-        keep = _text.rfind('\n', end - 1) == end - 1 ? end - 1 : end;
-        keep -= keep > 0 && _text[keep - 1] == '\r' ? 1 : 0;
+    const std::size_t c = IndexOf(cmd);
+    const std::size_t line = OwnLine(cmd, kind, index);
+    const KestParSyntax& syntax = Syntax();
+    // The items the line made: the item, and the TYPE that LE_VALUE or GE_VALUE implies.
+    std::set<std::pair<CmdItem, std::size_t>> gone;
+    for (const auto& place : _positions.Items(c)) {
+        if (place.span.key.line == line) {
+            gone.insert({place.kind, place.index});
+        }
     }
-    Apply({{LineStart(span.key.line), keep, ""}});
+    const std::size_t last = syntax.EntryEnd(line);
+    std::size_t keep = syntax.Line(last).next();
+    // Were the value above to go on (ending with ',') over the line below, a line end stays: a
+    // blank line ends the value.
+    const auto continues = [&](std::size_t l) {
+        const KestSyntaxLine& above = syntax.Line(l);
+        return (above.kind == KestLineKind::item || above.kind == KestLineKind::bare ||
+                above.kind == KestLineKind::continuation) &&
+               KestParScanner::Continues(syntax.Bytes(syntax.Trimmed(l)));
+    };
+    if (line > 1 && continues(line - 1) && last < syntax.LineCount()) {
+        keep = syntax.Line(last).begin + syntax.Line(last).length;
+    }
+    Expectation expected{c, 1, 1, [&](std::size_t, const KestCmd* before, const KestCmd* after) {
+                             for (int k = 0; k < item_kind_count; ++k) {
+                                 const auto kd = static_cast<CmdItem>(k);
+                                 std::vector<std::string> left;
+                                 for (std::size_t i = 0; i < before->ItemCount(kd); ++i) {
+                                     if (gone.count({kd, i}) == 0) {
+                                         left.push_back(before->Item(kd, i).GetString());
+                                     }
+                                 }
+                                 std::vector<std::string> read;
+                                 for (std::size_t i = 0; i < after->ItemCount(kd); ++i) {
+                                     read.push_back(after->Item(kd, i).GetString());
+                                 }
+                                 if (left != read) {
+                                     return "the " + default_item_names[kd] +
+                                            " items of the block would change";
+                                 }
+                             }
+                             return std::string();
+                         }};
+    Apply({{syntax.Line(line).begin, keep, ""}}, expected);
 }
 
 void KestParDocument::AddCommand(std::string_view keyword,
                                  const std::vector<std::pair<std::string, std::string>>& items,
                                  const KestCmd* after) {
+    Refresh();
+    const KestParSyntax& syntax = Syntax();
+    const std::string eol(syntax.Eol());
     keyword = trim(keyword);
-    check_line_start(keyword, "keyword");
-    check_text(keyword, "keyword", false);
-    const std::string eol = Eol();
+    check_one_line(keyword, "keyword");
     std::string block = std::string(keyword) + eol;
     for (const auto& [key, value] : items) {
-        const std::string_view k = trim(key);
-        const std::string_view v = trim(value);
-        check_line_start(k, "key");
-        check_text(k, "key", false);
-        check_text(v, "value", true);
-        block += "  " + std::string(k) + " = " + std::string(v) + eol;
+        check_one_line(key, "key");
+        check_one_line(value, "value");
+        block += "  " + std::string(trim(key)) + " = " + std::string(trim(value)) + eol;
     }
     block += "END_" + eol;
-
-    Refresh();
+    // The block must read back as one block of these lines.
+    const KestParSyntax own(block);
+    std::size_t item_lines = 0;
+    for (std::size_t l = 1; l <= own.LineCount(); ++l) {
+        item_lines += own.Line(l).kind == KestLineKind::item ? 1 : 0;
+    }
+    if (own.Blocks().size() != 1 || !own.Blocks()[0].closed || item_lines != items.size() ||
+        own.Bytes(own.Trimmed(1)) != keyword) {
+        throw KestParEditError("block '" + std::string(keyword) +
+                               "' would not read back as one block of its lines");
+    }
     // The block goes after the block of `after`, or at the end of the text. The last block may
     // be closed by the end of the text: it gets its END_ first, or it would take the new lines.
     const std::size_t count = _positions.CommandCount();
-    const KestCmd* previous = after;
-    if (previous != nullptr) {
-        IndexOf(*previous);
+    std::size_t previous = count;
+    if (after != nullptr) {
+        previous = IndexOf(*after);
     } else if (count > 0) {
-        previous = &_positions.Command(count - 1);
+        previous = count - 1;
     }
     std::size_t at = _text.size();
     std::string prefix;
-    if (previous != nullptr) {
-        const KestCmdSpan span = *_positions.Find(*previous);
+    if (previous != count) {
+        const KestCmdSpan span = *_positions.Find(_positions.Command(previous));
         if (after != nullptr) {
-            at = LineEnd(span.end_line);
+            at = syntax.Line(span.end_line).next();
         }
-        if (!ClosedByEnd(span)) {
+        if (!syntax.Blocks()[syntax.BlockOf(span.keyword.line)].closed) {
             prefix = "END_" + eol;
         }
     }
@@ -326,68 +423,73 @@ void KestParDocument::AddCommand(std::string_view keyword,
     if (at > 0) {
         prefix += eol; // a blank line between blocks
     }
-    Apply({{at, at, prefix + block}});
-}
-
-bool KestParDocument::ClosedByEnd(const KestCmdSpan& span) const {
-    const std::size_t start = LineStart(span.end_line);
-    const std::string_view line =
-        trim(std::string_view(_text).substr(start, LineEnd(span.end_line) - start));
-    return span.end_line != span.keyword.line && starts_with_end(line) &&
-           line.find('=') == std::string_view::npos;
+    const std::size_t touched = previous != count ? 1 : 0;
+    Expectation expected{previous != count ? previous : 0, touched, touched + 1,
+                         [&](std::size_t i, const KestCmd* before, const KestCmd* now) {
+                             return i < touched ? difference(*before, *now) : std::string();
+                         }};
+    Apply({{at, at, prefix + block}}, expected);
 }
 
 void KestParDocument::RemoveCommand(const KestCmd& cmd) {
-    IndexOf(cmd);
+    const std::size_t c = IndexOf(cmd);
+    const KestParSyntax& syntax = Syntax();
     const KestCmdSpan span = *_positions.Find(cmd);
-    Apply({{LineStart(span.keyword.line), LineEnd(span.end_line), ""}});
+    Expectation expected{c, 1, 0,
+                         [](std::size_t, const KestCmd*, const KestCmd*) { return std::string(); }};
+    Apply({{syntax.Line(span.keyword.line).begin, syntax.Line(span.end_line).next(), ""}},
+          expected);
 }
 
 void KestParDocument::RenameCommand(const KestCmd& cmd, std::string_view name) {
+    IndexOf(cmd);
     name = trim(name);
-    check_text(name, "name", false);
-    if (name.empty() || name.find(',') != std::string_view::npos) {
-        throw KestParEditError("name '" + std::string(name) + "' is empty or holds ','");
+    check_one_line(name, "name");
+    const std::string upper = KestText::to_upper_copy(name);
+    // A name stands as a value and as a piece of a list that may begin a line of its own.
+    if (!KestParSyntax::StandsAsPiece(name)) {
+        throw KestParEditError("name '" + std::string(name) +
+                               "' would not read back as a name: it is empty, holds ',' or "
+                               "'=', or begins with '#' or END_");
     }
-    const KestItemSpan own = SpanOf(cmd, ID_NAME, 0);
-    const std::string old = KestText::to_upper_copy(cmd.Item(ID_NAME, 0).GetString());
-    std::vector<Replacement> changes{{Offset(own.value), Offset(own.value_end), std::string(name)}};
-    // In every value that refers to the command, the comma-separated piece that names it.
-    for (std::size_t c = 0; c < _positions.CommandCount(); ++c) {
-        const KestCmd& other = _positions.Command(c);
-        for (const auto& place : _positions.Items(c)) {
-            const KestCmdItem& item = other.Item(place.kind, place.index);
-            if (!item.HasReference() || item.GetReference() != &cmd) {
-                continue;
-            }
-            std::size_t begin = Offset(place.span.value);
-            const std::size_t end = Offset(place.span.value_end);
-            while (begin <= end) {
-                std::size_t comma = _text.find(',', begin);
-                comma = comma == std::string::npos || comma > end ? end : comma;
-                const std::string_view piece =
-                    trim(std::string_view(_text).substr(begin, comma - begin));
-                if (!piece.empty() && KestText::to_upper_copy(piece) == old) {
-                    const std::size_t from = static_cast<std::size_t>(piece.data() - _text.data());
-                    const bool known =
-                        std::any_of(changes.begin(), changes.end(),
-                                    [&](const Replacement& r) { return r.begin == from; });
-                    // A piece written in capitals may belong to a key whose values are kept as
-                    // given (LE_VALUE): it gets the name in capitals, as the name reads, so that
-                    // it still links.
-                    const bool capitals = KestText::to_upper_copy(piece) == piece;
-                    if (!known) {
-                        changes.push_back(
-                            {from, from + piece.size(),
-                             capitals ? KestText::to_upper_copy(name) : std::string(name)});
-                    }
-                    break;
-                }
-                begin = comma + 1;
-            }
+    for (const KestCmd& other : Job()) {
+        if (&other != &cmd && other.HasItem(ID_NAME) &&
+            KestText::to_upper_copy(other.Item(ID_NAME, 0).GetString()) == upper) {
+            throw KestParEditError("a " + KestCmdDefs::get_default_cmd_names()[other.GetType()] +
+                                   " is named '" + other.Item(ID_NAME, 0).GetString() +
+                                   "' already: what names the command would name that one");
         }
     }
-    Apply(std::move(changes));
+    const std::size_t own = OwnLine(cmd, ID_NAME, 0);
+    const KestParSyntax& syntax = Syntax();
+    const std::string old = KestText::to_upper_copy(cmd.Item(ID_NAME, 0).GetString());
+    if (upper != old && !pieces_named(syntax, _positions, upper).empty()) {
+        throw KestParEditError("'" + std::string(name) +
+                               "' is named where no command has that name: those references "
+                               "would name this command");
+    }
+    const KestByteSpan own_value = syntax.ValueOnLine(own);
+    std::vector<Replacement> changes{{own_value.begin, own_value.end, std::string(name)}};
+    std::map<std::size_t, std::set<std::pair<CmdItem, std::size_t>>> touched;
+    touched[_positions.IndexOf(cmd)].insert({ID_NAME, 0});
+    for (const KestNamePiece& piece : pieces_naming(syntax, _positions, _job, cmd)) {
+        const std::string_view written = syntax.Bytes(piece.span);
+        // A piece written in capitals may belong to a key whose values are kept as given
+        // (LE_VALUE): it gets the name in capitals, as the name reads, so that it still links.
+        const bool capitals = KestText::to_upper_copy(written) == written;
+        changes.push_back({piece.span.begin, piece.span.end, capitals ? upper : std::string(name)});
+        touched[_positions.IndexOf(*piece.cmd)].insert({piece.kind, piece.index});
+    }
+    const std::size_t first = touched.begin()->first;
+    const std::size_t count = touched.rbegin()->first - first + 1;
+    Expectation expected{
+        first, count, count, [&](std::size_t i, const KestCmd* before, const KestCmd* after) {
+            const auto found = touched.find(first + i);
+            return difference(*before, *after,
+                              found == touched.end() ? std::set<std::pair<CmdItem, std::size_t>>()
+                                                     : found->second);
+        }};
+    Apply(std::move(changes), expected);
 }
 
 void KestParDocument::Save(const std::wstring& path) const {

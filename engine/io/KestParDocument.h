@@ -7,6 +7,10 @@
 #include "engine/io/KestCmdIoConfig.h"
 #include "engine/io/KestParFileAdapter.h"
 #include "engine/io/KestSourceMap.h"
+#include "engine/syntax/KestParSyntax.h"
+
+#include <functional>
+#include <memory>
 
 #include <stdexcept>
 #include <string>
@@ -14,18 +18,21 @@
 #include <utility>
 #include <vector>
 
-/// An edit that cannot apply: its command or item has no place in the text (the default rules
-/// made it), or its text would not read back as the edit describes.
+/// An edit that cannot apply: its command or item has no text of its own (the default rules
+/// made it, or its line implies it), or the changed text would read differently anywhere else
+/// than the edited item, or not read at all. The text is left as it was.
 class KEST_CMD_ENGINE_API KestParEditError : public std::invalid_argument {
   public:
     using std::invalid_argument::invalid_argument;
 };
 
 /// The text of a job and the job read from it. Job() is the job that Parse of the text gives
-/// (references linked, defaults applied), with where each command and item stands (Positions()).
-/// Edits address commands and items of that job and change only their own lines of the text;
-/// the job is read again from the changed text when next asked for, so references into Job()
-/// and Positions() are valid until the next edit.
+/// (references linked, defaults applied), with where each command and item stands (Positions())
+/// and the syntax of every line (Syntax()). Edits address commands and items of that job and
+/// change only their own lines of the text; each edit reads the blocks it changed again, before
+/// and after, and is refused unless exactly what it describes changed. The job is read again
+/// from the changed text when next asked for, so references into Job(), Positions() and Syntax()
+/// are valid until the next edit.
 class KEST_CMD_ENGINE_API KestParDocument {
   public:
     /// Reads `text`; `file_name` is what messages call it (and where Save writes by default).
@@ -41,6 +48,8 @@ class KEST_CMD_ENGINE_API KestParDocument {
     /// The job the text gives.
     const KestCmdContainer& Job() const;
     const KestSourceMap& Positions() const;
+    /// The syntax of the text's lines.
+    const KestParSyntax& Syntax() const;
     /// The physical line `line` (1-based) of the text, without its line end; empty past the end.
     std::string_view Line(std::size_t line) const;
     /// The bytes of the text from `from` to `to` (exclusive). A value continued over several lines
@@ -48,14 +57,17 @@ class KEST_CMD_ENGINE_API KestParDocument {
     std::string Slice(KestTextPosition from, KestTextPosition to) const;
 
     /// Sets the value text of an item read from the text; a value continued over several lines
-    /// is replaced whole. Blanks around `value` are not kept (the reader trims them).
+    /// is replaced whole. Blanks around `value` are not kept (the reader trims them). An item
+    /// must have its line's value to itself (the VALUE of LE_VALUE and GE_VALUE has: their TYPE
+    /// goes with it).
     void SetValue(const KestCmd& cmd, KestCmdItemDefs::CmdItem kind, std::size_t index,
                   std::string_view value);
     /// Adds the line `key = value` to the block of `cmd`: after the last line of the key's kind,
     /// or at the end of the block when it has none. The line takes the indentation and the line
     /// end of its block.
     void AddItem(const KestCmd& cmd, std::string_view key, std::string_view value);
-    /// Removes the line that made an item (with any other item that same line made).
+    /// Removes the line that made an item, which must have it to itself (as for SetValue; the
+    /// TYPE that LE_VALUE and GE_VALUE imply goes with their VALUE).
     void RemoveItem(const KestCmd& cmd, KestCmdItemDefs::CmdItem kind, std::size_t index);
     /// Adds a block with `keyword` and the lines `key = value`, after the block of `after`, or at
     /// the end of the text when `after` is null.
@@ -64,8 +76,9 @@ class KEST_CMD_ENGINE_API KestParDocument {
                     const KestCmd* after = nullptr);
     /// Removes the block of `cmd`, from its keyword line to its END_ line.
     void RemoveCommand(const KestCmd& cmd);
-    /// Gives `cmd` the name `name`: its first ID_NAME, and every item of the job that refers to
-    /// it (within a list of names, only the name is replaced).
+    /// Gives `cmd` the name `name`: its first ID_NAME, and every piece of the text that names it
+    /// (pieces_naming). Refused for a name another command has (the references would link to
+    /// that one) and for a text that would not read back as that name where it is written.
     void RenameCommand(const KestCmd& cmd, std::string_view name);
 
     /// Writes the text to `path` (the document's file when empty) safely: into a file beside it,
@@ -80,23 +93,26 @@ class KEST_CMD_ENGINE_API KestParDocument {
         std::size_t end;
         std::string text;
     };
-    /// The byte offset of a position of the text.
-    std::size_t Offset(KestTextPosition position) const;
-    /// The offset where line `line` starts (the text's size past the last line).
-    std::size_t LineStart(std::size_t line) const;
-    /// The offset after the line end of `line`.
-    std::size_t LineEnd(std::size_t line) const;
-    /// The line end the text uses ("\r\n" when its first line ends so, else "\n").
-    std::string Eol() const;
-    /// The indentation of the lines of `cmd`'s block.
-    std::string IndentOf(std::size_t cmd_index) const;
+    /// What an edit may change: the commands first to first + count - 1 of the text (by
+    /// position) become `count_after` commands, and `allowed` tells, for the i-th of them,
+    /// whether its items read again (null when it is new or gone) are what the edit describes:
+    /// an empty text when they are, or what else changed.
+    struct Expectation {
+        std::size_t first = 0;
+        std::size_t count = 0;
+        std::size_t count_after = 0;
+        std::function<std::string(std::size_t i, const KestCmd* before, const KestCmd* after)>
+            allowed;
+    };
     /// The index of `cmd` among the commands of the text; throws KestParEditError for another.
     std::size_t IndexOf(const KestCmd& cmd) const;
-    /// Whether a block ends with an END_ line (not with the end of the text).
-    bool ClosedByEnd(const KestCmdSpan& span) const;
-    KestItemSpan SpanOf(const KestCmd& cmd, KestCmdItemDefs::CmdItem kind, std::size_t index) const;
-    /// Applies `changes`, which must not overlap, and marks the job for reading again.
-    void Apply(std::vector<Replacement> changes);
+    /// The first line of the entry of an item, which must have its text to itself.
+    std::size_t OwnLine(const KestCmd& cmd, KestCmdItemDefs::CmdItem kind, std::size_t index) const;
+    /// The indentation of the lines of the block of the i-th command.
+    std::string IndentOf(std::size_t cmd_index) const;
+    /// Applies `changes`, which must not overlap, after reading the blocks they touch again and
+    /// checking them against `expected`; throws KestParEditError and keeps the text otherwise.
+    void Apply(std::vector<Replacement> changes, const Expectation& expected);
     void Refresh() const;
 
     std::string _text;
@@ -105,10 +121,6 @@ class KEST_CMD_ENGINE_API KestParDocument {
     std::vector<std::pair<KestCmdItemDefs::CmdItem, std::string>> _item_names;
     mutable KestCmdContainer _job;
     mutable KestSourceMap _positions;
-    /// Where every line_step-th line starts (lines 1, 1 + line_step, ...): a line is found from
-    /// the one before it in its step, and a large text's index stays small.
-    static constexpr std::size_t line_step = 32;
-    mutable std::vector<std::size_t> _line_starts;
-    mutable std::size_t _line_count = 0;
+    mutable std::unique_ptr<KestParSyntax> _syntax;
     mutable bool _stale = true;
 };

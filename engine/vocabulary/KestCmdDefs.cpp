@@ -27,4 +27,18 @@ Cmd named_type(KestCmdItemDefs::CmdItem kind) {
     return types[kind];
 }
 
+bool names_commands(KestCmdItemDefs::CmdItem kind) {
+    using namespace KestCmdItemDefs;
+    switch (kind) {
+    case GROUP:
+    case ELEMENT_GROUP:
+    case NODE_GROUP:
+    case FACE_GROUP:
+    case REFERENCE:
+        return true;
+    default:
+        return named_type(kind) != CMD_PLACEHOLDER;
+    }
+}
+
 } // namespace KestCmdDefs

@@ -52,4 +52,11 @@ KEST_CMD_ENGINE_API const std::array<std::string, cmd_type_count>& get_default_c
 /// name is the kind's ("DRESP = r1" names a DRESP), or CMD_PLACEHOLDER for a kind that names none.
 KEST_CMD_ENGINE_API Cmd named_type(KestCmdItemDefs::CmdItem kind);
 
+/// Whether the values of an item of `kind` may name commands by their first ID_NAME: the kinds
+/// with a named_type, the groups (`GROUP = design_volume` names a GROUP_DEF, though a group may
+/// also be given as a list of numbers), and REFERENCE (an OPT_PARAM's names its OPTIMIZE, an
+/// operator's the responses it combines). Keyword values, numbers and texts are no names, even
+/// when they read like one.
+KEST_CMD_ENGINE_API bool names_commands(KestCmdItemDefs::CmdItem kind);
+
 } // namespace KestCmdDefs

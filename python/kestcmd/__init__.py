@@ -1,13 +1,16 @@
-"""Structural-optimisation jobs in Python: read job files into typed commands, follow
-references, complete jobs with the default rules, check them, write them back, and edit job
-texts keeping their comments.
+"""Structural-optimisation jobs in Python: open a job file as a Document used like a dict,
+edit its values in place keeping comments and layout, read jobs into typed commands, follow
+references, complete jobs with the default rules, check them and write them back.
 
-    job = kestcmd.read("job.par")
+    doc = kestcmd.load("job.par")
+    limit = doc["volume_limit"]
+    limit["VALUE"] = 0.25              # only that line changes
+    doc.save("variant.par")
+    float(limit["VALUE"])              # 0.25
+
+    job = kestcmd.read("job.par")      # the completed, read-only job
     for cmd in job:
         print(cmd.type, cmd.name, cmd.line)
-    doc = kestcmd.Document.read("job.par")
-    doc.set("VOLUME_LIMIT.VALUE", "0.25")
-    doc.save()
 
 See docs/python.md for the whole interface.
 """
@@ -16,11 +19,14 @@ from ._kestcmd import (
     Command,
     Diagnostic,
     Document,
+    DocumentCommand,
     EditError,
     IntList,
     Job,
+    KestWarning,
     ParseError,
     Value,
+    load,
     loads,
     read,
 )
@@ -31,11 +37,14 @@ __all__ = [
     "Command",
     "Diagnostic",
     "Document",
+    "DocumentCommand",
     "EditError",
     "IntList",
     "Job",
+    "KestWarning",
     "ParseError",
     "Value",
+    "load",
     "loads",
     "read",
 ]

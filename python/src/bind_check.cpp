@@ -15,6 +15,7 @@ namespace kestpy {
 namespace {
 
 struct Diagnostic {
+    py::str path;
     std::size_t line;
     std::size_t column;
     std::size_t end_line;
@@ -27,22 +28,25 @@ struct Diagnostic {
 
 } // namespace
 
-py::list diagnostics(const std::vector<KestParDiagnostic>& found) {
+py::list diagnostics(const std::vector<KestParDiagnostic>& found, const std::string& path) {
     py::list list;
     for (const KestParDiagnostic& d : found) {
-        list.append(Diagnostic{
-            d.start.line, d.start.column, d.end.line, d.end.column, d.code, to_py(d.message),
-            "warning", d.suggestion.empty() ? std::nullopt : std::optional(to_py(d.suggestion))});
+        list.append(
+            Diagnostic{to_py(path), d.start.line, d.start.column, d.end.line, d.end.column, d.code,
+                       to_py(d.message), "warning",
+                       d.suggestion.empty() ? std::nullopt : std::optional(to_py(d.suggestion))});
     }
     return list;
 }
 
 void bind_check(py::module_& m) {
     py::class_<Diagnostic>(m, "Diagnostic", R"(
-One problem of a job's text, as ``kestcmd check`` reports it: where it starts (line and column
+One problem of a job's text, as ``kestcmd check`` reports it: the job's path (or name), where
+it starts (line and column
 from 1, columns in bytes) and ends, a stable code (e.g. 'unknown-key'), a one-line message, the
 severity ('warning' for every problem the checks find) and the known text suggested instead, if
 any.)")
+        .def_readonly("path", &Diagnostic::path)
         .def_readonly("line", &Diagnostic::line)
         .def_readonly("column", &Diagnostic::column)
         .def_readonly("end_line", &Diagnostic::end_line)

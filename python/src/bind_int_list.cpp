@@ -2,9 +2,12 @@
 // proportion to the runs; the values come one by one, or all at once through the buffer protocol.
 #include "bindings.h"
 #include "handles.h"
+#include "library_warnings.h"
 
 #include <pybind11/stl.h>
 
+#include <algorithm>
+#include <functional>
 #include <limits>
 #include <memory>
 #include <vector>
@@ -38,8 +41,114 @@ std::int64_t value_at(const IntList& self, std::int64_t index) {
     return 0; // not reached: the runs hold `size` values
 }
 
-std::string text_of(const IntList& self) {
-    return LumoListText::to_text(self.list.runs(), self.list.GetDefaultStep(), std::string::npos);
+// The integer of `value`, an element of a list of values; TypeError for a bool or no integer,
+// ValueError for one out of the range of int.
+int element(py::handle value) {
+    if (PyBool_Check(value.ptr()) || !PyIndex_Check(value.ptr())) {
+        throw py::type_error(std::string("an IntList holds integers, not ") +
+                             Py_TYPE(value.ptr())->tp_name);
+    }
+    const auto number = py::reinterpret_steal<py::object>(PyNumber_Index(value.ptr()));
+    int overflow = 0;
+    const long long v = PyLong_AsLongLongAndOverflow(number.ptr(), &overflow);
+    if (overflow != 0 || v < std::numeric_limits<int>::min() ||
+        v > std::numeric_limits<int>::max()) {
+        throw py::value_error("an IntList holds values of 32 bits, not " +
+                              std::string(py::str(number)));
+    }
+    return static_cast<int>(v);
+}
+
+// The integers of a one-dimensional buffer of a native integer format, appended to `values`;
+// false for a buffer of another format.
+bool buffer_values(py::handle object, std::vector<int>& values) {
+    Py_buffer view;
+    if (PyObject_GetBuffer(object.ptr(), &view, PyBUF_RECORDS_RO) != 0) {
+        throw py::error_already_set();
+    }
+    const std::unique_ptr<Py_buffer, void (*)(Py_buffer*)> release(&view, &PyBuffer_Release);
+    std::string_view format(view.format != nullptr ? view.format : "B");
+    if (!format.empty() && (format.front() == '@' || format.front() == '=')) {
+        format.remove_prefix(1);
+    }
+    if (format.size() != 1 ||
+        std::string_view("bBhHiIlLqQnN").find(format[0]) == std::string::npos) {
+        return false;
+    }
+    if (view.ndim != 1) {
+        throw py::value_error("an IntList is made from a one-dimensional array, not one of " +
+                              std::to_string(view.ndim) + " dimensions");
+    }
+    const bool is_signed = format[0] >= 'a';
+    const auto* base = static_cast<const char*>(view.buf);
+    for (Py_ssize_t k = 0; k < view.shape[0]; ++k) {
+        const char* at = base + k * view.strides[0];
+        std::int64_t v = 0;
+        switch (view.itemsize) {
+        case 1:
+            v = is_signed ? *reinterpret_cast<const std::int8_t*>(at)
+                          : *reinterpret_cast<const std::uint8_t*>(at);
+            break;
+        case 2:
+            v = is_signed ? *reinterpret_cast<const std::int16_t*>(at)
+                          : *reinterpret_cast<const std::uint16_t*>(at);
+            break;
+        case 4:
+            v = is_signed ? *reinterpret_cast<const std::int32_t*>(at)
+                          : static_cast<std::int64_t>(*reinterpret_cast<const std::uint32_t*>(at));
+            break;
+        default:
+            if (is_signed) {
+                v = *reinterpret_cast<const std::int64_t*>(at);
+            } else {
+                const std::uint64_t u = *reinterpret_cast<const std::uint64_t*>(at);
+                v = u > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max())
+                        ? std::numeric_limits<std::int64_t>::max()
+                        : static_cast<std::int64_t>(u);
+            }
+        }
+        if (v < std::numeric_limits<int>::min() || v > std::numeric_limits<int>::max()) {
+            throw py::value_error("an IntList holds values of 32 bits, not " + std::to_string(v));
+        }
+        values.push_back(static_cast<int>(v));
+    }
+    return true;
+}
+
+} // namespace
+
+IntList int_list_of(py::handle values) {
+    std::vector<int> all;
+    if (!PyObject_CheckBuffer(values.ptr()) || !buffer_values(values, all)) {
+        if (!py::isinstance<py::iterable>(values) || PyUnicode_Check(values.ptr())) {
+            throw py::type_error(std::string("an IntList is made from integers, not ") +
+                                 Py_TYPE(values.ptr())->tp_name);
+        }
+        for (const py::handle value : py::reinterpret_borrow<py::iterable>(values)) {
+            all.push_back(element(value));
+        }
+    }
+    std::sort(all.begin(), all.end());
+    all.erase(std::unique(all.begin(), all.end()), all.end());
+    IntList made;
+    for (const int v : all) {
+        made.list.insert(v); // above every value held: it joins or follows the last run
+    }
+    return made;
+}
+
+std::string int_list_text(const IntList& list) {
+    return LumoListText::to_text(list.list.runs(), list.list.GetDefaultStep(), std::string::npos);
+}
+
+namespace {
+
+bool same_runs(const IntList& a, const IntList& b) {
+    const auto& x = a.list.runs().runs();
+    const auto& y = b.list.runs().runs();
+    return std::equal(x.begin(), x.end(), y.begin(), y.end(), [](const Run& r, const Run& s) {
+        return r.first == s.first && r.stride == s.stride && r.count == s.count;
+    });
 }
 
 // The message of a list too long for an array, or empty for one that fits.
@@ -112,13 +221,32 @@ takes the values as 32-bit integers through the buffer protocol, without a Pytho
 of more than ``IntList.max_array_size`` values raises ValueError instead.)");
     cls.def(py::init([](const std::string& text) {
                 IntList made;
-                const LumoListText::ReadResult read = made.list.TryRead(text, false);
+                HeldWarnings held;
+                const LumoListText::ReadResult read = made.list.TryRead(text);
+                held.Warn(std::string(), [] { return nullptr; });
                 if (read.error != LumoListText::ReadResult::none) {
                     throw py::value_error(LumoListText::failure_message(read, made.list.runs(), 1));
                 }
                 return made;
             }),
-            py::arg("text"), "The list the compact notation `text` gives (ValueError if none).")
+            py::arg("text"),
+            "The list the compact notation `text` gives (ValueError if none; a KestWarning for "
+            "a step of 0).")
+        .def(py::init(&int_list_of), py::arg("values"),
+             "The list of `values`: an array of integers (numpy's too) or an iterable of ints, in "
+             "any order, duplicates allowed; TypeError for other elements, ValueError for a "
+             "value beyond 32 bits.")
+        .def("__eq__", &same_runs, py::is_operator())
+        .def("__hash__",
+             [](const IntList& self) {
+                 std::size_t hash = 0;
+                 for (const Run& run : self.list.runs().runs()) {
+                     for (const std::int64_t part : {run.first, run.stride, run.count}) {
+                         hash = hash * 1000003u ^ std::hash<std::int64_t>()(part);
+                     }
+                 }
+                 return hash;
+             })
         .def_readonly_static("max_array_size", &max_buffer_values)
         .def("__len__", [](const IntList& self) { return self.list.size(); })
         .def("__contains__",
@@ -159,9 +287,11 @@ of more than ``IntList.max_array_size`` values raises ValueError instead.)");
                 return dtype.is_none() ? array : array.attr("astype")(dtype);
             },
             py::arg("dtype") = py::none())
-        .def("__str__", &text_of, "The compact notation, as the library writes it (one line).")
-        .def("__repr__",
-             [](const IntList& self) { return py::str("IntList({!r})").format(text_of(self)); });
+        .def("__str__", &int_list_text,
+             "The compact notation, as the library writes it (one line).")
+        .def("__repr__", [](const IntList& self) {
+            return py::str("IntList({!r})").format(int_list_text(self));
+        });
     auto* type = reinterpret_cast<PyHeapTypeObject*>(cls.ptr());
     type->as_buffer.bf_getbuffer = &get_buffer;
     type->as_buffer.bf_releasebuffer = &release_buffer;

@@ -2,8 +2,10 @@
 #include "bindings.h"
 #include "check.h"
 #include "convert.h"
+#include "edit_values.h"
 #include "errors.h"
 #include "handles.h"
+#include "library_warnings.h"
 
 #include <pybind11/stl.h>
 
@@ -27,16 +29,27 @@ std::size_t command_count(const JobState& state) {
     return count;
 }
 
+// `read`, run without the GIL, with the library's warnings given to Python after it.
+template <class Read>
+JobPtr read_warning(Read read) {
+    HeldWarnings held;
+    JobPtr job;
+    {
+        py::gil_scoped_release release;
+        job = read();
+    }
+    held.Warn(job->name, [&] { return &job->positions; });
+    return job;
+}
+
 JobPtr read_path(const py::object& path, bool complete) {
     const std::string file = path_bytes(path);
-    py::gil_scoped_release release;
-    return read_job(read_file(file), file, complete);
+    return read_warning([&] { return read_job(read_file(file), file, complete); });
 }
 
 JobPtr read_text(const py::object& text, const std::string& name, bool complete) {
     std::string bytes = PyBytes_Check(text.ptr()) ? std::string(py::bytes(text)) : from_py(text);
-    py::gil_scoped_release release;
-    return read_job(std::move(bytes), name, complete);
+    return read_warning([&] { return read_job(std::move(bytes), name, complete); });
 }
 
 const KestCmd& named(const JobPtr& state, const std::string& name) {
@@ -46,14 +59,6 @@ const KestCmd& named(const JobPtr& state, const std::string& name) {
         throw py::key_error(name);
     }
     return *cmd;
-}
-
-// The keys a block may hold: the item kinds and the keys the reader gives a meaning of its own.
-bool known_key(const std::string& key) {
-    const std::string upper = KestText::to_upper_copy(key);
-    const auto& fixed = KestParKeys::fixed_keys;
-    return kind_named(upper) || upper == KestParKeys::operator_key ||
-           std::find(fixed.begin(), fixed.end(), upper) != fixed.end();
 }
 
 // The block text of a command of `type` with `items`; a list or tuple gives one line per element.
@@ -77,9 +82,11 @@ Command add(const JobPtr& state, const std::string& type, const py::kwargs& item
     const std::string text = block_text(type_named(type), items);
     const JobUse use(*state, JobUse::change);
     std::vector<KestCmd*> created;
+    HeldWarnings held;
     standard_reader().ReadText(text, state->job, &created);
     state->has_text = false;
     forget_derived(*state);
+    held.Warn(state->name, [] { return nullptr; });
     return Command{state, created.front()};
 }
 
@@ -167,12 +174,16 @@ jobs side by side. A job that one thread completes cannot be used by another mea
         .def(
             "complete",
             [](const JobPtr& self) {
-                const JobUse use(*self, JobUse::change);
+                HeldWarnings held;
                 {
-                    py::gil_scoped_release release;
-                    standard_reader().Complete(self->job);
+                    const JobUse use(*self, JobUse::change);
+                    {
+                        py::gil_scoped_release release;
+                        standard_reader().Complete(self->job);
+                    }
+                    forget_derived(*self);
                 }
-                forget_derived(*self);
+                held.Warn(self->name, [] { return nullptr; });
             },
             "Completes the job as reading does: resolves the links the file implies, links names "
             "to commands, applies the default rules. A completed job completes to itself.")
@@ -182,13 +193,15 @@ jobs side by side. A job that one thread completes cannot be used by another mea
                 const JobUse use(*self, JobUse::read);
                 std::vector<KestParDiagnostic> found;
                 {
+                    // Reading the text again warns as reading the job did: dropped.
+                    const ZUL_LogMacros::HeldMessages repeated;
                     py::gil_scoped_release release;
                     const KestParDocument document(self->has_text ? self->text
                                                                   : dump_job(self->job),
                                                    KestFileUtil::path_from_utf8(self->name));
                     found = check_par_document(document);
                 }
-                return diagnostics(found);
+                return diagnostics(found, self->name);
             },
             "The problems of the job's text, as `kestcmd check` finds them (a list of "
             "Diagnostic). A job made or added to in Python is checked as dumps() writes it.")

@@ -119,6 +119,32 @@ TEST_F(KestcmdEdits, SetAndUnsetChangeOnlyTheItemsLines) {
     EXPECT_EQ(slurp(job), crlf);
 }
 
+// Items that share their line or have none of their own, and a last line without a line end.
+TEST_F(KestcmdEdits, ItemsOfSharedLinesAreReadAndEditedAsTheirOwn) {
+    const std::string text = "DRESP\n  ID_NAME = sum\n  DEF_TYPE = OPER\n"
+                             "  REFERENCE = DRESP, a\n  REFERENCE = DRESP, b, 0.7\nEND_\n"
+                             "CONSTRAINT\n  ID_NAME = c\n  LE_VALUE = 0.3\nEND_\n"
+                             "STOP\n  ITER_MAX = 50";
+    const fs::path job = Write("job.par", text);
+    const std::pair<const char*, const char*> values[] = {
+        {"sum.REFERENCE", "DRESP, a\n"}, {"sum.REFERENCE[1]", "b\n"}, {"sum.COEFFICIENT", "1.0\n"},
+        {"sum.COEFFICIENT[1]", "0.7\n"}, {"c.TYPE", "LESS_EQUAL\n"},  {"c.VALUE", "0.3\n"},
+    };
+    for (const auto& [address, value] : values) {
+        const Outcome got = run("get " + job.string() + " '" + address + "'");
+        EXPECT_EQ(got.status, 0) << address << ": " << got.err;
+        EXPECT_EQ(got.out, value) << address;
+    }
+    for (const char* address : {"sum.COEFFICIENT", "c.TYPE"}) {
+        const Outcome refused = run("unset " + job.string() + " " + address);
+        EXPECT_EQ(refused.status, 1) << address;
+        EXPECT_NE(refused.err.find("has no text of its own"), std::string::npos) << refused.err;
+        EXPECT_EQ(slurp(job), text);
+    }
+    EXPECT_EQ(run("set " + job.string() + " 'STOP[0].ITER_MAX[1]' 60").status, 0);
+    EXPECT_EQ(slurp(job), text + "\n  ITER_MAX = 60\n");
+}
+
 TEST_F(KestcmdEdits, RefusedEditsAndBadFilesWriteNothing) {
     const fs::path job = Write("job.par", job_text);
     const struct {

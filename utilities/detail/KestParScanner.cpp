@@ -12,12 +12,14 @@ std::size_t column_of(std::string_view line, std::string_view part) {
     return static_cast<std::size_t>(part.data() - line.data()) + 1;
 }
 
-bool is_comment(std::string_view trimmed) {
+} // namespace
+
+bool KestParScanner::IsComment(std::string_view trimmed) {
     return !trimmed.empty() && trimmed.front() == '#';
 }
 
 // A line without '=' whose trimmed text starts with END_ in any case.
-bool is_block_end(std::string_view line, std::string_view trimmed) {
+bool KestParScanner::IsBlockEnd(std::string_view line, std::string_view trimmed) {
     if (trimmed.size() < 4) {
         return false;
     }
@@ -29,6 +31,13 @@ bool is_block_end(std::string_view line, std::string_view trimmed) {
     }
     return line.find('=') == std::string_view::npos;
 }
+
+bool KestParScanner::MayContinue(std::string_view line, std::string_view trimmed) {
+    return !trimmed.empty() && !IsComment(trimmed) && !IsBlockEnd(line, trimmed) &&
+           EqualsOf(line) == std::string_view::npos;
+}
+
+namespace {
 
 // The physical line of `text` that starts at `pos` (split at LF, a CR before the LF dropped);
 // `next` receives where the following line starts.
@@ -57,7 +66,7 @@ std::size_t boundary_after(std::string_view text, std::size_t from) {
     while (pos < text.size()) {
         std::size_t next = 0;
         const std::string_view line = line_at(text, pos, next);
-        if (is_block_end(line, trim(line))) {
+        if (KestParScanner::IsBlockEnd(line, trim(line))) {
             return next;
         }
         pos = next;
@@ -138,7 +147,7 @@ bool KestParScanner::NextKeyword(KestParCommand& block) {
             return false;
         }
         trimmed = trim(line);
-    } while (trimmed.empty() || is_comment(trimmed) || is_block_end(line, trimmed));
+    } while (trimmed.empty() || IsComment(trimmed) || IsBlockEnd(line, trimmed));
     block.keyword.assign(trimmed);
     block.line = _number;
     block.column = column_of(line, trimmed);
@@ -159,7 +168,7 @@ bool KestParScanner::NextItem(KestParSubCommand& sub) {
         if (trimmed.empty()) {
             continue;
         }
-        if (is_block_end(line, trimmed)) {
+        if (IsBlockEnd(line, trimmed)) {
             break;
         }
         ReadItem(line, trimmed, sub);
@@ -205,7 +214,7 @@ void KestParScanner::ReadItem(std::string_view line, std::string_view trimmed,
     sub.key_column = column_of(line, trimmed);
     sub.value_column = sub.key_column;
     sub.end_column = sub.key_column + trimmed.size();
-    if (is_comment(trimmed)) {
+    if (IsComment(trimmed)) {
         sub.kind = 0;
         sub.key.clear();
         sub.value.assign(trimmed);
@@ -213,7 +222,7 @@ void KestParScanner::ReadItem(std::string_view line, std::string_view trimmed,
         return;
     }
     sub.kind = 1;
-    const std::size_t equals = line.find('=');
+    const std::size_t equals = EqualsOf(line);
     if (equals == std::string_view::npos) {
         sub.key.clear();
         sub.value.assign(trimmed);
@@ -226,12 +235,10 @@ void KestParScanner::ReadItem(std::string_view line, std::string_view trimmed,
         sub.end_column = sub.value_column + value.size();
     }
     // A value ending in ',' goes on over the following lines that are plain text.
-    while (!sub.value.empty() && sub.value.back() == ',' && _pos < _text.size()) {
+    while (Continues(sub.value) && _pos < _text.size()) {
         const std::string_view following = PeekLine();
         const std::string_view following_trimmed = trim(following);
-        if (following_trimmed.empty() || is_comment(following_trimmed) ||
-            is_block_end(following, following_trimmed) ||
-            following.find('=') != std::string_view::npos) {
+        if (!MayContinue(following, following_trimmed)) {
             break;
         }
         std::string_view taken;

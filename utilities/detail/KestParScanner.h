@@ -36,6 +36,17 @@ class KEST_UTILITIES_API KestParScanner {
     /// Scans `part` of `text` alone, numbering its lines after the `lines_before` lines.
     KestParScanner(std::string_view text, const Part& part, bool with_pieces = true);
 
+    /// The rules of a line that every reading of the text shares: `trimmed` is a comment ('#'
+    /// first); `line` (trimmed: `trimmed`) is a block end (END_ first in any case, no '=');
+    /// a value ending so goes on over the next line when that line may continue it (not blank,
+    /// no comment, no block end, no '=').
+    static bool IsComment(std::string_view trimmed);
+    static bool IsBlockEnd(std::string_view line, std::string_view trimmed);
+    static bool Continues(std::string_view value) { return !value.empty() && value.back() == ','; }
+    static bool MayContinue(std::string_view line, std::string_view trimmed);
+    /// Where the '=' that splits an item line into key and value stands, or npos.
+    static std::size_t EqualsOf(std::string_view line) { return line.find('='); }
+
     /// Fills `block` with the next block and returns true, or returns false at the end of the
     /// text. The strings and vectors already in `block` are reused, so that passing the same
     /// block again and again allocates almost nothing once it has seen the largest block.

@@ -4,6 +4,8 @@
 #include "utilities/KestStringUtil.h"
 #include "utilities/KestText.h"
 
+#include <algorithm>
+
 using namespace KestCmdItemDefs;
 
 namespace KestParItemProcessors {
@@ -32,6 +34,30 @@ void process_reference(KestCmd& cmd, const KestParSubCommand& line, const EnumMa
         }
     }
     KestCmdIo::cmd_value_to_upper_processor(REFERENCE, cmd, line.getValueLine(), enums);
+}
+
+int origin_piece(KestCmdDefs::Cmd type, const std::vector<CmdItem>& made, std::size_t i,
+                 std::size_t piece_count) {
+    constexpr int whole = -1;
+    constexpr int implied = -2;
+    if (made.size() == 1) {
+        return whole;
+    }
+    const auto has = [&](CmdItem kind) {
+        return std::find(made.begin(), made.end(), kind) != made.end();
+    };
+    if (type == KestCmdDefs::OPERATOR && has(REFERENCE) && piece_count >= 3) {
+        // The reference is piece 1 and the last coefficient piece 2; coefficients before it are
+        // the "1.0" of earlier references without one.
+        if (made[i] == REFERENCE) {
+            return 1;
+        }
+        const bool last_coefficient = std::find(made.begin() + static_cast<std::ptrdiff_t>(i) + 1,
+                                                made.end(), COEFFICIENT) == made.end();
+        return made[i] == COEFFICIENT && last_coefficient ? 2 : implied;
+    }
+    // LE_VALUE and GE_VALUE: the VALUE is the value, the TYPE is implied.
+    return made[i] == VALUE ? whole : implied;
 }
 
 void process_le_value(KestCmd& cmd, const KestParSubCommand& line, const EnumMap& enums) {

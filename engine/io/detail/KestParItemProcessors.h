@@ -28,6 +28,13 @@ void process_list(KestCmd& cmd, const KestParSubCommand& line,
 void process_unmatched(KestCmd& cmd, const KestParSubCommand& line,
                        const KestCmdItemDefs::EnumMap& enums);
 
+/// The piece of its line's value that the i-th of the `made` items one line made in a command
+/// of `type` was read from, as the processors above read it: -1 for the whole value, -2 for
+/// none (an item the line implies), else the piece's index. `made` lists the kinds in the order
+/// of their lists; `piece_count` is the number of pieces of the value.
+int origin_piece(KestCmdDefs::Cmd type, const std::vector<KestCmdItemDefs::CmdItem>& made,
+                 std::size_t i, std::size_t piece_count);
+
 /// A command of the block's type.
 KestCmd& create_plain_cmd(const std::string& keyword, KestCmdDefs::Cmd type,
                           const std::vector<KestParSubCommand>& lines, KestCmdContainer& container,

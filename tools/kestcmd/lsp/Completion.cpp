@@ -91,13 +91,13 @@ json completion(const OpenDocument& document, const json& params) {
     if (hit.command == nullptr || place.line == job.Positions().Find(*hit.command)->keyword.line) {
         return block_keywords();
     }
-    const std::string_view line = job.Line(place.line);
-    const std::string_view before = line.substr(0, std::min(place.column - 1, line.size()));
-    const std::size_t equals = before.find('=');
-    if (equals == std::string_view::npos) {
+    // After the '=' of an item line come values, elsewhere keys.
+    const KestParSyntax& syntax = job.Syntax();
+    if (place.line > syntax.LineCount() || syntax.Line(place.line).kind != KestLineKind::item ||
+        place.column <= syntax.Line(place.line).equals + 1) {
         return keys();
     }
-    return values_of(job, KestText::to_upper_copy(KestText::trim(before.substr(0, equals))));
+    return values_of(job, KestText::to_upper_copy(syntax.Bytes(syntax.Key(place.line))));
 }
 
 } // namespace kestcmd::lsp

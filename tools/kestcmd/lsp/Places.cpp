@@ -9,14 +9,11 @@ KestTextPosition place_param(const OpenDocument& document, const json& params) {
 }
 
 KestTextPosition key_end(const KestParDocument& document, const KestItemSpan& span) {
-    const std::string_view line = document.Line(span.key.line);
-    const std::size_t key = span.key.column - 1;
-    const std::size_t equals = line.find('=', key);
-    if (equals == std::string_view::npos || key > line.size()) {
+    const KestParSyntax& syntax = document.Syntax();
+    if (syntax.Line(span.key.line).kind != KestLineKind::item) {
         return span.value_end;
     }
-    return {span.key.line,
-            span.key.column + KestText::trim_end(line.substr(key, equals - key)).size()};
+    return syntax.Position(syntax.Key(span.key.line).end);
 }
 
 const KestCmd* command_named_at(const KestParDocument& document, KestTextPosition place) {
@@ -29,7 +26,9 @@ const KestCmd* command_named_at(const KestParDocument& document, KestTextPositio
                                                                                    : nullptr;
     }
     const KestCmdItem& item = hit.command->Item(hit.kind, hit.index);
-    if (item.HasReference()) {
+    // Only values of kinds that name commands name one: a keyword value that reads like a name
+    // (TYPE = VOLUME beside a DRESP named volume) does not.
+    if (item.HasReference() && KestCmdDefs::names_commands(hit.kind)) {
         return item.GetReference();
     }
     return hit.kind == ID_NAME ? hit.command : nullptr;
@@ -45,36 +44,11 @@ std::string written_name(const KestParDocument& document, const KestCmd& cmd) {
 
 std::vector<std::pair<std::size_t, std::size_t>> names_of(const OpenDocument& document,
                                                           const KestCmd& target) {
-    const KestSourceMap& positions = document.Document().Positions();
-    const std::string name = KestText::to_upper_copy(written_name(document.Document(), target));
-    const std::string_view text = document.Text();
+    const KestParDocument& job = document.Document();
     std::vector<std::pair<std::size_t, std::size_t>> found;
-    for (std::size_t c = 0; c < positions.CommandCount(); ++c) {
-        const KestCmd& cmd = positions.Command(c);
-        std::size_t last_line = 0;
-        for (const KestSourceMap::ItemPlace& place : positions.Items(c)) {
-            const KestCmdItem& item = cmd.Item(place.kind, place.index);
-            // A line that made several items (an OPERATOR's REFERENCE) names once.
-            if (!item.HasReference() || item.GetReference() != &target ||
-                place.span.key.line == last_line) {
-                continue;
-            }
-            last_line = place.span.key.line;
-            const std::size_t begin = document.Offset(place.span.value);
-            const std::size_t end = document.Offset(place.span.value_end);
-            std::pair<std::size_t, std::size_t> piece{begin, end};
-            for (std::size_t from = begin; from <= end;) {
-                const std::size_t comma = std::min(text.find(',', from), end);
-                const std::string_view trimmed = KestText::trim(text.substr(from, comma - from));
-                if (!trimmed.empty() && KestText::to_upper_copy(trimmed) == name) {
-                    const auto at = static_cast<std::size_t>(trimmed.data() - text.data());
-                    piece = {at, at + trimmed.size()};
-                    break;
-                }
-                from = comma + 1;
-            }
-            found.push_back(piece);
-        }
+    for (const KestNamePiece& piece :
+         pieces_naming(job.Syntax(), job.Positions(), job.Job(), target)) {
+        found.emplace_back(piece.span.begin, piece.span.end);
     }
     return found;
 }

@@ -25,8 +25,8 @@ const KestCmd* command_named_at(const KestParDocument& document, KestTextPositio
 /// default rules made); empty for a command without one.
 std::string written_name(const KestParDocument& document, const KestCmd& cmd);
 
-/// The ranges of the text that name `target`: in each item that refers to it, the piece of its
-/// value (between commas) that is the name. Byte offsets, in the order of the text.
+/// The ranges of the text that name `target` (pieces_naming), as byte offsets in the order of
+/// the text.
 std::vector<std::pair<std::size_t, std::size_t>> names_of(const OpenDocument& document,
                                                           const KestCmd& target);
 

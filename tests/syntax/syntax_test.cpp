@@ -1,0 +1,112 @@
+// The syntax of a text against the scanner that the reader runs: the same blocks, the same
+// entries with the same keys, values and pieces, on random texts of every syntax the reader
+// knows; and the lines cover the text byte for byte.
+#include "engine/syntax/KestParSyntax.h"
+#include "utilities/KestParFile.h"
+
+#include "support/random_job_text.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// `text` with its last line end taken away, or a lone CR put into a line: texts a random job
+// does not make by itself.
+std::string roughened(std::string text, unsigned seed) {
+    if (seed % 3 == 0) {
+        while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) {
+            text.pop_back();
+        }
+    }
+    if (seed % 5 == 0 && text.find(" = ") != std::string::npos) {
+        text.insert(text.find(" = ") + 3, "\r");
+    }
+    return text;
+}
+
+void expect_as_scanned(const std::string& text) {
+    const KestParSyntax syntax(text);
+    const std::vector<KestParCommand> file = KestParFile::FromText(text).commands();
+    ASSERT_EQ(syntax.Blocks().size(), file.size());
+    for (std::size_t b = 0; b < file.size(); ++b) {
+        const KestParCommand& block = file[b];
+        const KestSyntaxBlock& mine = syntax.Blocks()[b];
+        EXPECT_EQ(mine.keyword_line, block.line);
+        EXPECT_EQ(syntax.Bytes(syntax.Trimmed(mine.keyword_line)), block.keyword);
+        EXPECT_EQ(mine.end_line, block.end_line);
+        std::vector<std::size_t> entries;
+        for (std::size_t l = mine.keyword_line + 1; l <= mine.end_line; ++l) {
+            const KestLineKind kind = syntax.Line(l).kind;
+            if (kind == KestLineKind::item || kind == KestLineKind::bare ||
+                kind == KestLineKind::comment) {
+                entries.push_back(l);
+            }
+            EXPECT_EQ(syntax.BlockOf(l), b);
+        }
+        ASSERT_EQ(entries.size(), block.subCommands.size());
+        for (std::size_t e = 0; e < entries.size(); ++e) {
+            const KestParSubCommand& sub = block.subCommands[e];
+            const std::size_t line = entries[e];
+            SCOPED_TRACE("line " + std::to_string(line));
+            EXPECT_EQ(line, sub.line);
+            EXPECT_EQ(syntax.EntryEnd(line), sub.end_line);
+            if (sub.kind == 0) {
+                EXPECT_EQ(syntax.Line(line).kind, KestLineKind::comment);
+                continue;
+            }
+            EXPECT_EQ(syntax.Bytes(syntax.Key(line)), sub.key);
+            EXPECT_EQ(syntax.Value(line), sub.value);
+            const std::vector<KestByteSpan> pieces = syntax.Pieces(line);
+            ASSERT_EQ(pieces.size(), sub.pieces.size());
+            for (std::size_t p = 0; p < pieces.size(); ++p) {
+                EXPECT_EQ(syntax.Bytes(pieces[p]), sub.pieces[p]);
+            }
+            EXPECT_EQ(syntax.Position(syntax.Key(line).begin).column, sub.key_column);
+        }
+    }
+    // Lossless: the lines follow each other to the end of the text.
+    std::size_t at = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+    for (std::size_t l = 1; l <= syntax.LineCount(); ++l) {
+        ASSERT_EQ(syntax.Line(l).begin, at);
+        EXPECT_EQ(syntax.Offset(syntax.Position(at)), at);
+        at = syntax.Line(l).next();
+    }
+    EXPECT_EQ(at, text.size());
+}
+
+} // namespace
+
+TEST(Syntax, ReadsEveryTextAsTheScannerDoes) {
+    for (unsigned seed = 1; seed <= 400 && !::testing::Test::HasFailure(); ++seed) {
+        const std::string text = roughened(test_support::JobText(seed, seed % 2 == 0).Make(), seed);
+        SCOPED_TRACE("seed " + std::to_string(seed) + ", text:\n" + text);
+        expect_as_scanned(text);
+    }
+    for (const char* text : {"", "\n", "\xEF\xBB\xBF", "DV", "DV\r", "DV\n  = 0.5\n  a,\n  b,",
+                             "END_\nx\n# END_\n  g = 1,\n\n  2\n  3 ,\n#\n  4\nEND_x = 1\nend_"}) {
+        SCOPED_TRACE(text);
+        expect_as_scanned(text);
+    }
+}
+
+TEST(Syntax, TellsWhatEachLineIs) {
+    const std::string text = "# job\nEND_\nDV\n\n  ID_NAME = d\n  GROUP = 1,\n    2\n"
+                             "  # note\n  stray\n  = 0.5\nEND_DV\r\n";
+    const KestParSyntax syntax(text);
+    using K = KestLineKind;
+    const std::vector<K> kinds{K::comment, K::stray_end, K::keyword,      K::blank,
+                               K::item,    K::item,      K::continuation, K::comment,
+                               K::bare,    K::item,      K::block_end};
+    ASSERT_EQ(syntax.LineCount(), kinds.size());
+    for (std::size_t l = 1; l <= kinds.size(); ++l) {
+        EXPECT_EQ(syntax.Line(l).kind, kinds[l - 1]) << "line " << l;
+    }
+    EXPECT_EQ(syntax.Line(11).eol, 2);
+    EXPECT_EQ(syntax.Bytes(syntax.Key(10)), "");
+    EXPECT_EQ(syntax.Bytes(syntax.ValueOnLine(10)), "0.5");
+    EXPECT_EQ(syntax.Value(6), "1,\n    2");
+    EXPECT_EQ(syntax.BlockOf(2), syntax.Blocks().size());
+    EXPECT_EQ(syntax.BlockOf(8), 0u);
+    EXPECT_TRUE(syntax.Blocks()[0].closed);
+    EXPECT_EQ(syntax.Eol(), "\n");
+}
