@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 allowed='^(engine/syntax/|utilities/detail/KestParScanner\.|utilities/KestText\.cpp|engine/model/(KestCmdAutoItem|LumoListText)\.cpp)'
-found=$(grep -rnE "find(_first_of)?\(('[=,#]'|\"[^\"]*[=,#][^\"]*\")|[!=]= '[=,#]'|[!=]= \"END_\"|\"END_\" [!=]=" \
+found=$(grep -rnE "find(_first_of)?\(('[=,#]'|\"[^\"]*[=,#][^\"]*\")|[!=]= '[,#]'|[!=]= \"END_\"|\"END_\" [!=]=" \
   --include='*.cpp' --include='*.h' engine utilities tools python/src | grep -vE "$allowed" || true)
 if [ -n "$found" ]; then
   echo "job text scanned outside the syntax layer (ask KestParSyntax instead):" >&2

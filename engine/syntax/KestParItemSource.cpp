@@ -79,19 +79,42 @@ std::vector<KestNamePiece> pieces_naming(const KestParSyntax& syntax,
                                          const KestCmdContainer& job, const KestCmd& target) {
     std::vector<KestNamePiece> found;
     const std::string name = first_name(target);
-    if (name.empty()) {
+    if (name.empty() || command_named(job, name) != &target) {
         return found;
     }
-    // A name links to the first command of the job that carries it.
+    return pieces_named(syntax, positions, name);
+}
+
+const KestCmd* command_named(const KestCmdContainer& job, std::string_view name) {
+    const std::string upper = KestText::to_upper_copy(name);
     for (const KestCmd& cmd : job) {
-        if (first_name(cmd) == name) {
-            if (&cmd != &target) {
-                return found;
-            }
-            break;
+        if (!upper.empty() && first_name(cmd) == upper) {
+            return &cmd;
         }
     }
-    return pieces_named(syntax, positions, name);
+    return nullptr;
+}
+
+std::optional<KestNameAt> name_at(const KestParSyntax& syntax, const KestSourceMap& positions,
+                                  const KestCmdContainer& job, const KestCmd& cmd,
+                                  std::size_t offset) {
+    const std::size_t c = positions.IndexOf(cmd);
+    if (c == positions.CommandCount()) {
+        return std::nullopt;
+    }
+    for (const auto& place : positions.Items(c)) {
+        if (place.kind == ID_NAME) {
+            continue;
+        }
+        const KestItemSource source = item_source(syntax, positions, cmd, place.kind, place.index);
+        const std::vector<KestByteSpan> pieces = syntax.Pieces(source.line);
+        for (std::size_t p : name_piece_indexes(cmd.GetType(), place.kind, source, pieces.size())) {
+            if (pieces[p].begin <= offset && offset <= pieces[p].end) {
+                return KestNameAt{pieces[p], command_named(job, syntax.Bytes(pieces[p]))};
+            }
+        }
+    }
+    return std::nullopt;
 }
 
 std::vector<KestNamePiece> pieces_named(const KestParSyntax& syntax, const KestSourceMap& positions,

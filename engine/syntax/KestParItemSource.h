@@ -8,6 +8,8 @@
 #include "engine/syntax/KestParSyntax.h"
 
 #include <cstddef>
+#include <optional>
+#include <string_view>
 #include <vector>
 
 /// How an item's text stands in the text of its entry.
@@ -60,6 +62,22 @@ KEST_CMD_ENGINE_API std::vector<KestNamePiece> pieces_naming(const KestParSyntax
                                                              const KestSourceMap& positions,
                                                              const KestCmdContainer& job,
                                                              const KestCmd& target);
+
+/// The command a name links to: the first of the job's iteration order whose first ID_NAME is
+/// `name` in any case; null when none is.
+KEST_CMD_ENGINE_API const KestCmd* command_named(const KestCmdContainer& job,
+                                                 std::string_view name);
+
+/// The name piece of an item of `cmd` that holds the byte `offset`, with the command it names
+/// (null when it names none); nothing when no name piece holds it.
+struct KEST_CMD_ENGINE_API KestNameAt {
+    KestByteSpan span;
+    const KestCmd* named = nullptr;
+};
+KEST_CMD_ENGINE_API std::optional<KestNameAt> name_at(const KestParSyntax& syntax,
+                                                      const KestSourceMap& positions,
+                                                      const KestCmdContainer& job,
+                                                      const KestCmd& cmd, std::size_t offset);
 
 /// The pieces of the text that are names (as pieces_naming takes them) and whose text is
 /// `name` in any case, whichever command that name links to, if any.

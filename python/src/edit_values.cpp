@@ -25,8 +25,11 @@ std::optional<std::string> names_text(const py::list& values) {
     std::string text;
     for (const py::handle name : values) {
         const std::string piece = from_py(name);
-        if (piece.find_first_of(",\r\n") != std::string::npos) {
-            throw py::value_error("a name of a list holds ',' or a line break: " + piece);
+        if (!KestParSyntax::StandsAsPiece(piece)) {
+            throw py::value_error("a name of a list must stand as a piece of the list: not "
+                                  "empty, no blanks around it, no ',', '=' or line break, "
+                                  "neither '#' nor END_ first: '" +
+                                  piece + "'");
         }
         text += (text.empty() ? "" : ", ") + piece;
     }

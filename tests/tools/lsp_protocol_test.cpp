@@ -237,6 +237,20 @@ TEST(LspProtocol, NamesLeadToTheirCommands) {
     EXPECT_EQ(refused.at(0)["error"]["code"], -32602);
 }
 
+// A keyword value that reads like a name is no name: not a reference, not renamed.
+TEST(LspProtocol, KeywordValuesAreNoNames) {
+    Session session;
+    session.Open("DRESP\n  ID_NAME = volume\n  TYPE = VOLUME\nEND_\n"
+                 "OBJ_FUNC\n  DRESP = volume\nEND_\n");
+    EXPECT_EQ(session.At("textDocument/references", 1, 12),
+              json::array({{{"uri", uri}, {"range", range(5, 10, 5, 16)}}}));
+    EXPECT_EQ(session.At("textDocument/definition", 2, 12), json());
+    const json edits = session.At("textDocument/rename", 1, 12, {{"newName", "vol"}});
+    EXPECT_EQ(edits["changes"][uri].size(), 2u);
+    EXPECT_EQ(edits.dump().find("\"range\":{\"end\":{\"character\":15,\"line\":2}"),
+              std::string::npos);
+}
+
 TEST(LspProtocol, CompletionFollowsThePlace) {
     Session session;
     session.Open(job + "GROUP_DEF\n  \nEND_\n\n");

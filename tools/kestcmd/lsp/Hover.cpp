@@ -81,8 +81,10 @@ json hover(const OpenDocument& document, const json& params) {
     const KestCmdItem& item = hit.command->Item(hit.kind, hit.index);
     std::string text = "`" + job.Slice(hit.span.key, key_end(job, hit.span)) + "` = `" +
                        job.Slice(hit.span.value, hit.span.value_end) + "`\n\n" + readings(item);
-    if (item.HasReference()) {
-        const KestCmd& named = *item.GetReference();
+    const KestCmd* name =
+        hit.kind == ID_NAME ? nullptr : command_named_at(job, place_param(document, params));
+    if (name != nullptr) {
+        const KestCmd& named = *name;
         text += "\nnames " + KestCmdDefs::get_default_cmd_names()[named.GetType()] + " `" +
                 written_name(job, named) + "`:\n\n" + block_of(job, named);
     }

@@ -28,12 +28,14 @@ const KestCmd* renamable(const OpenDocument& document, const json& params) {
 } // namespace
 
 json definition(const OpenDocument& document, const json& params) {
-    const KestSourceMap::Hit hit =
-        document.Document().Positions().At(place_param(document, params));
-    if (!hit.on_item || !hit.command->Item(hit.kind, hit.index).HasReference()) {
+    const KestTextPosition place = place_param(document, params);
+    const KestSourceMap::Hit hit = document.Document().Positions().At(place);
+    const KestCmd* named = command_named_at(document.Document(), place);
+    // From a name to the command it names, not from a command's own name to itself.
+    if (named == nullptr || !hit.on_item || hit.kind == ID_NAME) {
         return nullptr;
     }
-    const auto name = own_name(document, *hit.command->Item(hit.kind, hit.index).GetReference());
+    const auto name = own_name(document, *named);
     if (!name) {
         return nullptr;
     }

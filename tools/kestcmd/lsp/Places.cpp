@@ -25,13 +25,12 @@ const KestCmd* command_named_at(const KestParDocument& document, KestTextPositio
         return place.line == document.Positions().Find(*hit.command)->keyword.line ? hit.command
                                                                                    : nullptr;
     }
-    const KestCmdItem& item = hit.command->Item(hit.kind, hit.index);
-    // Only values of kinds that name commands name one: a keyword value that reads like a name
-    // (TYPE = VOLUME beside a DRESP named volume) does not.
-    if (item.HasReference() && KestCmdDefs::names_commands(hit.kind)) {
-        return item.GetReference();
+    if (hit.kind == ID_NAME) {
+        return hit.command;
     }
-    return hit.kind == ID_NAME ? hit.command : nullptr;
+    const auto name = name_at(document.Syntax(), document.Positions(), document.Job(), *hit.command,
+                              document.Syntax().Offset(place));
+    return name ? name->named : nullptr;
 }
 
 std::string written_name(const KestParDocument& document, const KestCmd& cmd) {

@@ -17,8 +17,8 @@ KestTextPosition place_param(const OpenDocument& document, const json& params);
 /// the value for a line without '='.
 KestTextPosition key_end(const KestParDocument& document, const KestItemSpan& span);
 
-/// The command that the text at `place` names: the command an item under it refers to, or the
-/// command whose keyword line or ID_NAME line it is on; null when none.
+/// The command that the text at `place` names: the command a name piece under it names
+/// (name_at), or the command whose keyword line or ID_NAME line it is on; null when none.
 const KestCmd* command_named_at(const KestParDocument& document, KestTextPosition place);
 
 /// The first ID_NAME of `cmd` as the text writes it (as the job holds it for a command that the
