@@ -1,36 +1,14 @@
 #include "Suggest.h"
 
-#include <algorithm>
+#include <KestCmdEngine.h>
 
 namespace kestcmd {
-
-namespace {
-
-// The edit distance of `a` and `b` (one row of the table at a time).
-std::size_t distance(const std::string& a, const std::string& b) {
-    std::vector<std::size_t> row(b.size() + 1);
-    for (std::size_t j = 0; j <= b.size(); ++j) {
-        row[j] = j;
-    }
-    for (std::size_t i = 1; i <= a.size(); ++i) {
-        std::size_t diagonal = row[0];
-        row[0] = i;
-        for (std::size_t j = 1; j <= b.size(); ++j) {
-            const std::size_t above = row[j];
-            row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] != b[j - 1])});
-            diagonal = above;
-        }
-    }
-    return row[b.size()];
-}
-
-} // namespace
 
 std::string closest_word(const std::string& typed, const std::vector<std::string>& known) {
     std::size_t best = 3;
     std::string found;
     for (const std::string& word : known) {
-        const std::size_t d = distance(typed, word);
+        const std::size_t d = KestText::edit_distance(typed, word, 2);
         if (d < best) {
             best = d;
             found = word;
