@@ -12,8 +12,8 @@ packages=build/packages
 scripts/build.sh
 scripts/require-packages.sh dpkg-dev pybind11-dev python3-dev python3-venv python3-pip \
   python3-setuptools python3-wheel
-rm -rf "$packages"/kestcmd[-_]*
 mkdir -p "$packages"
+rm -f "$packages"/kestcmd-*.whl "$packages"/kestcmd_*.deb
 
 /usr/bin/python3 -m pip wheel . --no-build-isolation --no-index --no-deps --quiet -w "$packages"
 tests/package/wheel_test.sh "$packages"/kestcmd-"$version"-*.whl examples "$version"
