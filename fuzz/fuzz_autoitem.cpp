@@ -1,7 +1,7 @@
 // Arbitrary text typed into an auto item with the standard keyword map: every reading must be
 // consistent with the text and with the others.
 #include "engine/model/KestCmdAutoItem.h"
-#include "utilities/KestStringUtil.h"
+#include "utilities/KestText.h"
 #include "utilities/ZUL_LogMacros.h"
 
 #include <algorithm>
@@ -37,8 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0; // an integer list too large to hold: a defined refusal
     }
     const KestCmdAutoItem& item = *typed;
-    std::string trimmed = value;
-    KestStringUtil::Trim(trimmed);
+    const std::string trimmed(KestText::trim(value));
 
     require(item.HasString() && item.GetString() == trimmed, value, "text");
     require(!item.HasInteger() || (item.HasReal() && item.GetReal() == item.GetInteger()), value,

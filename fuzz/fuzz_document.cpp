@@ -45,7 +45,7 @@ std::vector<std::string> pieces_of(const std::string& text) {
 // Whether `item`, of `kind` in `cmd`, is what the reader makes of a line holding `value`.
 bool reads_as(const KestCmd& cmd, KestCmdItemDefs::CmdItem kind, const KestCmdItem& item,
               std::string value) {
-    value = KestCmdIo::to_upper_copy(KestStringUtil::Trim(value));
+    value = KestText::to_upper_copy(KestText::trim(value));
     const std::vector<std::string> pieces = pieces_of(value);
     if (kind == KestCmdItemDefs::LIST_BEGIN) {
         return pieces_of(item.GetString()) == pieces;

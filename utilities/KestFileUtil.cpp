@@ -11,6 +11,9 @@
 
 #include <sys/stat.h>
 #if !defined(_WIN32)
+#include <csignal>
+#include <fcntl.h>
+#include <pthread.h>
 #include <unistd.h>
 #endif
 
@@ -118,15 +121,6 @@ std::filesystem::path native_path(const std::wstring& path) {
 #endif
 }
 
-// The wide form of a path in the platform's form, as the file helpers take it.
-std::wstring wide_path(const std::filesystem::path& path) {
-#if defined(_WIN32)
-    return path.wstring();
-#else
-    return KestFileUtil::path_from_utf8(path.string());
-#endif
-}
-
 } // namespace
 
 std::string KestFileUtil::display_path(const std::wstring& path) {
@@ -203,57 +197,206 @@ std::string KestFileUtil::read_all(const std::wstring& path) {
     return text;
 }
 
-void KestFileUtil::write_all_safely(const std::wstring& path, const std::string& text) {
-    static std::atomic<unsigned> made{0};
-    std::error_code error;
-    // Through a symbolic link, the file it leads to is replaced and the link stays.
-    std::wstring real = path;
-    if (std::filesystem::is_symlink(native_path(path), error)) {
-        const std::filesystem::path resolved = std::filesystem::canonical(native_path(path), error);
-        real = error ? path : wide_path(resolved);
+namespace {
+
+// A step of safe writing that failed: the system's reason, and what could not be done.
+struct WriteFailure {
+    int reason;
+    const char* what;
+};
+
+// The number of symbolic links followed to the file a path leads to, as the system follows them
+// when it opens a path: one more is a loop.
+constexpr int max_links = 40;
+
+// The file that writing to `path` replaces: where its chain of symbolic links ends, a file that
+// need not exist yet (a dangling link has its target made). Throws WriteFailure for a loop.
+std::filesystem::path link_target(const std::wstring& path) {
+    std::filesystem::path target = native_path(path);
+    for (int followed = 0;; ++followed) {
+        std::error_code error;
+        if (!std::filesystem::is_symlink(target, error)) {
+            return target;
+        }
+        if (followed == max_links) {
+            throw WriteFailure{ELOOP, "write"};
+        }
+        const std::filesystem::path next = std::filesystem::read_symlink(target, error);
+        if (error) {
+            throw WriteFailure{error.value(), "write"};
+        }
+        target = next.is_absolute() ? next : target.parent_path() / next;
     }
-    std::wstring temporary = real + L".kest-";
-#if !defined(_WIN32)
-    temporary += std::to_wstring(::getpid()) + L"-";
-#endif
-    temporary += std::to_wstring(made++);
-    const auto fail = [&](int reason, const std::string& what) {
-        std::error_code ignored;
-        std::filesystem::remove(native_path(temporary), ignored);
-        throw ZUL_Failure(ZUL_Code(reason), "[KestFileUtil] ",
-                          "cannot " + what + " '" + display_path(path) +
-                              "': " + std::generic_category().message(reason));
-    };
-    std::FILE* file = nullptr;
-    try {
-        file = wfopen(temporary, L"wb");
-    } catch (const ZUL_Failure& failure) {
-        fail(failure.GetCode().value(), "write"); // named by the path asked for
+}
+
+#if defined(_WIN32)
+
+// Writes `text` to the new file `temporary` and renames it into the place of `target`, which then
+// keeps the permissions `target` had.
+void replace_file(const std::filesystem::path& target, const std::filesystem::path& temporary,
+                  const std::string& text) {
+    std::FILE* file = ::_wfopen(temporary.c_str(), L"wb");
+    if (file == nullptr) {
+        throw WriteFailure{errno, "write"};
     }
     errno = 0;
     bool written =
         std::fwrite(text.data(), 1, text.size(), file) == text.size() && std::fflush(file) == 0;
-#if !defined(_WIN32)
-    written = written && ::fsync(::fileno(file)) == 0;
-#endif
-    int reason = errno != 0 ? errno : EIO;
-    if (std::fclose(file) != 0 && written) {
-        written = false;
-        reason = errno != 0 ? errno : EIO;
+    WriteFailure failure{written ? 0 : errno != 0 ? errno : EIO, "write"};
+    if (std::fclose(file) != 0 && failure.reason == 0) {
+        failure.reason = errno != 0 ? errno : EIO;
     }
-    if (!written) {
-        fail(reason, "write");
-    }
-    const std::filesystem::path target = native_path(real);
+    std::error_code error;
     const auto status = std::filesystem::status(target, error);
-    if (!error && std::filesystem::exists(status)) {
-        std::filesystem::permissions(native_path(temporary), status.permissions(), error);
-        if (error) {
-            fail(error.value(), "keep the permissions of");
-        }
+    if (failure.reason == 0 && !error && std::filesystem::exists(status)) {
+        std::filesystem::permissions(temporary, status.permissions(), error);
+        failure = {error.value(), "keep the permissions of"};
     }
-    std::filesystem::rename(native_path(temporary), target, error);
-    if (error) {
-        fail(error.value(), "replace");
+    if (failure.reason == 0) {
+        std::filesystem::rename(temporary, target, error);
+        failure = {error.value(), "replace"};
+    }
+    if (failure.reason != 0) {
+        std::filesystem::remove(temporary, error);
+        throw failure;
+    }
+}
+
+#else
+
+// Holds SIGXFSZ back from the calling thread while it lives, so that a write beyond the file-size
+// limit fails with EFBIG instead of ending the process; a SIGXFSZ raised meanwhile is taken
+// back, one that was pending before is left for the caller.
+class FileSizeSignalHeld {
+  public:
+    FileSizeSignalHeld() {
+        sigemptyset(&_signal);
+        sigaddset(&_signal, SIGXFSZ);
+        pthread_sigmask(SIG_BLOCK, &_signal, &_before);
+        _was_pending = pending();
+    }
+    ~FileSizeSignalHeld() {
+        if (!_was_pending && pending()) {
+            const timespec now{0, 0};
+            sigtimedwait(&_signal, nullptr, &now);
+        }
+        pthread_sigmask(SIG_SETMASK, &_before, nullptr);
+    }
+    FileSizeSignalHeld(const FileSizeSignalHeld&) = delete;
+    FileSizeSignalHeld& operator=(const FileSizeSignalHeld&) = delete;
+
+  private:
+    static bool pending() {
+        sigset_t set;
+        return sigpending(&set) == 0 && sigismember(&set, SIGXFSZ) == 1;
+    }
+
+    sigset_t _signal;
+    sigset_t _before;
+    bool _was_pending = false;
+};
+
+// Writes all of `text` to `file`; 0 or the reason it failed.
+int write_whole(int file, const std::string& text) {
+    const FileSizeSignalHeld held;
+    for (std::size_t done = 0; done < text.size();) {
+        const ssize_t n = ::write(file, text.data() + done, text.size() - done);
+        if (n < 0 && errno != EINTR) {
+            return errno;
+        }
+        done += n < 0 ? 0 : static_cast<std::size_t>(n);
+    }
+    return 0;
+}
+
+// Gives the new file `file` the owner, group and mode of the file it replaces, `old`: owner and
+// group as far as the process may set them (root may give any; others keep their own, or give a
+// group of theirs), then the mode, since a change of owner clears the set-user-ID bits.
+int keep_owner_and_mode(int file, const struct stat& old) {
+    if (::fchown(file, old.st_uid, old.st_gid) != 0) {
+        static_cast<void>(::fchown(file, static_cast<uid_t>(-1), old.st_gid));
+    }
+    return ::fchmod(file, old.st_mode & 07777) == 0 ? 0 : errno;
+}
+
+// Writes `text` into `path`, a file that is no regular one (a device, a pipe): no file can take
+// its place, so the text goes into it.
+void write_into(const std::filesystem::path& path, const std::string& text) {
+    const int file = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+    if (file < 0) {
+        throw WriteFailure{errno, "write"};
+    }
+    int reason = write_whole(file, text);
+    if (::close(file) != 0 && reason == 0) {
+        reason = errno;
+    }
+    if (reason != 0) {
+        throw WriteFailure{reason, "write"};
+    }
+}
+
+// Writes `text` to the new file `temporary`, flushed to the disk, gives it the owner, group and
+// mode of `target` and renames it into its place. A target the process may not write is refused,
+// as opening it to write would be: the folder's permission to rename is not the file's to write.
+void replace_file(const std::filesystem::path& target, const std::filesystem::path& temporary,
+                  const std::string& text) {
+    struct stat old {};
+    const bool exists = ::stat(target.c_str(), &old) == 0;
+    if (exists && ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) {
+        throw WriteFailure{errno, "write"};
+    }
+    // Readable by the owner alone until it has the target's owner and mode.
+    const int file =
+        ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, exists ? 0600 : 0666);
+    if (file < 0) {
+        throw WriteFailure{errno, "write"};
+    }
+    WriteFailure failure{write_whole(file, text), "write"};
+    if (failure.reason == 0 && ::fsync(file) != 0) {
+        failure.reason = errno;
+    }
+    if (failure.reason == 0 && exists) {
+        failure = {keep_owner_and_mode(file, old), "keep the permissions of"};
+    }
+    if (::close(file) != 0 && failure.reason == 0) {
+        failure = {errno, "write"};
+    }
+    if (failure.reason == 0 && ::rename(temporary.c_str(), target.c_str()) != 0) {
+        failure = {errno, "replace"};
+    }
+    if (failure.reason != 0) {
+        ::unlink(temporary.c_str());
+        throw failure;
+    }
+}
+
+#endif
+
+} // namespace
+
+void KestFileUtil::write_all_safely(const std::wstring& path, const std::string& text) {
+    static std::atomic<unsigned> made{0};
+    try {
+#if !defined(_WIN32)
+        struct stat existing {};
+        const std::filesystem::path asked = native_path(path);
+        if (::stat(asked.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode) &&
+            !S_ISDIR(existing.st_mode)) {
+            write_into(asked, text);
+            return;
+        }
+#endif
+        const std::filesystem::path target = link_target(path);
+        std::filesystem::path temporary = target;
+        temporary += ".kest-";
+#if !defined(_WIN32)
+        temporary += std::to_string(::getpid()) + "-";
+#endif
+        temporary += std::to_string(made++);
+        replace_file(target, temporary, text);
+    } catch (const WriteFailure& failure) {
+        throw ZUL_Failure(ZUL_Code(failure.reason), "[KestFileUtil] ",
+                          std::string("cannot ") + failure.what + " '" + display_path(path) +
+                              "': " + std::generic_category().message(failure.reason));
     }
 }

@@ -22,8 +22,12 @@ class KEST_UTILITIES_API KestFileUtil {
 
     /// Writes `text` to `path` so that the file holds either its old content or all of `text`,
     /// never a part: into a new file beside it, flushed to the disk, which then takes its place
-    /// and its permissions. Through a symbolic link, the file it leads to is replaced and the link
-    /// stays. Throws ZUL_Failure naming the path and the reason; the file at `path` is then as
+    /// with its mode, and its owner and group as far as the process may give them. A file the
+    /// process may not write is refused, as opening it to write would be. Through symbolic links,
+    /// the file the last one leads to is replaced, or made when it does not exist, and the links
+    /// stay. A pipe or a device is written into. Beyond a file-size limit the write fails with
+    /// EFBIG (SIGXFSZ is held back from the thread meanwhile). Throws ZUL_Failure naming the path
+    /// and the reason, with the system's error number as its code; the file at `path` is then as
     /// it was, and nothing is left beside it.
     static void write_all_safely(const std::wstring& path, const std::string& text);
 

@@ -1,5 +1,5 @@
-// Text helpers used when values are typed and blocks are read: joining, trimming, splitting and
-// the decimal form of an integer.
+// Text helpers used when values are typed and blocks are read: joining, splitting, quotes and
+// the decimal form of an integer (trimming is KestText::trim).
 #pragma once
 
 #include "utilities/KestUtilitiesExport.h"
@@ -14,7 +14,8 @@ namespace KestStringUtil {
 KEST_UTILITIES_API void Concat(std::string& out, const std::vector<std::string>& parts,
                                const char* separator);
 
-/// Removes white space (KestText::is_space) at both ends of `s`, in place. Returns `s`.
+/// Removes white space (KestText::is_space) at both ends of `s`, in place, as KestText::trim
+/// finds it. Returns `s`.
 KEST_UTILITIES_API std::string& Trim(std::string& s);
 
 /// True if `s` has at least two characters and starts and ends with `quote`.

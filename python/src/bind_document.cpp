@@ -25,9 +25,13 @@ DocPtr open_text(std::string text, std::string name) {
     DocPtr state;
     {
         py::gil_scoped_release release;
-        state = std::make_shared<DocState>(
-            KestParDocument(std::move(text), KestFileUtil::path_from_utf8(name)), name);
-        state->Doc().Job(); // reads the text now, without the GIL
+        try {
+            state = std::make_shared<DocState>(
+                KestParDocument(std::move(text), KestFileUtil::path_from_utf8(name)), name);
+            state->Doc().Job(); // reads the text now, without the GIL
+        } catch (const ZUL_Failure& refused) {
+            throw parse_failure(refused.what(), name);
+        }
     }
     held.Warn(state->Name(), [&] { return &state->Doc().Positions(); });
     return state;
@@ -54,28 +58,28 @@ BlockRef named(DocState& doc, const std::string& name) {
     }
     const std::string upper = KestText::to_upper_copy(name);
     if (found.blocks.empty() && found.made.empty()) {
-        throw py::key_error(doc.Name() + ": no command is named '" + name + "'" +
-                            did_you_mean(close_names(upper, doc.Names(), 3)));
+        raise_error(PyExc_KeyError, doc.Name() + ": no command is named '" + name + "'" +
+                                        did_you_mean(close_names(upper, doc.Names(), 3)));
     }
     KestParAddress address;
     address.name = upper;
     try {
         find_par_command(doc.Doc(), address); // its message lists the commands
     } catch (const KestParNamesNothing& several) {
-        throw py::key_error(doc.Name() + ": " + several.what());
+        raise_error(PyExc_KeyError, doc.Name() + ": " + several.what());
     }
     throw std::logic_error("a name of several commands named one");
 }
 
 // `command`: a DocumentCommand of `doc`, or an ID_NAME or TYPE[N] as addresses write it.
-BlockRef command_in(DocState& doc, const std::variant<DocumentCommand, std::string>& command) {
+BlockRef command_in(DocState& doc, const std::variant<DocumentCommand, Text>& command) {
     if (const auto* handle = std::get_if<DocumentCommand>(&command)) {
         if (handle->doc.get() != &doc) {
             throw py::value_error("the command is one of another document");
         }
         return handle->block;
     }
-    const std::string& text = std::get<std::string>(command);
+    const std::string& text = std::get<Text>(command).bytes;
     const KestParAddress address = parse_par_address(text + ".ID_NAME");
     if (address.by_type) {
         doc.Positions(); // the text read, with its warnings
@@ -95,13 +99,13 @@ py::list blocks(const DocPtr& self, std::optional<KestCmdDefs::Cmd> type) {
     return commands;
 }
 
-DocumentCommand add(const DocPtr& self, const std::string& type,
-                    const std::optional<std::string>& name, const py::kwargs& items) {
-    const KestCmdDefs::Cmd t = type_named(type);
+DocumentCommand add(const DocPtr& self, const Text& type, const std::optional<py::str>& name,
+                    const py::kwargs& items) {
+    const KestCmdDefs::Cmd t = type_named(type.bytes);
     std::vector<std::pair<std::string, std::string>> lines;
     if (name) {
         lines.emplace_back(KestCmdItemDefs::default_item_names[KestCmdItemDefs::ID_NAME],
-                           edit_text(py::str(*name)));
+                           edit_text(*name));
     }
     for (const auto& [key, value] : items) {
         const std::string k = py::str(key);
@@ -144,8 +148,8 @@ was.)")
                     "kestcmd.load.")
         .def_static(
             "loads",
-            [](const py::object& text, const std::string& name) {
-                return open_text(from_py(text), name);
+            [](const py::object& text, const Text& name) {
+                return open_text(from_py(text), name.bytes);
             },
             py::arg("text"), py::kw_only(), py::arg("name") = "<text>",
             "The document of `text`; `name` is what messages call it, and where save() writes "
@@ -164,8 +168,8 @@ was.)")
                                "not change it).")
         .def(
             "__getitem__",
-            [](const DocPtr& self, const std::string& name) {
-                return DocumentCommand{self, named(*self, name)};
+            [](const DocPtr& self, const Text& name) {
+                return DocumentCommand{self, named(*self, name.bytes)};
             },
             py::arg("name"),
             "The command whose ID_NAME is `name`, compared upper-cased as the reader compares "
@@ -173,8 +177,8 @@ was.)")
             "close names, when no command or several have that name.")
         .def(
             "__contains__",
-            [](DocState& self, const std::string& name) {
-                const DocState::Named found = self.Find(name);
+            [](DocState& self, const Text& name) {
+                const DocState::Named found = self.Find(name.bytes);
                 return found.blocks.size() + found.made.size() == 1;
             },
             py::arg("name"), "Whether doc[name] finds a command.")
@@ -183,8 +187,8 @@ was.)")
              [](const DocPtr& self) { return blocks(self, std::nullopt).attr("__iter__")(); })
         .def(
             "commands",
-            [](const DocPtr& self, const std::string& type) {
-                return blocks(self, type_named(type));
+            [](const DocPtr& self, const Text& type) {
+                return blocks(self, type_named(type.bytes));
             },
             py::arg("type"),
             "The blocks of `type` (in any case), in file order; ValueError for a name of no "
@@ -197,7 +201,7 @@ was.)")
              "block holds. Returns the new DocumentCommand.")
         .def(
             "remove",
-            [](DocState& self, const std::variant<DocumentCommand, std::string>& command) {
+            [](DocState& self, const std::variant<DocumentCommand, Text>& command) {
                 remove_block(self, command_in(self, command));
             },
             py::arg("command"),
@@ -205,24 +209,25 @@ was.)")
             "its keyword line to its END_ line.")
         .def(
             "rename",
-            [](DocState& self, const std::variant<DocumentCommand, std::string>& command,
-               const std::string& name) { rename_block(self, command_in(self, command), name); },
+            [](DocState& self, const std::variant<DocumentCommand, Text>& command,
+               const Text& name) { rename_block(self, command_in(self, command), name.bytes); },
             py::arg("command"), py::arg("name"),
             "Gives the command `command` (a DocumentCommand, an ID_NAME or TYPE[N]) the ID_NAME "
             "`name`, and every value that refers to it too.")
         .def(
             "get",
-            [](DocState& self, const std::string& address) {
+            [](DocState& self, const Text& address) {
                 self.Positions(); // the text read, with its warnings
-                return to_py(get_par_value(self.Doc(), address));
+                return to_py(get_par_value(self.Doc(), address.bytes));
             },
             py::arg("address"),
             "The value at `address` as the text writes it; KeyError when no line holds it.")
         .def(
             "set",
-            [](DocState& self, const std::string& address, const py::handle& value) {
+            [](DocState& self, const Text& address, const py::handle& value) {
                 const std::string text = edit_text(value);
-                by_address(self, [&](KestParDocument& d) { set_par_value(d, address, text); });
+                by_address(self,
+                           [&](KestParDocument& d) { set_par_value(d, address.bytes, text); });
             },
             py::arg("address"), py::arg("value"),
             "Sets the value at `address` (values as DocumentCommand takes them), replacing its "
@@ -230,8 +235,8 @@ was.)")
             "last such line.")
         .def(
             "unset",
-            [](DocState& self, const std::string& address) {
-                by_address(self, [&](KestParDocument& d) { unset_par_value(d, address); });
+            [](DocState& self, const Text& address) {
+                by_address(self, [&](KestParDocument& d) { unset_par_value(d, address.bytes); });
             },
             py::arg("address"), "Removes the line of the value at `address`.")
         .def(
@@ -245,14 +250,22 @@ was.)")
         .def(
             "save",
             [](const DocState& self, const std::optional<py::object>& path) {
-                const std::wstring target =
-                    path ? KestFileUtil::path_from_utf8(path_bytes(*path)) : std::wstring();
+                // The text as it is now, copied with the GIL held: another thread may edit the
+                // document while this one writes.
+                const std::string target = path ? path_bytes(*path) : self.Name();
+                const std::string text = self.Doc().Text();
                 py::gil_scoped_release release;
-                self.Doc().Save(target);
+                try {
+                    KestFileUtil::write_all_safely(KestFileUtil::path_from_utf8(target), text);
+                } catch (const ZUL_Failure& failure) {
+                    throw file_failure(failure, target);
+                }
             },
             py::arg("path") = py::none(),
             "Writes the text to `path`, or to the file it was read from, safely: the file holds "
-            "either its old text or all of the new one.")
+            "either its old text or all of the new one (the text as it is when save is called, "
+            "whatever another thread edits meanwhile), with the file's mode, owner and group. "
+            "The OSError of the reason when it cannot be written.")
         .def("__repr__", [](const DocState& self) {
             return py::str("<Document {!r}>").format(to_py(self.Name()));
         });

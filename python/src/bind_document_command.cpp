@@ -28,25 +28,25 @@ compare equal. It keeps its document alive.)");
     bind_command_reading(cls);
     cls.def(
            "__setitem__",
-           [](const DocumentCommand& self, const std::string& key, const py::handle& value) {
-               const auto kind = kind_or_error(key);
+           [](const DocumentCommand& self, const Text& key, const py::handle& value) {
+               const auto kind = kind_or_error(key.bytes);
                set_key(*self.doc, self.block, kind, edit_text(value));
            },
            py::arg("key"), py::arg("value"))
         .def(
             "__delitem__",
-            [](const DocumentCommand& self, const std::string& key) {
-                const auto kind = kind_named(key);
+            [](const DocumentCommand& self, const Text& key) {
+                const auto kind = kind_named(key.bytes);
                 if (!kind) {
-                    throw py::key_error(key);
+                    raise_error(PyExc_KeyError, key.bytes);
                 }
                 remove_key(*self.doc, self.block, *kind);
             },
             py::arg("key"))
         .def(
             "add",
-            [](const DocumentCommand& self, const std::string& key, const py::handle& value) {
-                const auto kind = kind_or_error(key);
+            [](const DocumentCommand& self, const Text& key, const py::handle& value) {
+                const auto kind = kind_or_error(key.bytes);
                 add_line(*self.doc, self.block, kind, edit_text(value));
             },
             py::arg("key"), py::arg("value"),

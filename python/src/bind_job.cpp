@@ -47,16 +47,16 @@ JobPtr read_path(const py::object& path, bool complete) {
     return read_warning([&] { return read_job(read_file(file), file, complete); });
 }
 
-JobPtr read_text(const py::object& text, const std::string& name, bool complete) {
+JobPtr read_text(const py::object& text, const Text& name, bool complete) {
     std::string bytes = PyBytes_Check(text.ptr()) ? std::string(py::bytes(text)) : from_py(text);
-    return read_warning([&] { return read_job(std::move(bytes), name, complete); });
+    return read_warning([&] { return read_job(std::move(bytes), name.bytes, complete); });
 }
 
 const KestCmd& named(const JobPtr& state, const std::string& name) {
     check_not_changing(*state);
     const KestCmd* cmd = find_named(*state, name);
     if (cmd == nullptr) {
-        throw py::key_error(name);
+        raise_error(PyExc_KeyError, name);
     }
     return *cmd;
 }
@@ -78,8 +78,8 @@ std::string block_text(KestCmdDefs::Cmd type, const py::kwargs& items) {
     return text + "END_\n";
 }
 
-Command add(const JobPtr& state, const std::string& type, const py::kwargs& items) {
-    const std::string text = block_text(type_named(type), items);
+Command add(const JobPtr& state, const Text& type, const py::kwargs& items) {
+    const std::string text = block_text(type_named(type.bytes), items);
     const JobUse use(*state, JobUse::change);
     std::vector<KestCmd*> created;
     HeldWarnings held;
@@ -139,8 +139,8 @@ jobs side by side. A job that one thread completes cannot be used by another mea
              })
         .def(
             "commands",
-            [](const JobPtr& self, const std::string& type) {
-                const KestCmdDefs::Cmd t = type_named(type);
+            [](const JobPtr& self, const Text& type) {
+                const KestCmdDefs::Cmd t = type_named(type.bytes);
                 check_not_changing(*self);
                 std::vector<Command> commands;
                 for (auto c = self->job.GetCommandBegin(t); c != self->job.GetCommandEnd(t); ++c) {
@@ -153,8 +153,8 @@ jobs side by side. A job that one thread completes cannot be used by another mea
             "command type.")
         .def(
             "__getitem__",
-            [](const JobPtr& self, const std::string& name) {
-                return Command{self, &named(self, name)};
+            [](const JobPtr& self, const Text& name) {
+                return Command{self, &named(self, name.bytes)};
             },
             py::arg("name"),
             "The command whose ID_NAME is `name`, compared upper-cased as the reader compares "
@@ -162,9 +162,9 @@ jobs side by side. A job that one thread completes cannot be used by another mea
             "KeyError for none.")
         .def(
             "__contains__",
-            [](const JobPtr& self, const std::string& name) {
+            [](const JobPtr& self, const Text& name) {
                 check_not_changing(*self);
-                return find_named(*self, name) != nullptr;
+                return find_named(*self, name.bytes) != nullptr;
             },
             py::arg("name"))
         .def("add", &add, py::arg("type"), py::pos_only(),

@@ -7,7 +7,7 @@ namespace kestpy {
 
 /// ParseError and EditError, and the translation of the library's exceptions: ParseFailure,
 /// FileFailure (errors.h), KestParBadAddress (ValueError), KestParNamesNothing (KeyError),
-/// KestParEditError (EditError), ZUL_Failure (OSError with its message).
+/// KestParEditError (EditError), ZUL_Failure (the OSError of its code, with its message).
 void bind_errors(pybind11::module_& m);
 /// KestWarning, which the library's warnings become (library_warnings.h).
 void bind_warnings(pybind11::module_& m);

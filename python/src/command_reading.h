@@ -104,34 +104,34 @@ void bind_command_reading(pybind11::class_<Handle>& cls) {
             "(key, first value) for each kind, as keys() orders them.")
         .def(
             "__getitem__",
-            [](const Handle& self, const std::string& key) {
-                auto value = first_value(self, key);
+            [](const Handle& self, const Text& key) {
+                auto value = first_value(self, key.bytes);
                 if (!value) {
-                    throw py::key_error(key);
+                    raise_error(PyExc_KeyError, key.bytes);
                 }
                 return *value;
             },
             py::arg("key"), "The first value of `key` (any case); KeyError when there is none.")
         .def(
             "get",
-            [](const Handle& self, const std::string& key, const py::object& fallback) {
-                auto value = first_value(self, key);
+            [](const Handle& self, const Text& key, const py::object& fallback) {
+                auto value = first_value(self, key.bytes);
                 return value ? *value : fallback;
             },
             py::arg("key"), py::arg("default") = py::none(),
             "The first value of `key`, or `default` when there is none.")
         .def(
             "getall",
-            [](const Handle& self, const std::string& key) {
-                return values_of_kind(self, kind_or_error(key));
+            [](const Handle& self, const Text& key) {
+                return values_of_kind(self, kind_or_error(key.bytes));
             },
             py::arg("key"),
             "Every value of `key`, in order (an empty list when there are none; ValueError for "
             "a name of no item kind).")
         .def(
             "__contains__",
-            [](const Handle& self, const std::string& key) {
-                const auto kind = kind_named(key);
+            [](const Handle& self, const Text& key) {
+                const auto kind = kind_named(key.bytes);
                 return kind && self.get().HasItem(*kind);
             },
             py::arg("key"));

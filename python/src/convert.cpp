@@ -29,6 +29,11 @@ std::string from_py(py::handle text) {
     return bytes;
 }
 
+void raise_error(PyObject* type, std::string_view message) {
+    PyErr_SetObject(type, to_py(message).ptr());
+    throw py::error_already_set();
+}
+
 std::string path_bytes(py::handle path) {
     PyObject* bytes = nullptr;
     if (PyUnicode_FSConverter(path.ptr(), &bytes) == 0) {
@@ -46,7 +51,7 @@ std::string value_text(py::handle value) {
     }
     std::string text = from_py(py::str(value));
     if (text.find_first_of("\r\n") != std::string::npos) {
-        throw py::value_error("a value is one line: " + text);
+        raise_error(PyExc_ValueError, "a value is one line: " + text);
     }
     return text;
 }
@@ -55,7 +60,7 @@ KestCmdDefs::Cmd type_named(std::string_view name) {
     const auto& names = KestCmdDefs::get_default_cmd_names();
     const auto found = std::find(names.begin(), names.end(), KestText::to_upper_copy(name));
     if (found == names.end()) {
-        throw py::value_error("'" + std::string(name) + "' is no command type");
+        raise_error(PyExc_ValueError, "'" + std::string(name) + "' is no command type");
     }
     return static_cast<KestCmdDefs::Cmd>(found - names.begin());
 }
@@ -72,7 +77,7 @@ std::optional<KestCmdItemDefs::CmdItem> kind_named(std::string_view name) {
 KestCmdItemDefs::CmdItem kind_or_error(std::string_view name) {
     const auto kind = kind_named(name);
     if (!kind) {
-        throw py::value_error("'" + std::string(name) + "' is no item kind");
+        raise_error(PyExc_ValueError, "'" + std::string(name) + "' is no item kind");
     }
     return *kind;
 }

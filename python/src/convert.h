@@ -15,6 +15,16 @@ namespace kestpy {
 pybind11::str to_py(std::string_view bytes);
 /// A str as bytes, the reverse of to_py; throws TypeError for anything but a str.
 std::string from_py(pybind11::handle text);
+
+/// A str argument (a name, an address, a key) as the bytes from_py makes of it, so that a name
+/// read from a file that is no UTF-8 can be given back as it came.
+struct Text {
+    std::string bytes;
+};
+
+/// Raises the Python exception `type` with `message`, its bytes read as to_py reads them.
+[[noreturn]] void raise_error(PyObject* type, std::string_view message);
+
 /// The bytes of a path given as a str, bytes or os.PathLike (as os.fsencode makes them).
 std::string path_bytes(pybind11::handle path);
 
@@ -33,3 +43,21 @@ KestCmdItemDefs::CmdItem kind_or_error(std::string_view name);
 std::optional<std::string> name_of(const KestCmd& cmd);
 
 } // namespace kestpy
+
+namespace pybind11::detail {
+
+/// Text arguments: any str; a lone surrogate that stands for no byte is a UnicodeEncodeError.
+template <>
+struct type_caster<kestpy::Text> {
+    PYBIND11_TYPE_CASTER(kestpy::Text, const_name("str"));
+
+    bool load(handle source, bool) {
+        if (!PyUnicode_Check(source.ptr())) {
+            return false;
+        }
+        value.bytes = kestpy::from_py(source);
+        return true;
+    }
+};
+
+} // namespace pybind11::detail

@@ -26,10 +26,11 @@ std::optional<std::string> names_text(const py::list& values) {
     for (const py::handle name : values) {
         const std::string piece = from_py(name);
         if (!KestParSyntax::StandsAsPiece(piece)) {
-            throw py::value_error("a name of a list must stand as a piece of the list: not "
-                                  "empty, no blanks around it, no ',', '=' or line break, "
-                                  "neither '#' nor END_ first: '" +
-                                  piece + "'");
+            raise_error(PyExc_ValueError,
+                        "a name of a list must stand as a piece of the list: not empty, no "
+                        "blanks around it, no ',', '=' or line break, neither '#' nor END_ "
+                        "first: '" +
+                            piece + "'");
         }
         text += (text.empty() ? "" : ", ") + piece;
     }

@@ -31,6 +31,11 @@ PyObject* new_error(py::module_& m, const char* name, const char* doc) {
     return type;
 }
 
+// Sets the Python exception `type` with `message`, read as to_py reads bytes.
+void set_error(PyObject* type, const char* message) {
+    PyErr_SetObject(type, to_py(message).ptr());
+}
+
 } // namespace
 
 std::string read_file(const std::string& path) {
@@ -55,6 +60,10 @@ std::string read_file(const std::string& path) {
         throw FileFailure{errno, path};
     }
     return text;
+}
+
+FileFailure file_failure(const ZUL_Failure& failure, const std::string& path) {
+    return FileFailure{failure.GetCode().value(), path};
 }
 
 ParseFailure parse_failure(const std::string& message, const std::string& path) {
@@ -82,22 +91,25 @@ void bind_errors(py::module_& m) {
         try {
             std::rethrow_exception(thrown);
         } catch (const ParseFailure& failure) {
-            py::object error = py::reinterpret_borrow<py::object>(parse_error)(failure.message);
+            py::object error =
+                py::reinterpret_borrow<py::object>(parse_error)(to_py(failure.message));
             error.attr("path") = to_py(failure.path);
             error.attr("line") =
                 failure.line == 0 ? py::object(py::none()) : py::object(py::int_(failure.line));
             PyErr_SetObject(parse_error, error.ptr());
         } catch (const FileFailure& failure) {
-            errno = failure.error;
+            errno = failure.error != 0 ? failure.error : EIO;
             PyErr_SetFromErrnoWithFilenameObject(PyExc_OSError, to_py(failure.path).ptr());
         } catch (const KestParBadAddress& bad) {
-            PyErr_SetString(PyExc_ValueError, bad.what());
+            set_error(PyExc_ValueError, bad.what());
         } catch (const KestParNamesNothing& nothing) {
-            PyErr_SetString(PyExc_KeyError, nothing.what());
+            set_error(PyExc_KeyError, nothing.what());
         } catch (const KestParEditError& refused) {
-            PyErr_SetString(edit_error, refused.what());
+            set_error(edit_error, refused.what());
         } catch (const ZUL_Failure& failure) {
-            PyErr_SetString(PyExc_OSError, failure.what());
+            // OSError(errno, message) is the subclass of the reason (FileNotFoundError, ...).
+            const int reason = failure.GetCode().exists() ? failure.GetCode().value() : EIO;
+            PyErr_SetObject(PyExc_OSError, py::make_tuple(reason, to_py(failure.what())).ptr());
         }
     });
 }

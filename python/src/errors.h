@@ -1,6 +1,7 @@
 // The failures of the module and the Python exceptions they become.
 #pragma once
 
+#include <KestCmdEngine.h>
 #include <pybind11/pybind11.h>
 
 #include <cstddef>
@@ -22,6 +23,9 @@ struct FileFailure {
     int error = 0;
     std::string path;
 };
+
+/// The FileFailure of a failure of the library's file helpers (`failure`'s code) at `path`.
+FileFailure file_failure(const ZUL_Failure& failure, const std::string& path);
 
 /// The bytes of the file at `path` (UTF-8, or the bytes the system uses); throws FileFailure.
 std::string read_file(const std::string& path);

@@ -10,8 +10,6 @@
 #include <vector>
 
 using namespace KestCmdItemDefs;
-using test_support::texts;
-using namespace std::string_literals;
 
 namespace {
 
@@ -67,21 +65,6 @@ TEST(IoConfig, PrepareAppendsTheDefaultsBehindExistingPairsAndReplacesTheEnumMap
     EXPECT_EQ(aliased.item_names.front(), std::make_pair(ID_NAME, std::string("ALIAS")));
     expect_defaults(aliased, 1, 1);
     EXPECT_EQ(aliased.container_manipulator_rules.size(), 1u);
-}
-
-TEST(IoConfig, ValueProcessorsAppendOneAutoItemTypedFromTheirText) {
-    const EnumMap enums = create_enum_map();
-    KestCmd cmd(KestCmdDefs::DRESP);
-    cmd.AddStringItem(TYPE, "kept");
-    KestCmdIo::cmd_value_processor(TYPE, cmd, "max", enums);
-    KestCmdIo::cmd_value_to_upper_processor(TYPE, cmd, "max", enums);
-    EXPECT_EQ(texts(cmd, TYPE), (std::vector<std::string>{"kept", "max", "MAX"}));
-    // The upper-cased text is what gets typed, so it finds its keyword.
-    EXPECT_FALSE(cmd.Item(TYPE, 1).HasEnum());
-    EXPECT_EQ(cmd.Item(TYPE, 2).GetEnum(), EV_MAX);
-    // Bytes past an embedded zero byte are kept as they are, and the item keeps the whole text.
-    KestCmdIo::cmd_value_to_upper_processor(VALUE, cmd, "ab\0cd"s, enums);
-    EXPECT_EQ(cmd.Item(VALUE, 0).GetString(), "AB\0cd"s);
 }
 
 TEST(IoConfig, MovesEmptyTheSource) {

@@ -46,26 +46,6 @@ std::pair<std::string, std::set<const void*>> contents(const KestCmdInfoPool& po
 
 } // namespace
 
-TEST(MetaData, EachRecordFormSetsItsOwnDataTypeAndRecordsLandInTheSlotOfTheirKind) {
-    const KestCmdItemMetaData text(COEFFICIENT, "1000", "note", 5);
-    EXPECT_EQ(fields(text), "COEFFICIENT|note|3|1000||0|5");
-    KestCmdItemMetaData reference(OPT_PARAM, KestCmdDefs::OPT_PARAM, "a name long enough");
-    EXPECT_EQ(fields(reference), "OPT_PARAM||7|a name long enough|10,10,|0|1");
-    EXPECT_EQ(fields(KestCmdItemMetaData(MIN, DT_REAL, "aux", 3)), "MIN|aux|1|||1|3");
-    const KestCmdItemMetaData moved(std::move(reference)); // copies: the source keeps its contents
-    EXPECT_EQ(fields(moved), fields(reference));
-
-    const KestCmdItemMetaData value(VALUE, "0.5", "", 1);
-    const KestCmdMetaData record(KestCmdDefs::FILTER, {text, value, moved, text}, true);
-    KestCmdMetaData::ItemTable expected{};
-    expected[COEFFICIENT] = &text;
-    expected[VALUE] = &value;
-    expected[OPT_PARAM] = &moved;
-    EXPECT_EQ(record.GetMetaData(), expected);
-    EXPECT_EQ(record.GetKey(), KestCmdDefs::FILTER);
-    EXPECT_TRUE(record.GetCreateDefault());
-}
-
 TEST(MetaData, PoolCopiesHoldTheirOwnRecordsAndOutliveTheSource) {
     auto source = std::make_unique<KestCmdInfoPool>();
     const auto original = contents(*source);

@@ -87,7 +87,12 @@ TEST_F(KestcmdEdits, GetPrintsTheValueAsWritten) {
             EXPECT_EQ(std::count(got.err.begin(), got.err.end(), '\n'), 1) << got.err;
         }
     }
-    EXPECT_EQ(run("get " + (dir / "none.par").string() + " a.VALUE").status, 2);
+    // The file is looked for before the key: a missing file is what the message names.
+    for (const char* address : {"a.VALUE", "a.VALEU"}) {
+        const Outcome missing = run("get " + (dir / "none.par").string() + " " + address);
+        EXPECT_EQ(missing.status, 2) << address;
+        EXPECT_NE(missing.err.find("none.par"), std::string::npos) << missing.err;
+    }
 }
 
 TEST_F(KestcmdEdits, SetAndUnsetChangeOnlyTheItemsLines) {
@@ -169,4 +174,13 @@ TEST_F(KestcmdEdits, RefusedEditsAndBadFilesWriteNothing) {
     EXPECT_EQ(run("set " + (dir / "none.par").string() + " opt.ID_NAME o").status, 2);
     EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 3)
         << "only the job and the captured output";
+
+    // Under a file-size limit the edit fails, is told, and leaves the job as it was.
+    const std::string large = job_text + "# " + std::string(2000, '-') + "\n";
+    Write("job.par", large);
+    const Outcome limited = run("set " + job.string() + " STOP[0].ITER_MAX 80", "ulimit -f 1");
+    EXPECT_EQ(limited.status, 2);
+    EXPECT_NE(limited.err.find("job.par"), std::string::npos) << limited.err;
+    EXPECT_EQ(slurp(job), large);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 3);
 }

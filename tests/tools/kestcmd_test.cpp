@@ -84,6 +84,18 @@ TEST_F(Kestcmd, CheckReportsEachKindOfProblemOnItsLine) {
     EXPECT_EQ(run("check " + example).status, 0);
 }
 
+TEST_F(Kestcmd, CheckTellsALineWithoutAKeyFromALineWithoutEquals) {
+    const fs::path job = Write("job.par", "DV\n  ID_NAME = a\n  = 0.5\n  0.5\nEND_\n");
+    const Outcome check = run("check " + job.string());
+    EXPECT_EQ(check.status, 1);
+    EXPECT_EQ(check.out, job.string() +
+                             ":3:3: warning: line without a key before its '=' is read as "
+                             "PLACEHOLDER = 0.5 [missing-key]\n" +
+                             job.string() +
+                             ":4:3: warning: line without '=' (a forgotten END_?) is read as "
+                             "PLACEHOLDER = 0.5 [missing-equals]\n");
+}
+
 TEST_F(Kestcmd, BadFilesGiveOneLineAndTheirStatus) {
     const Outcome missing = run("check " + (dir / "missing.par").string());
     EXPECT_EQ(missing.status, 2);
@@ -107,6 +119,19 @@ TEST_F(Kestcmd, BadFilesGiveOneLineAndTheirStatus) {
     EXPECT_EQ(run("check").status, 64);
     EXPECT_EQ(run("--version").out, "kestcmd " KEST_VERSION_TEXT "\n");
     EXPECT_EQ(run("check --help").status, 0);
+}
+
+TEST_F(Kestcmd, OutputThatCannotBeWrittenExits3) {
+    const fs::path job = Write("job.par", "DV\n  ID_NAME = a\n  GRUOP = 1\nEND_\n");
+    for (const char* command : {"check", "check --json", "show", "graph", "complete"}) {
+        EXPECT_EQ(run(std::string(command) + " " + job.string() + " >/dev/full").status, 3)
+            << command;
+    }
+    // A file-size limit fails the write instead of ending the process; the reason is told.
+    const Outcome limited =
+        run("complete " + example + " -o " + (dir / "out.par").string(), "ulimit -f 1");
+    EXPECT_EQ(limited.status, 3);
+    EXPECT_NE(limited.err.find("File too large"), std::string::npos) << limited.err;
 }
 
 TEST_F(Kestcmd, ShowAndGraphDescribeTheCompletedModel) {

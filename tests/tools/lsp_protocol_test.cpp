@@ -347,3 +347,39 @@ TEST(LspProtocol, BytesThatAreNoUtf8ComeThroughAsThey) {
                             {"newText", "# \xF4\x8F\xBC\x80\nDV\n  ID_NAME = d\n  DRESP = "
                                         "\xEF\xBF\xBDx\nEND_\n"}}}));
 }
+
+TEST(LspProtocol, DeeplyNestedMessagesAreRefusedWithoutExhaustingTheStack) {
+    Session session;
+    session.Open(job);
+    const auto nested = [](std::size_t levels, const std::string& inside) {
+        return std::string(levels, '[') + inside + std::string(levels, ']');
+    };
+    const std::string deep = nested(300000, "\"\xE9\"");
+    const std::string too_deep = "the message nests deeper than 64 levels";
+    const json shown = session.At("textDocument/hover", 1, 12);
+    const auto hover = [](int id, const std::string& extra) {
+        return R"({"jsonrpc":"2.0","id":)" + std::to_string(id) +
+               R"(,"method":"textDocument/hover","params":{"textDocument":{"uri":")" + uri +
+               R"("},"position":{"line":1,"character":12},"extra":)" + extra + "}}";
+    };
+    const struct {
+        std::string content;
+        json answer;
+    } cases[] = {
+        {"[" + deep, error(nullptr, -32700, "the message is no JSON text")},
+        {R"({"jsonrpc":"2.0","method":"m","params":)" + deep + "}",
+         error(nullptr, -32600, too_deep)},
+        {R"({"jsonrpc":"2.0","id":)" + deep + R"(,"method":"shutdown"})",
+         error(nullptr, -32600, too_deep)},
+        {R"({"method":"textDocument/didOpen","params":{"textDocument":{"uri":"b","text":"",)"
+         R"("version":)" +
+             deep + "}}}",
+         error(nullptr, -32600, too_deep)},
+        // The message is one level, its params a second: 62 arrays more are the most it takes.
+        {hover(1, nested(62, "")), {{"jsonrpc", "2.0"}, {"id", 1}, {"result", shown}}},
+        {hover(2, nested(63, "")), error(nullptr, -32600, too_deep)},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(session.Raw(c.content), std::vector<json>{c.answer}) << c.content.substr(0, 80);
+    }
+}

@@ -17,12 +17,13 @@ struct Outcome {
 
 class Kestcmd : public TempDirTest {
   protected:
-    /// Runs `kestcmd ARGUMENTS` through the shell.
-    Outcome run(const std::string& arguments) const {
+    /// Runs `kestcmd ARGUMENTS` through the shell, after the shell command `setup` if any
+    /// (`ulimit -f 1`). ARGUMENTS may redirect standard output elsewhere (`>/dev/full`).
+    Outcome run(const std::string& arguments, const std::string& setup = "") const {
         const std::filesystem::path out = dir / "stdout.txt";
         const std::filesystem::path err = dir / "stderr.txt";
-        const std::string command =
-            std::string(KESTCMD) + " " + arguments + " >" + out.string() + " 2>" + err.string();
+        const std::string command = (setup.empty() ? "" : setup + "; ") + KESTCMD + " >" +
+                                    out.string() + " 2>" + err.string() + " " + arguments;
         const int raw = std::system(command.c_str());
         Outcome result;
         result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;

@@ -6,9 +6,21 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <string>
+#include <vector>
+
+#if !defined(_WIN32)
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace fs = std::filesystem;
 
@@ -90,3 +102,117 @@ TEST_F(FileUtil, SafeWritingGoesThroughLinks) {
     EXPECT_TRUE(fs::is_symlink(dir / "link.par"));
     EXPECT_EQ(test_support::slurp(dir / "job.par"), "new");
 }
+
+#if !defined(_WIN32)
+namespace {
+
+// The names of the files in `dir`, sorted.
+std::vector<std::string> names_in(const fs::path& dir) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// The code of the failure of writing `text` to `path`, or 0 when it is written.
+int write_failure(const fs::path& path, const std::string& text) {
+    try {
+        KestFileUtil::write_all_safely(path.wstring(), text);
+        return 0;
+    } catch (const ZUL_Failure& failure) {
+        return failure.GetCode().value();
+    }
+}
+
+} // namespace
+
+TEST_F(FileUtil, SafeWritingCreatesTheTargetOfADanglingLink) {
+    fs::create_directory(dir / "jobs");
+    fs::create_symlink("jobs/made.par", dir / "link.par");
+    fs::create_symlink("../chain.par", dir / "jobs" / "chain.par");
+    fs::create_symlink("link.par", dir / "chain.par");
+    KestFileUtil::write_all_safely((dir / "jobs" / "chain.par").wstring(), "new");
+    EXPECT_TRUE(fs::is_symlink(dir / "link.par"));
+    EXPECT_TRUE(fs::is_symlink(dir / "jobs" / "chain.par"));
+    EXPECT_EQ(test_support::slurp(dir / "jobs" / "made.par"), "new");
+
+    fs::create_symlink("loop.par", dir / "loop.par");
+    EXPECT_EQ(write_failure(dir / "loop.par", "x"), ELOOP);
+    EXPECT_TRUE(fs::is_symlink(dir / "loop.par"));
+}
+
+TEST_F(FileUtil, SafeWritingWritesIntoWhatNoFileCanReplace) {
+    // A pipe (or a device such as /dev/null) stays what it is and gets the text.
+    const fs::path pipe = dir / "pipe";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const int reader = ::open(pipe.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    KestFileUtil::write_all_safely(pipe.wstring(), "new");
+    char got[8] = {};
+    EXPECT_EQ(::read(reader, got, sizeof got), 3);
+    ::close(reader);
+    EXPECT_EQ(std::string(got), "new");
+    EXPECT_EQ(fs::status(pipe).type(), fs::file_type::fifo);
+    EXPECT_EQ(names_in(dir), std::vector<std::string>{"pipe"});
+}
+
+TEST_F(FileUtil, SafeWritingKeepsModeOwnerAndGroup) {
+    const fs::path job = Write("job.par", "old");
+    ::chmod(job.c_str(), 02640);
+    KestFileUtil::write_all_safely(job.wstring(), "new");
+    struct stat info {};
+    ASSERT_EQ(::stat(job.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 02640u);
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "only root gives a file to another user";
+    }
+    // Root editing another user's job: the job stays theirs, readable to them and their group.
+    ASSERT_EQ(::chown(job.c_str(), 65534, 65534), 0);
+    ::chmod(job.c_str(), 0640);
+    KestFileUtil::write_all_safely(job.wstring(), "newer");
+    ASSERT_EQ(::stat(job.c_str(), &info), 0);
+    EXPECT_EQ(info.st_uid, 65534u);
+    EXPECT_EQ(info.st_gid, 65534u);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+    EXPECT_EQ(test_support::slurp(job), "newer");
+}
+
+TEST_F(FileUtil, SafeWritingRefusesAFileItMayNotWrite) {
+    const fs::path job = Write("job.par", "old");
+    ::chmod(job.c_str(), 0444);
+    ::chmod(dir.c_str(), 0777); // the folder is no obstacle: only the file's own mode
+    // Root may write any file: the refusal is checked as another user, who must reach the folder.
+    for (fs::path above = dir.parent_path(); ::geteuid() == 0; above = above.parent_path()) {
+        struct stat info {};
+        if (::stat(above.c_str(), &info) != 0 || (info.st_mode & S_IXOTH) == 0) {
+            GTEST_SKIP() << "other users cannot reach " << dir;
+        }
+        if (above == above.root_path()) {
+            break;
+        }
+    }
+    const auto write_as_a_user = [&] {
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) {
+            std::_Exit(10);
+        }
+        std::_Exit(write_failure(job, "new") == EACCES ? 0 : 11);
+    };
+    EXPECT_EXIT(write_as_a_user(), ::testing::ExitedWithCode(0), "");
+    EXPECT_EQ(test_support::slurp(job), "old");
+    EXPECT_EQ(names_in(dir), std::vector<std::string>{"job.par"});
+}
+
+TEST_F(FileUtil, SafeWritingSurvivesAFileSizeLimit) {
+    const fs::path job = Write("job.par", "old");
+    const auto write_beyond_the_limit = [&] {
+        const struct rlimit limit { 1000, 1000 };
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        std::_Exit(write_failure(job, std::string(5000, 'x')) == EFBIG ? 0 : 11);
+    };
+    EXPECT_EXIT(write_beyond_the_limit(), ::testing::ExitedWithCode(0), "");
+    EXPECT_EQ(test_support::slurp(job), "old");
+    EXPECT_EQ(names_in(dir), std::vector<std::string>{"job.par"});
+}
+#endif

@@ -22,20 +22,3 @@ TEST(StringUtil, SplitKeepsEmptyPartsAndAppends) {
         EXPECT_EQ(parts, expected) << row.in;
     }
 }
-
-TEST(StringUtil, ConcatQuotedAndDecimalText) {
-    std::string out = "old";
-    KestStringUtil::Concat(out, {"a", "b", "c"}, ", ");
-    EXPECT_EQ(out, "a, b, c");
-    KestStringUtil::Concat(out, {}, ",");
-    EXPECT_EQ(out, "");
-
-    EXPECT_TRUE(KestStringUtil::is_quoted_str("\"x\"", '"'));
-    EXPECT_TRUE(KestStringUtil::is_quoted_str("''", '\''));
-    EXPECT_FALSE(KestStringUtil::is_quoted_str("\"", '"'));
-    EXPECT_FALSE(KestStringUtil::is_quoted_str("\"x'", '"'));
-    EXPECT_FALSE(KestStringUtil::is_quoted_str(" \"x\"", '"'));
-
-    EXPECT_EQ(KestStringUtil::String(-2147483647 - 1), "-2147483648");
-    EXPECT_EQ(KestStringUtil::String(0), "0");
-}

@@ -1,4 +1,3 @@
-#include "utilities/KestStringUtil.h"
 #include "utilities/KestText.h"
 
 #include <gtest/gtest.h>
@@ -24,9 +23,6 @@ TEST(Text, TrimRemovesAsciiWhiteSpaceAtTheEndsOnly) {
     for (const auto& row : rows) {
         EXPECT_EQ(KestText::trim(row.in), row.out) << "input: '" << row.in << "'";
         EXPECT_EQ(KestText::trim_end(row.in), row.out_end) << "input: '" << row.in << "'";
-        std::string s = row.in;
-        EXPECT_EQ(&KestStringUtil::Trim(s), &s);
-        EXPECT_EQ(s, row.out) << "input: '" << row.in << "'";
     }
 }
 

@@ -1,4 +1,4 @@
-// The names of the vocabulary against the identifiers of the enumerators they stand for.
+// The keyword map against the list it is made from, and the item kinds that name commands.
 #include "engine/vocabulary/KestCmdDefs.h"
 #include "engine/vocabulary/KestCmdEnumValues.h"
 #include "engine/vocabulary/KestCmdItemDefs.h"
@@ -8,16 +8,6 @@
 #include <string>
 
 using namespace KestCmdItemDefs;
-
-TEST(Vocabulary, EveryDefaultNameIsTheIdentifierOfItsEnumerator) {
-    const auto& cmd_names = KestCmdDefs::get_default_cmd_names();
-#define KEST_X(name) EXPECT_EQ(cmd_names.at(KestCmdDefs::name), #name);
-    KEST_CMD_TYPES(KEST_X)
-#undef KEST_X
-#define KEST_X(name) EXPECT_EQ(default_item_names.at(KestCmdItemDefs::name), #name);
-    KEST_CMD_ITEMS(KEST_X)
-#undef KEST_X
-}
 
 TEST(Vocabulary, EnumMapHoldsEveryKeywordUnderItsEnumeratorAndNothingElse) {
     const EnumMap map = create_enum_map();

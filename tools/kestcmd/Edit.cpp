@@ -10,6 +10,16 @@ namespace kestcmd {
 
 namespace {
 
+// Throws KestParBadAddress for a malformed address, a usage error whether the file can be read or
+// not. A key of no item kind names nothing, which is told once the file is read: a file that
+// cannot be read is the first thing to mend.
+void check_form(const std::string& address) {
+    try {
+        parse_par_address(address);
+    } catch (const KestParNamesNothing&) {
+    }
+}
+
 // Runs `action` on the parsed address and turns what it throws into a message and a status.
 template <class Action>
 int guarded(const std::string& path, const std::string& address, Action action) {
@@ -23,7 +33,7 @@ int guarded(const std::string& path, const std::string& address, Action action) 
         std::cerr << "kestcmd: " << line << '\n';
     };
     try {
-        parse_par_address(address); // a malformed address is a usage error, file or no file
+        check_form(address);
         return action();
     } catch (const KestParBadAddress& bad) {
         report(bad, false);

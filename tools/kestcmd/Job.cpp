@@ -26,7 +26,7 @@ std::unique_ptr<Job> load_job(const std::string& path, bool with_read, std::size
     return job;
 }
 
-std::size_t Job::LineOf(const KestCmd& cmd) const {
+std::size_t Job::line_of(const KestCmd& cmd) const {
     const auto span = positions().Find(cmd);
     return span ? span->keyword.line : 0;
 }

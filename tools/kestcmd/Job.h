@@ -33,7 +33,7 @@ struct Job {
     const KestSourceMap& positions() const { return document.Positions(); }
     /// The 1-based line of the block that made `cmd` (a command of `completed`), or 0 for a
     /// command that completion created.
-    std::size_t LineOf(const KestCmd& cmd) const;
+    std::size_t line_of(const KestCmd& cmd) const;
 };
 
 /// Loads `path` on `threads` threads (0: one per core), and with `with_read` also the commands as

@@ -84,7 +84,7 @@ std::vector<Change> list_changes(const Job& job) {
         if (found == block_of.end()) {
             add_commands(changes, cmd, nullptr, 0);
         } else {
-            add_commands(changes, cmd, job.read_blocks[found->second], job.LineOf(cmd));
+            add_commands(changes, cmd, job.read_blocks[found->second], job.line_of(cmd));
         }
     }
     return changes;
@@ -154,7 +154,7 @@ nlohmann::json model_json(const Job& job) {
 
 void write_model_text(std::ostream& out, const Job& job) {
     for (const KestCmd& cmd : job.completed()) {
-        const std::size_t line = job.LineOf(cmd);
+        const std::size_t line = job.line_of(cmd);
         out << title(cmd) << (line == 0 ? " (created)" : " (line " + std::to_string(line) + ")")
             << '\n';
         for_each_item(cmd, [&](CmdItem kind, const KestCmdItem& item) {
@@ -211,14 +211,14 @@ void write_graph(std::ostream& out, const Job& job) {
         << "  edge [fontname=\"Helvetica\", fontsize=10];\n";
     for (const KestCmd& cmd : job.completed()) {
         std::string attributes;
-        if (job.LineOf(cmd) == 0) {
+        if (job.line_of(cmd) == 0) {
             attributes += ", style=\"filled,dashed\", fillcolor=\"#e8e8e8\"";
         }
         if (referred.count(&cmd) == 0) {
             attributes += ", peripheries=2";
         }
         std::vector<std::string> label{type_name(cmd), name_of(cmd)};
-        if (job.LineOf(cmd) == 0) {
+        if (job.line_of(cmd) == 0) {
             label.push_back("(created)");
         } else if (referred.count(&cmd) == 0) {
             label.push_back("(unreferenced)");

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <csignal>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
@@ -106,6 +107,10 @@ int run_check(const kestcmd::Job& job, const Options& options) {
                       << ": warning: " << d.message << " [" << d.code << "]\n";
         }
     }
+    std::cout.flush();
+    if (!std::cout) {
+        return exit_output_failed; // as emit: a report that is not written found nothing
+    }
     return found.empty() ? exit_clean : exit_warnings;
 }
 
@@ -163,6 +168,10 @@ bool unknown_subcommand(CLI::App& app, const std::string& word) {
 } // namespace
 
 int main(int argc, char** argv) {
+#if defined(SIGXFSZ)
+    // Beyond a file-size limit a write fails and is reported, instead of ending the process.
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
     CLI::App app{"Check, complete, look at, lay out and edit parameter files of "
                  "structural-optimisation jobs.",
                  "kestcmd"};

@@ -22,7 +22,7 @@ class UpperCaseTable {
             return false;
         }
         _entries.emplace_back(name, std::move(value));
-        Rehash();
+        rehash();
         return true;
     }
     /// Adds `value` under `name`, replacing the value present.
@@ -91,7 +91,7 @@ class UpperCaseTable {
     }
 
     // Slots at most half full, each the index of an entry or -1.
-    void Rehash() {
+    void rehash() {
         std::size_t size = 16;
         while (size < 2 * _entries.size()) {
             size *= 2;

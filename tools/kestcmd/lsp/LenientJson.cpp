@@ -3,6 +3,8 @@
 #include "TextIndex.h"
 
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace kestcmd::lsp {
 
@@ -62,17 +64,41 @@ void unescape(std::string& text) {
     text.resize(kept);
 }
 
-void unescape_strings(nlohmann::json& value) {
-    if (value.is_string()) {
-        unescape(value.get_ref<std::string&>());
-    } else if (value.is_structured()) {
-        for (nlohmann::json& element : value) {
-            unescape_strings(element);
+// Every string in `root`, walked with a list of its own rather than a recursion, which a message
+// of many nested arrays would take past the end of the stack.
+void unescape_strings(nlohmann::json& root) {
+    std::vector<nlohmann::json*> left{&root};
+    while (!left.empty()) {
+        nlohmann::json& value = *left.back();
+        left.pop_back();
+        if (value.is_string()) {
+            unescape(value.get_ref<std::string&>());
+        } else if (value.is_structured()) {
+            for (nlohmann::json& element : value) {
+                left.push_back(&element);
+            }
         }
     }
 }
 
 } // namespace
+
+bool nested_deeper_than(const nlohmann::json& root, std::size_t levels) {
+    std::vector<std::pair<const nlohmann::json*, std::size_t>> left{{&root, 0}};
+    while (!left.empty()) {
+        const auto [value, depth] = left.back();
+        left.pop_back();
+        if (value->is_structured()) {
+            if (depth == levels) {
+                return true;
+            }
+            for (const nlohmann::json& element : *value) {
+                left.emplace_back(&element, depth + 1);
+            }
+        }
+    }
+    return false;
+}
 
 nlohmann::json parse_lenient(std::string_view content) {
     nlohmann::json message = nlohmann::json::parse(content, nullptr, false);

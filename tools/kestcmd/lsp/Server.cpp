@@ -14,6 +14,10 @@ namespace {
 
 using Feature = json (*)(const OpenDocument&, const json&);
 
+// The deepest message the server takes: the protocol's own go about eight levels deep, and the
+// code that copies, prints and compares messages recurses once per level.
+constexpr std::size_t max_nesting = 64;
+
 const std::map<std::string, Feature, std::less<>>& features() {
     static const std::map<std::string, Feature, std::less<>> table{
         {"textDocument/completion", completion},
@@ -79,6 +83,11 @@ void Server::Receive(std::string content) {
     }
     if (!message.is_object()) {
         Fail(nullptr, invalid_request, "the message is no JSON object");
+        return;
+    }
+    if (nested_deeper_than(message, max_nesting)) {
+        Fail(nullptr, invalid_request,
+             "the message nests deeper than " + std::to_string(max_nesting) + " levels");
         return;
     }
     const bool request = message.contains("id");
