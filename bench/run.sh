@@ -10,7 +10,7 @@ cd "$(dirname "$0")/.."
 out=${1:-build/bench-results}
 
 scripts/require-packages.sh cmake ninja-build g++ libbenchmark-dev libtomlplusplus-dev gnuplot-nox
-cmake -S . -B build -G Ninja >/dev/null
+cmake -S . -B build -G Ninja -DKEST_BUILD_BENCHMARKS=ON >/dev/null
 cmake --build build --target parse_bench peak_memory create_references_bench document_bench \
   lsp_bench lsp_memory
 mkdir -p "$out"

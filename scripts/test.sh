@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds (installing what is missing, see build.sh) and runs every test.
+# Builds what the tests need (installing what is missing, see build.sh) and runs every test.
 #   scripts/test.sh               in build/
 #   scripts/test.sh --sanitize    with AddressSanitizer and UndefinedBehaviorSanitizer in build-asan/
 #   scripts/test.sh --tsan        the test of reading on threads under ThreadSanitizer in build-tsan/
@@ -17,7 +17,7 @@ if [ "${1:-}" = --windows ]; then
   grep -a -A1 ': Skipped$' build-windows/Testing/Temporary/LastTest.log | grep -av '^--$' || true
   exit "$status"
 fi
-scripts/build.sh "$@"
+scripts/build.sh "${1:---all}"
 case "${1:-}" in
   --sanitize) ctest --test-dir build-asan --output-on-failure -j "$(nproc)" ;;
   --tsan) ctest --test-dir build-tsan --output-on-failure -j "$(nproc)" -R '^ParallelRead(OfAFile)?\.' ;;

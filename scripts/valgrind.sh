@@ -2,7 +2,7 @@
 # Runs every test program of build/ under valgrind's memcheck; fails on any error or leak.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-[ -d build ] || scripts/build.sh
+scripts/build.sh --all
 scripts/require-packages.sh valgrind
 status=0
 for program in build/tests/*/*_test; do

@@ -1,9 +1,10 @@
 // The text primitives of a parameter file, on ASCII alone and without a locale: white space,
-// upper-casing, trimming and splitting at commas.
+// upper-casing, trimming, splitting at commas, and the edit distance behind "did you mean".
 #pragma once
 
 #include "utilities/KestUtilitiesExport.h"
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -43,5 +44,11 @@ constexpr std::string_view trim(std::string_view text) {
 /// The pieces of `value` between commas, each trimmed, into `pieces` (whose strings are reused);
 /// none for an empty value, and otherwise every piece, empty ones included ("," gives two).
 KEST_UTILITIES_API void split_pieces(std::string_view value, std::vector<std::string>& pieces);
+
+/// The number of edits (a byte inserted, removed or replaced) that turn `a` into `b`, counted up
+/// to `limit`: a larger number is given as limit + 1. Takes time in the length of `a` times
+/// `limit`, so that "did you mean" can try many known words.
+KEST_UTILITIES_API std::size_t edit_distance(std::string_view a, std::string_view b,
+                                             std::size_t limit);
 
 } // namespace KestText

@@ -31,8 +31,10 @@ from ._kestcmd import (
     loads,
     read,
 )
+from ._version import __version__
 
 __all__ = [
+    "__version__",
     "Command",
     "Diagnostic",
     "Document",

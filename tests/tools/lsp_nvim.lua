@@ -1,6 +1,7 @@
 -- Neovim's built-in client, set up by editors/neovim.lua, against `kestcmd lsp`: diagnostics of
 -- a job with mistakes, then a definition, a hover, completion items, the document symbols and
--- the formatting, which must lay the buffer out as `kestcmd fmt` lays out the file.
+-- the formatting, which must lay the buffer out as `kestcmd fmt` lays out the file; omnifunc and
+-- the keymaps of the set-up are in place (gd is followed to the definition).
 --   KESTCMD=build/tools/kestcmd JOB=tests/tools/lsp_mistakes.par SETUP=editors/neovim.lua \
 --     nvim --headless -u NONE -c 'luafile tests/tools/lsp_nvim.lua'
 local timeout = 10000
@@ -66,6 +67,15 @@ local function run()
   check(table.concat(symbols, ' ') ==
         'bracket design_space compliance volume min_compliance volume_limit compliance',
         'symbols: ' .. table.concat(symbols, ' '))
+
+  check(vim.bo[bufnr].omnifunc == 'v:lua.vim.lsp.omnifunc', 'omnifunc: ' .. vim.bo[bufnr].omnifunc)
+  for _, lhs in ipairs({ 'gd', 'gr', 'K', '<leader>rn', '<leader>ca', '<leader>f' }) do
+    check(vim.fn.maparg(lhs, 'n') ~= '', 'no keymap ' .. lhs)
+  end
+  vim.api.nvim_win_set_cursor(0, { 34, 11 })
+  vim.api.nvim_feedkeys('gd', 'x', false)
+  check(vim.wait(timeout, function() return vim.api.nvim_win_get_cursor(0)[1] == 21 end),
+        'gd went to line ' .. vim.api.nvim_win_get_cursor(0)[1])
 
   vim.lsp.buf.formatting_sync(nil, timeout)
   local buffer = table.concat(vim.api.nvim_buf_get_lines(bufnr, 0, -1, false), '\n') .. '\n'

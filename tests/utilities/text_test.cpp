@@ -49,3 +49,15 @@ TEST(Text, SplitPiecesOfABlankTextIsOneEmptyPiece) {
     KestText::split_pieces(" ", pieces);
     EXPECT_EQ(pieces, std::vector<std::string>{""});
 }
+
+TEST(Text, EditDistanceCountsUpToItsLimit) {
+    EXPECT_EQ(KestText::edit_distance("GROUP", "GROUP", 2), 0u);
+    EXPECT_EQ(KestText::edit_distance("GRUOP", "GROUP", 2), 2u); // a swap is two edits
+    EXPECT_EQ(KestText::edit_distance("chek", "check", 2), 1u);
+    EXPECT_EQ(KestText::edit_distance("", "ab", 2), 2u);
+    // Past the limit, by length alone or by the letters, the answer is limit + 1.
+    EXPECT_EQ(KestText::edit_distance("a", "abcd", 2), 3u);
+    EXPECT_EQ(KestText::edit_distance("abcd", "wxyz", 2), 3u);
+    EXPECT_EQ(KestText::edit_distance("kitten", "sitting", 3), 3u);
+    EXPECT_EQ(KestText::edit_distance("kitten", "sitting", 5), 3u);
+}

@@ -1,5 +1,6 @@
 // kestcmd: check, complete, show, graph, lay out and edit parameter files from the command line,
 // and serve them to editors (lsp).
+#include "Addresses.h"
 #include "Check.h"
 #include "Console.h"
 #include "Edit.h"
@@ -7,10 +8,13 @@
 #include "Fmt.h"
 #include "Job.h"
 #include "Report.h"
+#include "Suggest.h"
 #include "lsp/Server.h"
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
+#include <cctype>
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
@@ -36,6 +40,8 @@ struct Options {
     std::size_t threads = 0;
     // check, schema
     kestcmd::CheckOptions check;
+    // complete-address
+    std::string prefix;
 };
 
 // Writes what `write` produces to the file `path`, or to standard output when it is empty.
@@ -99,6 +105,41 @@ int run_show(const kestcmd::Job& job, const Options& options) {
 
 int run_graph(const kestcmd::Job& job, const Options& options) {
     return emit(options.output, [&](std::ostream& out) { kestcmd::write_graph(out, job); });
+}
+
+// Prints the addresses that complete `prefix` in the job, one a line; says nothing (and succeeds)
+// when the job cannot be read: a shell asks while the user types.
+int run_complete_address(const Options& options) {
+    try {
+        const std::unique_ptr<kestcmd::Job> job = kestcmd::load_job(options.job);
+        for (const std::string& address : kestcmd::complete_address(*job, options.prefix)) {
+            std::cout << address << '\n';
+        }
+    } catch (const std::exception&) {
+        // nothing to offer
+    }
+    return exit_clean;
+}
+
+// When `word` is meant as a subcommand of `app` but names none, says so, with the closest
+// visible one, and returns true.
+bool unknown_subcommand(CLI::App& app, const std::string& word) {
+    std::vector<std::string> visible;
+    for (const CLI::App* sub : app.get_subcommands([](const CLI::App*) { return true; })) {
+        if (sub->get_name() == word) {
+            return false;
+        }
+        if (!sub->get_group().empty()) {
+            visible.push_back(sub->get_name());
+        }
+    }
+    std::string lower = word; // UNSET means unset
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    const std::string close = kestcmd::closest_word(lower, visible);
+    std::cerr << "kestcmd: unknown subcommand '" << word << "'; "
+              << (close.empty() ? "see kestcmd --help" : "did you mean '" + close + "'?") << '\n';
+    return true;
 }
 
 } // namespace
@@ -210,12 +251,23 @@ int main(int argc, char** argv) {
     CLI::App* lsp = app.add_subcommand(
         "lsp", "Serve the Language Server Protocol on standard input and output");
 
+    // For shells' completion scripts: the addresses of a job's values (hidden from --help).
+    CLI::App* complete_address =
+        app.add_subcommand("complete-address", "Print the addresses that complete PREFIX")
+            ->group("");
+    complete_address->add_option("JOB", options.job, "The parameter file")->required();
+    complete_address->add_option("PREFIX", options.prefix, "The start of an address");
+
     for (CLI::App* reads_job : {complete, check, show, graph, get, set, unset}) {
         reads_job->add_option("--threads",
                               reads_job == check ? options.check.threads : options.threads,
                               "Read the job on this many threads (default 0: one per core)");
     }
 
+    if (arguments.count() > 1 && arguments.values()[1][0] != '-' &&
+        unknown_subcommand(app, arguments.values()[1])) {
+        return exit_usage;
+    }
     try {
         app.parse(arguments.count(), arguments.values());
     } catch (const CLI::Success& success) {
@@ -237,6 +289,9 @@ int main(int argc, char** argv) {
     }
     if (*unset) {
         return run_unset(options.job, options.address, options.output, options.threads);
+    }
+    if (*complete_address) {
+        return run_complete_address(options);
     }
     if (*check) {
         if (options.json) {
