@@ -4,14 +4,17 @@
 _kestcmd() {
     local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD - 1]}
     if ((COMP_CWORD == 1)); then
-        mapfile -t COMPREPLY < <(compgen -W "complete check show graph fmt get set unset lsp
-            --help --version" -- "$cur")
+        mapfile -t COMPREPLY < <(compgen -W "complete check schema show graph fmt get set unset
+            lsp --help --version" -- "$cur")
         return
     fi
     local subcommand=${COMP_WORDS[1]} options
     case $subcommand in
         complete) options="-o --output --changes --threads -h --help" ;;
-        check) options="--json --threads -h --help" ;;
+        check)
+            options="--schema --ignore --severity --format --json --color --threads -h --help"
+            ;;
+        schema) options="--schema --format -h --help" ;;
         show) options="--json -o --output --threads -h --help" ;;
         graph) options="-o --output --threads -h --help" ;;
         fmt) options="--check -i --in-place -h --help" ;;
@@ -21,11 +24,25 @@ _kestcmd() {
         *) return ;;
     esac
     case $prev in
-        -o | --output)
+        -o | --output | --schema)
             mapfile -t COMPREPLY < <(compgen -f -- "$cur")
             return
             ;;
-        --threads) return ;;
+        --severity)
+            mapfile -t COMPREPLY < <(compgen -W "error warning information" -- "$cur")
+            return
+            ;;
+        --format)
+            local formats="text json sarif"
+            [[ $subcommand == schema ]] && formats="json markdown"
+            mapfile -t COMPREPLY < <(compgen -W "$formats" -- "$cur")
+            return
+            ;;
+        --color)
+            mapfile -t COMPREPLY < <(compgen -W "auto always never" -- "$cur")
+            return
+            ;;
+        --threads | --ignore) return ;;
     esac
     if [[ $cur == -* ]]; then
         mapfile -t COMPREPLY < <(compgen -W "$options" -- "$cur")
@@ -35,7 +52,9 @@ _kestcmd() {
     local i arguments=()
     for ((i = 2; i < COMP_CWORD; i++)); do
         case ${COMP_WORDS[i]} in
-            -o | --output | --threads) ((i++)) ;;
+            -o | --output | --threads | --schema | --ignore | --severity | --format | --color)
+                ((i++))
+                ;;
             -*) ;;
             *) arguments+=("${COMP_WORDS[i]}") ;;
         esac
