@@ -11,7 +11,7 @@ if(MINGW)
     install(FILES ${runtime_dll} DESTINATION ${CMAKE_INSTALL_BINDIR})
   endforeach()
 endif()
-install(FILES README.md docs/windows.md docs/guide.md docs/kestcmd.md
+install(FILES LICENSE README.md CHANGELOG.md docs/windows.md docs/guide.md docs/kestcmd.md
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 set(CPACK_GENERATOR ZIP)

@@ -3,20 +3,35 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <stdexcept>
 #include <string>
+#if defined(_WIN32)
+#include <atomic>
+#include <filesystem>
+#include <process.h>
+#endif
 
 namespace test_support {
 
 /// A C stream whose bytes a test reads back: in memory where the C library has memory streams,
-/// else in a temporary file opened in binary mode.
+/// else in a temporary file opened in binary mode, deleted when closed. (Not `tmpfile`: the C
+/// runtime's names for it are the same in each process, so that test programs run side by side
+/// took each other's files.)
 class CapturedStream {
   public:
     CapturedStream() {
 #if defined(_WIN32)
-        _stream = std::tmpfile();
+        static std::atomic<unsigned> made{0};
+        const std::filesystem::path path =
+            std::filesystem::temp_directory_path() /
+            ("kest-captured-" + std::to_string(_getpid()) + "-" + std::to_string(made++));
+        _stream = _wfopen(path.c_str(), L"w+bD");
 #else
         _stream = open_memstream(&_buffer, &_size);
 #endif
+        if (_stream == nullptr) {
+            throw std::runtime_error("no stream to capture output in");
+        }
     }
     ~CapturedStream() {
         std::fclose(_stream);

@@ -48,6 +48,17 @@ class Kestcmd : public TempDirTest {
 #endif
         result.out = slurp(out);
         result.err = slurp(err);
+#if defined(_WIN32)
+        // Standard error stays a text stream on Windows (its messages are for a console): its
+        // line ends are CR LF there, and are read as LF here.
+        std::string lf;
+        for (std::size_t i = 0; i < result.err.size(); ++i) {
+            if (result.err[i] != '\r' || i + 1 == result.err.size() || result.err[i + 1] != '\n') {
+                lf += result.err[i];
+            }
+        }
+        result.err = lf;
+#endif
         return result;
     }
 
