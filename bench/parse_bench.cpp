@@ -3,6 +3,7 @@
 // the number of threads as its second argument; every whole-job figure is wall time, since
 // threads add CPU time.
 #include "job_text.h"
+#include "plain_splitter.h"
 
 #include "utilities/detail/KestFileReading.h"
 
@@ -22,32 +23,16 @@ namespace fs = std::filesystem;
 namespace {
 
 // The files of a job of `commands` commands, written once per run.
-struct JobFiles {
-    fs::path par;
-    fs::path toml;
-    std::size_t par_bytes = 0;
-    std::size_t toml_bytes = 0;
-};
-
-const JobFiles& files(int commands) {
-    static std::map<int, JobFiles> made;
+const bench::JobFiles& files(int commands) {
+    static std::map<int, bench::JobFiles> made;
     auto found = made.find(commands);
-    if (found != made.end()) {
-        return found->second;
+    if (found == made.end()) {
+        found =
+            made.emplace(commands, bench::write_job_files(
+                                       fs::temp_directory_path() / "kest_parse_bench", commands))
+                .first;
     }
-    const auto job = bench::make_job(commands, 2024);
-    JobFiles f;
-    const fs::path dir = fs::temp_directory_path() / "kest_parse_bench";
-    fs::create_directories(dir);
-    f.par = dir / ("job_" + std::to_string(commands) + ".par");
-    f.toml = dir / ("job_" + std::to_string(commands) + ".toml");
-    const std::string par = bench::to_par(job);
-    const std::string toml = bench::to_toml(job);
-    std::ofstream(f.par, std::ios::binary) << par;
-    std::ofstream(f.toml, std::ios::binary) << toml;
-    f.par_bytes = par.size();
-    f.toml_bytes = toml.size();
-    return made.emplace(commands, f).first->second;
+    return found->second;
 }
 
 // The standard configuration with the benchmark's threads.
@@ -58,7 +43,7 @@ KestCmdIoConfig config(const benchmark::State& state) {
 }
 
 void BM_Parse(benchmark::State& state) {
-    const JobFiles& f = files(static_cast<int>(state.range(0)));
+    const bench::JobFiles& f = files(static_cast<int>(state.range(0)));
     const KestParFileAdapter reader(f.par.wstring(), config(state));
     for (auto _ : state) {
         KestCmdContainer job;
@@ -70,7 +55,7 @@ void BM_Parse(benchmark::State& state) {
 
 // Parse that also records where every command and item stands.
 void BM_ParseWithPositions(benchmark::State& state) {
-    const JobFiles& f = files(static_cast<int>(state.range(0)));
+    const bench::JobFiles& f = files(static_cast<int>(state.range(0)));
     const KestParFileAdapter reader(f.par.wstring(), config(state));
     for (auto _ : state) {
         KestCmdContainer job;
@@ -83,41 +68,15 @@ void BM_ParseWithPositions(benchmark::State& state) {
 
 // The floor: lines split at '=', trimmed, kept as string pairs per block; nothing typed.
 void BM_PlainReader(benchmark::State& state) {
-    const JobFiles& f = files(static_cast<int>(state.range(0)));
-    const auto trim = [](std::string s) {
-        const auto first = s.find_first_not_of(" \t\r");
-        const auto last = s.find_last_not_of(" \t\r");
-        return first == std::string::npos ? std::string() : s.substr(first, last - first + 1);
-    };
+    const bench::JobFiles& f = files(static_cast<int>(state.range(0)));
     for (auto _ : state) {
-        std::ifstream in(f.par, std::ios::binary);
-        std::vector<std::vector<std::pair<std::string, std::string>>> blocks;
-        std::string line;
-        bool open = false;
-        while (std::getline(in, line)) {
-            const std::string t = trim(line);
-            if (t.empty()) {
-                continue;
-            }
-            if (!open) {
-                blocks.emplace_back();
-                open = true;
-            } else if (t.rfind("END_", 0) == 0) {
-                open = false;
-            } else {
-                const auto equals = t.find('=');
-                blocks.back().emplace_back(
-                    trim(t.substr(0, equals)),
-                    equals == std::string::npos ? std::string() : trim(t.substr(equals + 1)));
-            }
-        }
-        benchmark::DoNotOptimize(blocks.size());
+        benchmark::DoNotOptimize(bench::split_lines(f.par).size());
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * f.par_bytes));
 }
 
 void BM_TomlPlusPlus(benchmark::State& state) {
-    const JobFiles& f = files(static_cast<int>(state.range(0)));
+    const bench::JobFiles& f = files(static_cast<int>(state.range(0)));
     for (auto _ : state) {
         toml::table table = toml::parse_file(f.toml.string());
         benchmark::DoNotOptimize(table.size());
@@ -127,7 +86,7 @@ void BM_TomlPlusPlus(benchmark::State& state) {
 }
 
 void BM_Write(benchmark::State& state) {
-    const JobFiles& f = files(static_cast<int>(state.range(0)));
+    const bench::JobFiles& f = files(static_cast<int>(state.range(0)));
     KestCmdContainer job;
     KestParFileAdapter(f.par.wstring(), KestCmdIoConfig()).Parse(job);
     const fs::path out = f.par.parent_path() / "written.par";
@@ -144,7 +103,7 @@ void BM_Write(benchmark::State& state) {
 enum class Step { read_file, read_text, create_references, default_rules, destroy };
 
 void BM_Step(benchmark::State& state, Step step) {
-    const JobFiles& f = files(static_cast<int>(state.range(0)));
+    const bench::JobFiles& f = files(static_cast<int>(state.range(0)));
     const KestCmdIoConfig c = config(state);
     const KestParFileAdapter reader(f.par.wstring(), c);
     const std::string text = KestFileUtil::read_all(f.par.wstring());
