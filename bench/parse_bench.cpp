@@ -5,8 +5,6 @@
 #include "job_text.h"
 #include "plain_splitter.h"
 
-#include "utilities/detail/KestFileReading.h"
-
 #include <KestCmdEngine.h>
 #include <benchmark/benchmark.h>
 #include <toml++/toml.h>
@@ -100,7 +98,7 @@ void BM_Write(benchmark::State& state) {
 
 // The steps of Parse one by one, each on a job that the steps before it left (made again, and
 // destroyed, outside the timing): what runs on threads and what on one, for Amdahl's law.
-enum class Step { read_file, read_text, create_references, default_rules, destroy };
+enum class Step { read_text, create_references, default_rules, destroy };
 
 void BM_Step(benchmark::State& state, Step step) {
     const bench::JobFiles& f = files(static_cast<int>(state.range(0)));
@@ -114,22 +112,18 @@ void BM_Step(benchmark::State& state, Step step) {
             reader.ReadText(text, *job);
         }
         if (step > Step::create_references) {
-            job->CreateReferences(c.threads);
+            job->CreateReferences();
         }
         if (step > Step::default_rules) {
             reader.GetDefaults().ApplyRules(*job, c.enum_map);
         }
         state.ResumeTiming();
         switch (step) {
-        case Step::read_file:
-            benchmark::DoNotOptimize(
-                KestFileReading::read(f.par.wstring(), c.threads, c.bytes_per_thread).size);
-            break;
         case Step::read_text:
             reader.ReadText(text, *job);
             break;
         case Step::create_references:
-            job->CreateReferences(c.threads);
+            job->CreateReferences();
             break;
         case Step::default_rules:
             reader.GetDefaults().ApplyRules(*job, c.enum_map);
@@ -181,20 +175,17 @@ BENCHMARK(BM_PlainReader)->Apply([](auto* b) {
 BENCHMARK(BM_TomlPlusPlus)->Apply([](auto* b) {
     whole_job(b)->Arg(10000)->Arg(100000)->Arg(1000000);
 });
-BENCHMARK_CAPTURE(BM_Step, read_file, Step::read_file)->Apply([](auto* b) {
-    whole_job(b)->ArgsProduct({{1000000}, {1, 2}});
-});
 BENCHMARK_CAPTURE(BM_Step, read_text, Step::read_text)->Apply([](auto* b) {
     whole_job(b)->ArgsProduct({{1000000}, {1, 2}});
 });
 BENCHMARK_CAPTURE(BM_Step, create_references, Step::create_references)->Apply([](auto* b) {
-    whole_job(b)->ArgsProduct({{1000000}, {1, 2}});
+    whole_job(b)->Args({1000000, 1});
 });
 BENCHMARK_CAPTURE(BM_Step, default_rules, Step::default_rules)->Apply([](auto* b) {
-    whole_job(b)->ArgsProduct({{1000000}, {1, 2}});
+    whole_job(b)->Args({1000000, 1});
 });
 BENCHMARK_CAPTURE(BM_Step, destroy, Step::destroy)->Apply([](auto* b) {
-    whole_job(b)->ArgsProduct({{1000000}, {1, 2}});
+    whole_job(b)->Args({1000000, 1});
 });
 BENCHMARK(BM_Write)->Apply([](auto* b) { whole_job(b)->Arg(10000)->Arg(100000)->Arg(1000000); });
 BENCHMARK_CAPTURE(BM_TypeValue, real, "0.25");

@@ -76,8 +76,8 @@ PyObject* get_kind(PyObject* self, void*) {
 PyObject* get_text(PyObject* self, void*) {
     return guarded([&] {
         const KestCmdItem& item = value_of(self).get();
-        const std::string* kept = item.KeptString();
-        return kept != nullptr ? to_py(*kept) : to_py(item.GetString());
+        const std::optional<std::string_view> kept = item.KeptText();
+        return kept ? to_py(*kept) : to_py(item.GetString());
     });
 }
 

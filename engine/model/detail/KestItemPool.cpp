@@ -66,14 +66,11 @@ bool pooled(std::size_t size) {
 
 namespace KestItemPool {
 
-void* allocate(std::size_t size) {
+void* allocate(std::size_t size, std::size_t align) {
     if (!pooled(size)) {
         return ::operator new(size);
     }
-    // An object's size is a multiple of its alignment: one that is no multiple of 16 needs at
-    // most 8, so a 56-byte item takes 56 bytes and not 64.
-    const std::size_t align = size % grain == 0 ? grain : 8;
-    size = size == 0 ? grain : (size + 7) / 8 * 8;
+    size = size == 0 ? 8 : (size + 7) / 8 * 8;
     Cursor& c = cursor;
     const auto misalignment = reinterpret_cast<std::uintptr_t>(c.next) & (align - 1);
     if (misalignment != 0) {

@@ -9,9 +9,9 @@
 
 namespace KestItemPool {
 
-/// Memory for an object of `size` bytes with at most the fundamental alignment. Objects above a
-/// few hundred bytes come from the global heap. Throws std::bad_alloc.
-void* allocate(std::size_t size);
+/// Memory for `size` bytes aligned to `align` (8 or 16). Blocks above a few hundred bytes come
+/// from the global heap. Throws std::bad_alloc.
+void* allocate(std::size_t size, std::size_t align);
 /// Gives back `p`, which allocate(size) returned, with the same `size`.
 void deallocate(void* p, std::size_t size) noexcept;
 /// The number of slabs not yet given back, over all threads (exported for the tests).
