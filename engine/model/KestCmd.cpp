@@ -3,6 +3,7 @@
 #include "engine/model/KestCmdAutoItem.h"
 #include "engine/model/KestCmdReferenceItem.h"
 #include "engine/model/KestCmdStringItem.h"
+#include "engine/model/detail/KestItemPool.h"
 
 #include <algorithm>
 #include <iterator>
@@ -16,8 +17,8 @@ constexpr auto moved_from_type = static_cast<KestCmdDefs::Cmd>(KestCmdDefs::cmd_
 
 } // namespace
 
-static_assert(sizeof(void*) != 8 || sizeof(KestCmd) == 192,
-              "a command takes 192 bytes: jobs hold millions of them");
+static_assert(sizeof(void*) != 8 || sizeof(KestCmd) == 120,
+              "a command takes 120 bytes: jobs hold millions of them");
 
 KestCmd::KestCmd(KestCmdDefs::Cmd type) noexcept
     : _slots(~type_byte | static_cast<std::uint64_t>(type) << type_shift) {}
@@ -58,6 +59,9 @@ void KestCmd::Prefetch(int step) const {
         for (std::size_t place = 0; place < inline_lists && Slot(place) != no_kind; ++place) {
             __builtin_prefetch(_inline[place].data());
         }
+        if (_more) {
+            __builtin_prefetch(_more.get());
+        }
     } else if (const ItemList* names = Find(ID_NAME); names != nullptr && !names->empty()) {
         __builtin_prefetch(names->front().get());
     }
@@ -68,8 +72,16 @@ void KestCmd::Prefetch(int step) const {
 
 KestCmd::ItemList KestCmd::s_no_items;
 
-const KestCmd::ItemList* KestCmd::FindMore(CmdItem item) const {
-    for (const auto& [kind, list] : _more->lists) {
+void* KestCmd::MoreLists::operator new(std::size_t size) {
+    return KestItemPool::allocate(size, alignof(MoreLists));
+}
+
+void KestCmd::MoreLists::operator delete(void* p, std::size_t size) noexcept {
+    KestItemPool::deallocate(p, size);
+}
+
+const KestCmd::ItemList* KestCmd::FindListed(CmdItem item) const {
+    for (const auto& [kind, list] : _more->listed) {
         if (kind == item) {
             return list.get();
         }
@@ -81,19 +93,19 @@ KestCmd::ItemList& KestCmd::ListToFill(CmdItem item) {
     if (const ItemList* found = Find(item)) {
         return const_cast<ItemList&>(*found);
     }
-    const std::size_t place = InlinePlace(no_kind);
-    if (place < inline_lists) {
+    const std::size_t place = PlaceOf(no_kind);
+    if (place >= inline_lists && !_more) {
+        _more = std::make_unique<MoreLists>();
+    }
+    if (place < placed_kinds) {
         const int shift = static_cast<int>(8 * place);
         _slots = (_slots & ~(std::uint64_t{0xFF} << shift)) | static_cast<std::uint64_t>(item)
                                                                   << shift;
-        return _inline[place];
-    }
-    if (!_more) {
-        _more = std::make_unique<MoreLists>();
+        return place < inline_lists ? _inline[place] : _more->placed[place - inline_lists];
     }
     auto list = std::make_unique<ItemList>();
     ItemList& made = *list;
-    _more->lists.emplace_back(item, std::move(list));
+    _more->listed.emplace_back(item, std::move(list));
     return made;
 }
 

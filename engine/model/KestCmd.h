@@ -102,10 +102,17 @@ class KEST_CMD_ENGINE_API KestCmd {
     /// The list of `item`, or null when the kind has none.
     const ItemList* Find(KestCmdItemDefs::CmdItem item) const {
         KEST_ASSERT(item >= 0 && item < KestCmdItemDefs::item_kind_count);
-        const std::size_t place = InlinePlace(static_cast<std::uint8_t>(item));
-        return place < inline_lists ? &_inline[place] : _more ? FindMore(item) : nullptr;
+        const std::size_t place = PlaceOf(static_cast<std::uint8_t>(item));
+        if (place < inline_lists) {
+            return &_inline[place];
+        }
+        if (!_more) {
+            return nullptr;
+        }
+        return place < placed_kinds ? &_more->placed[place - inline_lists] : FindListed(item);
     }
-    const ItemList* FindMore(KestCmdItemDefs::CmdItem item) const;
+    /// The list of a kind beyond the placed ones, or null.
+    const ItemList* FindListed(KestCmdItemDefs::CmdItem item) const;
     const ItemList& List(KestCmdItemDefs::CmdItem item) const {
         const ItemList* found = Find(item);
         return found != nullptr ? *found : s_no_items;
@@ -119,11 +126,13 @@ class KEST_CMD_ENGINE_API KestCmd {
     /// the kinds were first used (`list` is const when `cmd` is).
     template <class Cmd, class Visit>
     static void ForEachList(Cmd& cmd, Visit visit) {
-        for (std::size_t place = 0; place < inline_lists && cmd.Slot(place) != no_kind; ++place) {
-            visit(static_cast<KestCmdItemDefs::CmdItem>(cmd.Slot(place)), cmd._inline[place]);
+        for (std::size_t place = 0; place < placed_kinds && cmd.Slot(place) != no_kind; ++place) {
+            visit(static_cast<KestCmdItemDefs::CmdItem>(cmd.Slot(place)),
+                  place < inline_lists ? cmd._inline[place]
+                                       : cmd._more->placed[place - inline_lists]);
         }
         if (cmd._more) {
-            for (const auto& [kind, list] : cmd._more->lists) {
+            for (const auto& [kind, list] : cmd._more->listed) {
                 visit(kind, *list);
             }
         }
@@ -139,15 +148,17 @@ class KEST_CMD_ENGINE_API KestCmd {
         _slots = (_slots & ~type_byte) | static_cast<std::uint64_t>(type) << type_shift;
     }
 
-    // Only kinds that ever held an item (or were asked for with Items) have a list. The first
-    // `inline_lists` of them, in the order the kinds were first used, live in the command itself;
-    // byte p of `_slots` names the kind of `_inline[p]` (no_kind while it is unused), and its top
-    // byte is the type. A command with more kinds keeps the others on the heap. A list, once
-    // made, stays at its place for the command's life and no list object ever moves (a move of
-    // commands moves items between lists), so the references that Items hands out stay valid.
-    // Seven lists hold every kind of the completed commands measured (a DRESP uses seven): a
-    // command takes 192 bytes.
-    static constexpr std::size_t inline_lists = 7;
+    // Only kinds that ever held an item (or were asked for with Items) have a list. Byte p of
+    // `_slots` names the kind of the list at place p (no_kind while the place is unused), in the
+    // order the kinds were first used, and its top byte is the type. The lists of the first
+    // `inline_lists` places live in the command itself, those of the other placed kinds beside
+    // it (MoreLists, made when a command uses a fifth kind), and the lists of further kinds there
+    // too, found by kind. A list, once made, stays at its place for the command's life and no
+    // list object ever moves (a move of commands moves items between lists), so the references
+    // that Items hands out stay valid. Most commands read from a file use four kinds or fewer:
+    // a command takes 120 bytes, and 96 more with a fifth to seventh kind.
+    static constexpr std::size_t inline_lists = 4;
+    static constexpr std::size_t placed_kinds = 7;
     static constexpr std::uint8_t no_kind = 0xFF;
     static constexpr int type_shift = 56;
     static constexpr std::uint64_t type_byte = std::uint64_t{0xFF} << type_shift;
@@ -157,15 +168,15 @@ class KEST_CMD_ENGINE_API KestCmd {
     std::uint8_t Slot(std::size_t place) const {
         return static_cast<std::uint8_t>(_slots >> (8 * place));
     }
-    /// The place of the inline list of `kind`, or inline_lists when none is of that kind: the
-    /// first byte of `_slots` equal to `kind`, found in all bytes at once (a byte that equals
-    /// `kind` becomes zero, and the lowest zero byte sets the high bit of its byte in `zero`).
-    std::size_t InlinePlace(std::uint8_t kind) const {
+    /// The place of `kind`, or placed_kinds when none is of that kind: the first byte of
+    /// `_slots` equal to `kind`, found in all bytes at once (a byte that equals `kind` becomes
+    /// zero, and the lowest zero byte sets the high bit of its byte in `zero`).
+    std::size_t PlaceOf(std::uint8_t kind) const {
         constexpr std::uint64_t ones = 0x0101010101010101;
         constexpr std::uint64_t highs = 0x8080808080808080;
         const std::uint64_t x = (_slots ^ ones * kind) | type_byte; // the type never matches
         const std::uint64_t zero = (x - ones) & ~x & highs;
-        return zero == 0 ? inline_lists : LowestByte(zero);
+        return zero == 0 ? placed_kinds : LowestByte(zero);
     }
     /// The index of the lowest byte of `bits` (not zero) that has a bit set.
     static std::size_t LowestByte(std::uint64_t bits) {
@@ -180,8 +191,13 @@ class KEST_CMD_ENGINE_API KestCmd {
 #endif
     }
 
+    /// The lists of a command's fifth and later kinds, from the item pool.
     struct MoreLists {
-        std::vector<std::pair<KestCmdItemDefs::CmdItem, std::unique_ptr<ItemList>>> lists;
+        ItemList placed[placed_kinds - inline_lists];
+        std::vector<std::pair<KestCmdItemDefs::CmdItem, std::unique_ptr<ItemList>>> listed;
+
+        static void* operator new(std::size_t size);
+        static void operator delete(void* p, std::size_t size) noexcept;
     };
 
     std::uint64_t _slots;

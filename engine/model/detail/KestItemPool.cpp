@@ -56,7 +56,9 @@ struct Cursor {
     }
 };
 
-thread_local Cursor cursor;
+// Blocks aligned to 16 bytes (items whose size is a multiple of 16) and to 8 (the rest) are
+// filled into slabs of their own, so that neither waits for padding after the other.
+thread_local Cursor cursors[2];
 
 bool pooled(std::size_t size) {
     return KEST_ITEM_POOL != 0 && size <= largest_pooled;
@@ -71,7 +73,7 @@ void* allocate(std::size_t size, std::size_t align) {
         return ::operator new(size);
     }
     size = size == 0 ? 8 : (size + 7) / 8 * 8;
-    Cursor& c = cursor;
+    Cursor& c = cursors[align > 8 ? 1 : 0];
     const auto misalignment = reinterpret_cast<std::uintptr_t>(c.next) & (align - 1);
     if (misalignment != 0) {
         c.next += align - misalignment; // cannot pass `end`, which is aligned to the slab

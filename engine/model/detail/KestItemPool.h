@@ -1,6 +1,7 @@
-// Memory for items. A job holds millions of small items that are made together while it is read
-// and die together when it goes; the pool serves them from large slabs by moving a pointer, and
-// gives a slab back once every item in it is gone.
+// Memory for items and what they are kept in. A job holds millions of small items, with their
+// lists and longer texts, that are made together while it is read and die together when it goes;
+// the pool serves them from large slabs by moving a pointer, and gives a slab back once every
+// block in it is gone.
 #pragma once
 
 #include "engine/KestCmdEngineExport.h"
