@@ -156,8 +156,9 @@ TEST_F(ParallelReadOfAFile, AJobReadOnThreadsIsLinkedAndDestroyedWhole) {
     config.threads = 2;
     config.bytes_per_thread = 1;
     const KestParFileAdapter reader(Write("job.par", text).wstring(), config);
-    // This thread keeps the slab it fills; one item makes sure that it has one before too.
-    KestCmd(KestCmdDefs::DV).AddStringItem(ID_NAME, "x");
+    // This thread keeps the slabs it fills; an auto item (in a slab of blocks aligned to 16) and
+    // its list (aligned to 8) make sure that it has them before too.
+    KestCmd(KestCmdDefs::DV).AddAutoItem(ID_NAME, "x", KestCmdIoConfig().enum_map);
     const std::size_t before = KestItemPool::slabs_in_use();
     {
         KestCmdContainer job;
