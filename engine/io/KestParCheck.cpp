@@ -4,8 +4,13 @@
 #include "utilities/KestText.h"
 
 #include <algorithm>
-#include <map>
-#include <set>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <string_view>
+#include <tuple>
+#include <unordered_map>
+#include <unordered_set>
 
 using namespace KestCmdItemDefs;
 
@@ -90,6 +95,109 @@ bool names_a_command(const std::string& key) {
     return false;
 }
 
+// The first ID_NAME text of `cmd` (empty for none), without a copy where the item keeps it;
+// `made` keeps the others.
+std::string_view name_view(const KestCmd& cmd, std::deque<std::string>& made) {
+    if (!cmd.HasItem(ID_NAME)) {
+        return {};
+    }
+    const KestCmdItem& name = cmd.Item(ID_NAME, 0);
+    const std::optional<std::string_view> kept = name.KeptText();
+    return kept ? *kept : made.emplace_back(name.GetString());
+}
+
+// The names of a job's commands, and the commands that have the type and name of an earlier one.
+// A table of a hash, a type and a place per named command, sorted once: a name is looked for by
+// its hash and compared with the name of each command of that hash. Twelve bytes a command,
+// where sets of the names took a hundred and more.
+class JobNames {
+  public:
+    explicit JobNames(const KestCmdContainer& job) : _job(job) {
+        std::size_t count = 0;
+        for (int t = 0; t < KestCmdDefs::cmd_type_count; ++t) {
+            count += job.GetNumberOfCommands(static_cast<KestCmdDefs::Cmd>(t));
+        }
+        _names.reserve(count);
+        for (int t = 0; t < KestCmdDefs::cmd_type_count; ++t) {
+            const auto type = static_cast<KestCmdDefs::Cmd>(t);
+            for (std::size_t i = 0; i < job.GetNumberOfCommands(type); ++i) {
+                const KestCmd& cmd = job.GetCommand(type, i);
+                if (cmd.HasItem(ID_NAME)) {
+                    _names.push_back({hash(name_view(cmd, _made)), static_cast<std::uint32_t>(i),
+                                      static_cast<std::uint8_t>(t)});
+                }
+            }
+        }
+        // By hash, then type, then place: the commands of one type and name follow each other in
+        // the order they were made, which is the order of the text.
+        std::sort(_names.begin(), _names.end(), [](const Named& a, const Named& b) {
+            return std::tie(a.hash, a.type, a.place) < std::tie(b.hash, b.type, b.place);
+        });
+        for (std::size_t i = 1; i < _names.size(); ++i) {
+            for (std::size_t j = i;
+                 j-- > 0 && _names[j].hash == _names[i].hash && _names[j].type == _names[i].type;) {
+                if (Name(_names[j]) == Name(_names[i])) {
+                    // The earlier one is the first of the name, or has it in _first already.
+                    const KestCmd* earlier = &Command(_names[j]);
+                    const auto first = _first.find(earlier);
+                    _first.emplace(&Command(_names[i]),
+                                   first != _first.end() ? first->second : earlier);
+                    break;
+                }
+            }
+        }
+    }
+
+    /// Whether a command of the job has the name `text`.
+    bool Has(std::string_view text) {
+        const std::uint32_t h = hash(text);
+        auto at = std::lower_bound(_names.begin(), _names.end(), h,
+                                   [](const Named& n, std::uint32_t v) { return n.hash < v; });
+        for (; at != _names.end() && at->hash == h; ++at) {
+            if (Name(*at) == text) {
+                return true;
+            }
+        }
+        return false;
+    }
+    /// The first command of the type and name of `cmd`, when that is another one.
+    const KestCmd* FirstOf(const KestCmd& cmd) const {
+        const auto found = _first.find(&cmd);
+        return found != _first.end() ? found->second : nullptr;
+    }
+
+  private:
+    struct Named {
+        std::uint32_t hash;
+        std::uint32_t place; ///< among the commands of its type
+        std::uint8_t type;
+    };
+    static std::uint32_t hash(std::string_view text) {
+        return static_cast<std::uint32_t>(std::hash<std::string_view>()(text));
+    }
+    const KestCmd& Command(const Named& n) const {
+        return _job.GetCommand(static_cast<KestCmdDefs::Cmd>(n.type), n.place);
+    }
+    std::string_view Name(const Named& n) { return name_view(Command(n), _made); }
+
+    const KestCmdContainer& _job;
+    std::vector<Named> _names;
+    std::unordered_map<const KestCmd*, const KestCmd*> _first; ///< only for the later ones
+    std::deque<std::string> _made;
+};
+
+// The names of the job, each once, in the order of the job: the candidates of "did you mean".
+std::vector<std::string> name_list(const KestCmdContainer& job) {
+    std::vector<std::string> list;
+    std::unordered_set<std::string> seen;
+    for (const KestCmd& cmd : job) {
+        if (cmd.HasItem(ID_NAME) && seen.insert(name_of(cmd)).second) {
+            list.push_back(name_of(cmd));
+        }
+    }
+    return list;
+}
+
 std::vector<std::string> known_keywords() {
     const auto& names = KestCmdDefs::get_default_cmd_names();
     return {names.begin(), names.end()};
@@ -123,22 +231,19 @@ std::vector<KestParDiagnostic> check_par_document(const KestParDocument& documen
     const auto& cmd_names = KestCmdDefs::get_default_cmd_names();
     const std::vector<std::string> keywords = known_keywords();
     const std::vector<std::string> keys = known_keys();
-    const std::set<std::string> known_key_set(keys.begin(), keys.end());
-
-    std::set<std::string> names;
-    std::vector<std::string> name_list;
-    for (const KestCmd& cmd : document.Job()) {
-        if (cmd.HasItem(ID_NAME) && names.insert(name_of(cmd)).second) {
-            name_list.push_back(name_of(cmd));
-        }
+    // Each known key, and whether its values name commands.
+    std::unordered_map<std::string, bool> known_keys_naming;
+    for (const std::string& key : keys) {
+        known_keys_naming.emplace(key, names_a_command(key));
     }
 
+    JobNames names(document.Job());
+    std::vector<std::string> candidates; // made when a name names nothing
+
     const KestSourceMap& positions = document.Positions();
-    // The keyword line of the first command of each type and name, and where its name stands.
-    std::map<std::pair<int, std::string>, std::pair<std::size_t, KestTextPosition>> first_of_name;
     for (std::size_t c = 0; c < positions.CommandCount(); ++c) {
         const KestCmd& cmd = positions.Command(c);
-        const KestTextPosition start = positions.Find(cmd)->keyword;
+        const KestTextPosition start = positions.Span(c).keyword;
         const std::string raw_keyword(
             KestText::trim_end(document.Line(start.line).substr(start.column - 1)));
         const KestTextPosition keyword_end{start.line, start.column + raw_keyword.size()};
@@ -154,28 +259,26 @@ std::vector<KestParDiagnostic> check_par_document(const KestParDocument& documen
             found.push_back(
                 at(start, keyword_end, "missing-name",
                    "block '" + shown(raw_keyword) + "' has no ID_NAME; nothing can refer to it"));
-        } else {
+        } else if (const KestCmd* earlier = names.FirstOf(cmd)) {
+            // The keyword line of the first command of this type and name, and where its name
+            // stands.
+            const KestTextPosition earlier_start = positions.Find(*earlier)->keyword;
+            const auto earlier_name = positions.Find(*earlier, ID_NAME, 0);
             const auto name = positions.Find(cmd, ID_NAME, 0);
-            const auto key = std::make_pair(static_cast<int>(cmd.GetType()), name_of(cmd));
-            const auto first =
-                first_of_name.emplace(key, std::make_pair(start.line, name ? name->value : start));
-            if (!first.second) {
-                KestParDiagnostic twice =
-                    at(name ? name->value : start, name ? name->value_end : keyword_end,
-                       "duplicate-name",
-                       "a " + cmd_names[cmd.GetType()] + " named '" + shown(key.second) +
-                           "' already stands at line " + std::to_string(first.first->second.first) +
-                           "; only the first is ever linked");
-                twice.related = first.first->second.second;
-                found.push_back(std::move(twice));
-            }
+            KestParDiagnostic twice = at(
+                name ? name->value : start, name ? name->value_end : keyword_end, "duplicate-name",
+                "a " + cmd_names[cmd.GetType()] + " named '" + shown(name_of(cmd)) +
+                    "' already stands at line " + std::to_string(earlier_start.line) +
+                    "; only the first is ever linked");
+            twice.related = earlier_name ? earlier_name->value : earlier_start;
+            found.push_back(std::move(twice));
         }
         std::size_t last_line = 0;
-        for (const KestSourceMap::ItemPlace& place : positions.Items(c)) {
+        positions.ForEachItem(c, [&](const KestSourceMap::ItemPlace& place) {
             // A line that made several items (LE_VALUE gives VALUE and TYPE) is looked at once.
             const KestItemSpan& span = place.span;
             if (span.key.line == last_line) {
-                continue;
+                return;
             }
             last_line = span.key.line;
             const std::string_view line = document.Line(span.key.line);
@@ -191,25 +294,29 @@ std::vector<KestParDiagnostic> check_par_document(const KestParDocument& documen
                     at(span.key, span.value_end, "missing-equals",
                        "line without '=' (a forgotten END_?) is read as PLACEHOLDER = " +
                            shown(value)));
-                continue;
+                return;
             }
             const std::string key = KestText::to_upper_copy(raw_key);
             const bool operator_type = key == KestParKeys::operator_key &&
                                        keyword == cmd_names[KestParKeys::operator_block];
-            if (known_key_set.count(key) == 0 && !operator_type) {
+            const auto known = known_keys_naming.find(key);
+            if (known == known_keys_naming.end() && !operator_type) {
                 found.push_back(
                     at(span.key, {span.key.line, span.key.column + raw_key.size()}, "unknown-key",
                        "unknown key '" + raw_key + "', its value is read as PLACEHOLDER",
                        closest(key, keys)));
-            } else if (names_a_command(key)) {
+            } else if (known != known_keys_naming.end() && known->second) {
                 const std::string upper = KestText::to_upper_copy(value);
-                if (names.count(upper) == 0) {
+                if (!names.Has(upper)) {
+                    if (candidates.empty()) {
+                        candidates = name_list(document.Job());
+                    }
                     found.push_back(at(span.value, span.value_end, "unknown-name",
                                        key + " = " + shown(value) + " names no command of the job",
-                                       closest(upper, name_list)));
+                                       closest(upper, candidates)));
                 }
             }
-        }
+        });
     }
     std::stable_sort(
         found.begin(), found.end(),

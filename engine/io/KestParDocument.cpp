@@ -6,6 +6,8 @@
 #include "utilities/KestText.h"
 
 #include <algorithm>
+#include <atomic>
+#include <cstdint>
 
 using namespace KestCmdItemDefs;
 
@@ -31,6 +33,12 @@ void check_text(std::string_view text, std::string_view what, bool may_hold_equa
     if (!text.empty() && text.back() == ',') {
         refuse("ends with ',', which would take the next line into it");
     }
+}
+
+// A number that no reading of a text has had before.
+std::uint64_t next_reading() {
+    static std::atomic<std::uint64_t> readings{0};
+    return ++readings;
 }
 
 void check_line_start(std::string_view text, std::string_view what) {
@@ -76,6 +84,7 @@ void KestParDocument::Refresh() const {
     _reader.ParseText(_text, job, &positions);
     _job = std::move(job);
     _positions = std::move(positions);
+    _reading = next_reading();
     _line_starts.assign(1, _text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0);
     _line_count = 1;
     for (std::size_t at = _text.find('\n'); at != std::string::npos;
@@ -125,10 +134,26 @@ std::size_t KestParDocument::LineStart(std::size_t line) const {
     if (line - 1 >= _line_count) {
         return _text.size();
     }
+    // Lines are mostly asked for in the order of the text: the line found last on this thread,
+    // if it lies in the same step before `line`, is where the search starts. `_reading` tells
+    // apart documents, and readings of one document, at the same address.
+    struct Found {
+        std::uint64_t reading = 0;
+        std::size_t line = 0;
+        std::size_t at = 0;
+    };
+    thread_local Found last;
+    const std::size_t step_start = (line - 1) / line_step * line_step + 1;
+    std::size_t from = step_start;
     std::size_t at = _line_starts[(line - 1) / line_step];
-    for (std::size_t skip = (line - 1) % line_step; skip > 0; --skip) {
+    if (last.reading == _reading && last.line <= line && last.line >= step_start) {
+        from = last.line;
+        at = last.at;
+    }
+    for (; from < line; ++from) {
         at = _text.find('\n', at) + 1;
     }
+    last = {_reading, line, at};
     return at;
 }
 
@@ -179,6 +204,7 @@ void KestParDocument::Apply(std::vector<Replacement> changes) {
     for (const Replacement& change : changes) {
         _text.replace(change.begin, change.end - change.begin, change.text);
     }
+    _reading = next_reading();
     _stale = true;
 }
 

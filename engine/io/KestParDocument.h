@@ -8,6 +8,7 @@
 #include "engine/io/KestParFileAdapter.h"
 #include "engine/io/KestSourceMap.h"
 
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -110,5 +111,7 @@ class KEST_CMD_ENGINE_API KestParDocument {
     static constexpr std::size_t line_step = 32;
     mutable std::vector<std::size_t> _line_starts;
     mutable std::size_t _line_count = 0;
+    /// A number that no other text of any document had; a new one after each change.
+    mutable std::uint64_t _reading = 0;
     mutable bool _stale = true;
 };

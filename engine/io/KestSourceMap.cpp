@@ -182,7 +182,8 @@ void KestSourceMap::EndCommand(std::size_t end_line) {
     _bytes->PushNumber(difference(_current_line, end_line));
 }
 
-KestCmdSpan KestSourceMap::Decode(std::size_t i, std::vector<ItemPlace>* items) const {
+KestCmdSpan KestSourceMap::Decode(std::size_t i,
+                                  const std::function<void(const ItemPlace&)>* visit) const {
     const Bytes& bytes = *_bytes;
     std::uint64_t at = _records[i].offset;
     const std::uint64_t stop = std::min(
@@ -208,8 +209,8 @@ KestCmdSpan KestSourceMap::Decode(std::size_t i, std::vector<ItemPlace>* items) 
         s.value_end.column = static_cast<std::size_t>(bytes.ReadNumber(at));
         // A block that a failure cut short ends at its last item.
         span.end_line = std::max(span.end_line, s.value_end.line);
-        if (items != nullptr) {
-            items->push_back(place);
+        if (visit != nullptr) {
+            (*visit)(place);
         }
     }
     return span;
@@ -230,6 +231,10 @@ std::size_t KestSourceMap::IndexOf(const KestCmd& cmd) const {
                              return std::less<const KestCmd*>()(e.first, c);
                          });
     return found != _by_command.end() && found->first == &cmd ? found->second : _records.size();
+}
+
+KestCmdSpan KestSourceMap::Span(std::size_t i) const {
+    return Decode(i, nullptr);
 }
 
 std::optional<KestCmdSpan> KestSourceMap::Find(const KestCmd& cmd) const {
@@ -288,22 +293,20 @@ KestSourceMap::Hit KestSourceMap::At(KestTextPosition place) const {
     if (low == 0) {
         return hit;
     }
-    std::vector<ItemPlace> items;
-    const KestCmdSpan span = Decode(low - 1, &items);
-    if (place.line > span.end_line) {
-        return hit;
-    }
-    hit.command = _records[low - 1].cmd;
-    for (const ItemPlace& item : items) {
+    const std::function<void(const ItemPlace&)> visit = [&](const ItemPlace& item) {
         const KestTextPosition line_start{item.span.key.line, 1};
-        if (!(place < line_start) && !(item.span.value_end < place)) {
+        if (!hit.on_item && !(place < line_start) && !(item.span.value_end < place)) {
             hit.on_item = true;
             hit.kind = item.kind;
             hit.index = item.index;
             hit.span = item.span;
-            break;
         }
+    };
+    const KestCmdSpan span = Decode(low - 1, &visit);
+    if (place.line > span.end_line) {
+        return Hit();
     }
+    hit.command = _records[low - 1].cmd;
     return hit;
 }
 
@@ -317,6 +320,11 @@ const KestCmd& KestSourceMap::Command(std::size_t i) const {
 
 std::vector<KestSourceMap::ItemPlace> KestSourceMap::Items(std::size_t i) const {
     std::vector<ItemPlace> items;
-    Decode(i, &items);
+    ForEachItem(i, [&items](const ItemPlace& place) { items.push_back(place); });
     return items;
+}
+
+void KestSourceMap::ForEachItem(std::size_t i,
+                                const std::function<void(const ItemPlace&)>& visit) const {
+    Decode(i, &visit);
 }

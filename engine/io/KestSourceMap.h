@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -89,6 +90,8 @@ class KEST_CMD_ENGINE_API KestSourceMap {
     /// The commands with a position, in the order of the text.
     std::size_t CommandCount() const;
     const KestCmd& Command(std::size_t i) const;
+    /// The span of the block of Command(i): Find(Command(i)) without looking the command up.
+    KestCmdSpan Span(std::size_t i) const;
     /// The i for which Command(i) is `cmd`, or CommandCount() for a command without a position.
     std::size_t IndexOf(const KestCmd& cmd) const;
     /// The items of the i-th command with a position, in the order of their lines, each with its
@@ -99,6 +102,9 @@ class KEST_CMD_ENGINE_API KestSourceMap {
         KestItemSpan span;
     };
     std::vector<ItemPlace> Items(std::size_t i) const;
+    /// Calls visit(place) for each of these items in turn, without a list of them (a block of
+    /// half a million lines would take tens of megabytes).
+    void ForEachItem(std::size_t i, const std::function<void(const ItemPlace&)>& visit) const;
 
     /// Forgets every position.
     void Clear();
@@ -118,8 +124,8 @@ class KEST_CMD_ENGINE_API KestSourceMap {
         std::uint64_t offset;
     };
     class Bytes;
-    /// Decodes the i-th command's block span and, when `items` is given, its items.
-    KestCmdSpan Decode(std::size_t i, std::vector<ItemPlace>* items) const;
+    /// Decodes the i-th command's block span and, when `visit` is given, calls it for each item.
+    KestCmdSpan Decode(std::size_t i, const std::function<void(const ItemPlace&)>* visit) const;
 
     std::deque<Record> _records;
     std::unique_ptr<Bytes> _bytes;

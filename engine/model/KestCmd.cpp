@@ -81,7 +81,10 @@ void KestCmd::MoreLists::operator delete(void* p, std::size_t size) noexcept {
 }
 
 const KestCmd::ItemList* KestCmd::FindListed(CmdItem item) const {
-    for (const auto& [kind, list] : _more->listed) {
+    if (!_more->listed) {
+        return nullptr;
+    }
+    for (const auto& [kind, list] : *_more->listed) {
         if (kind == item) {
             return list.get();
         }
@@ -105,7 +108,10 @@ KestCmd::ItemList& KestCmd::ListToFill(CmdItem item) {
     }
     auto list = std::make_unique<ItemList>();
     ItemList& made = *list;
-    _more->listed.emplace_back(item, std::move(list));
+    if (!_more->listed) {
+        _more->listed = std::make_unique<decltype(_more->listed)::element_type>();
+    }
+    _more->listed->emplace_back(item, std::move(list));
     return made;
 }
 

@@ -131,8 +131,8 @@ class KEST_CMD_ENGINE_API KestCmd {
                   place < inline_lists ? cmd._inline[place]
                                        : cmd._more->placed[place - inline_lists]);
         }
-        if (cmd._more) {
-            for (const auto& [kind, list] : cmd._more->listed) {
+        if (cmd._more && cmd._more->listed) {
+            for (const auto& [kind, list] : *cmd._more->listed) {
                 visit(kind, *list);
             }
         }
@@ -156,7 +156,7 @@ class KEST_CMD_ENGINE_API KestCmd {
     // too, found by kind. A list, once made, stays at its place for the command's life and no
     // list object ever moves (a move of commands moves items between lists), so the references
     // that Items hands out stay valid. Most commands read from a file use four kinds or fewer:
-    // a command takes 120 bytes, and 96 more with a fifth to seventh kind.
+    // a command takes 120 bytes, and 80 more with a fifth to seventh kind.
     static constexpr std::size_t inline_lists = 4;
     static constexpr std::size_t placed_kinds = 7;
     static constexpr std::uint8_t no_kind = 0xFF;
@@ -194,7 +194,9 @@ class KEST_CMD_ENGINE_API KestCmd {
     /// The lists of a command's fifth and later kinds, from the item pool.
     struct MoreLists {
         ItemList placed[placed_kinds - inline_lists];
-        std::vector<std::pair<KestCmdItemDefs::CmdItem, std::unique_ptr<ItemList>>> listed;
+        /// The lists of the eighth and later kinds, found by kind.
+        std::unique_ptr<std::vector<std::pair<KestCmdItemDefs::CmdItem, std::unique_ptr<ItemList>>>>
+            listed;
 
         static void* operator new(std::size_t size);
         static void operator delete(void* p, std::size_t size) noexcept;

@@ -144,8 +144,8 @@ KestCmdAutoItem::KestCmdAutoItem(const std::string& value, const EnumMap& enums)
 }
 
 KestCmdAutoItem::KestCmdAutoItem(const KestCmdAutoItem& other)
-    : KestCmdItem(other), _reference(other._reference), _enum(other._enum),
-      _readings(other._readings) {
+    : KestCmdItem(other), _reference(other._reference), _readings(other._readings),
+      _enum(other._enum) {
     Keep(other.Text());
 }
 
@@ -153,7 +153,7 @@ KestCmdAutoItem& KestCmdAutoItem::operator=(const KestCmdAutoItem& other) {
     if (this != &other) {
         KestCmdAutoItem copy(other); // may throw; this item is then unchanged
         Release();
-        _text = copy._text;
+        std::memcpy(_text, copy._text, sizeof _text);
         _near = copy._near;
         copy._near = 0; // the text is this item's now
         _reference = copy._reference;
@@ -168,8 +168,8 @@ KestCmdAutoItem::~KestCmdAutoItem() {
 }
 
 void KestCmdAutoItem::Keep(std::string_view text) {
-    if (text.size() <= sizeof _text.near) {
-        std::memcpy(_text.near, text.data(), text.size());
+    if (text.size() <= sizeof _text) {
+        std::memcpy(_text, text.data(), text.size());
         _near = static_cast<std::uint8_t>(text.size());
         return;
     }
@@ -178,19 +178,25 @@ void KestCmdAutoItem::Keep(std::string_view text) {
         static_cast<char*>(KestItemPool::allocate(sizeof size + size, alignof(std::size_t)));
     std::memcpy(bytes, &size, sizeof size);
     std::memcpy(bytes + sizeof size, text.data(), size);
-    _text.far = bytes;
+    std::memcpy(_text, &bytes, sizeof bytes);
     _near = far;
+}
+
+const char* KestCmdAutoItem::Far() const {
+    const char* bytes = nullptr;
+    std::memcpy(&bytes, _text, sizeof bytes);
+    return bytes;
 }
 
 std::size_t KestCmdAutoItem::FarSize() const {
     std::size_t size = 0;
-    std::memcpy(&size, _text.far, sizeof size);
+    std::memcpy(&size, Far(), sizeof size);
     return size;
 }
 
 void KestCmdAutoItem::Release() noexcept {
     if (_near == far) {
-        KestItemPool::deallocate(_text.far, sizeof(std::size_t) + FarSize());
+        KestItemPool::deallocate(const_cast<char*>(Far()), sizeof(std::size_t) + FarSize());
         _near = 0;
     }
 }

@@ -24,9 +24,9 @@
 ///
 /// The item keeps the text, the flags and the enum value. The numbers, list, 3-vector and
 /// integer list readings are worked out from the text again when asked for (the text was
-/// checked once, so they are exactly what typing found). A text of up to 8 bytes is kept in the
-/// item itself, a longer one in memory of its own from the item pool, so that an item takes 32
-/// bytes and most take no more: jobs hold millions of them.
+/// checked once, so they are exactly what typing found). A text of up to 10 bytes is kept in
+/// the item itself, a longer one in memory of its own from the item pool, so that an item takes
+/// 32 bytes and most take no more: jobs hold millions of them.
 class KEST_CMD_ENGINE_API KestCmdAutoItem : public KestCmdItem {
   public:
     /// Types `value` with `enums`, which is not kept.
@@ -62,9 +62,11 @@ class KEST_CMD_ENGINE_API KestCmdAutoItem : public KestCmdItem {
   private:
     /// The text, trimmed.
     std::string_view Text() const {
-        return _near != far ? std::string_view(_text.near, _near)
-                            : std::string_view(_text.far + sizeof(std::size_t), FarSize());
+        return _near != far ? std::string_view(_text, _near)
+                            : std::string_view(Far() + sizeof(std::size_t), FarSize());
     }
+    /// The memory of a far text.
+    const char* Far() const;
     std::size_t FarSize() const;
     /// Keeps `text` (in the item or in memory of its own).
     void Keep(std::string_view text);
@@ -73,15 +75,12 @@ class KEST_CMD_ENGINE_API KestCmdAutoItem : public KestCmdItem {
     bool Has(KestCmdItemDefs::DataType type) const;
     void Set(KestCmdItemDefs::DataType type);
 
-    /// A text of up to 8 bytes is `near`; a longer one is `far`: its size (a std::size_t), then
-    /// its bytes.
-    union {
-        char near[8];
-        char* far;
-    } _text;
     const KestCmd* _reference = nullptr;
-    KestCmdItemDefs::EnumValue _enum = KestCmdItemDefs::EV_UNSET;
+    /// A text of up to 10 bytes, or the address of a longer one's memory: its size (a
+    /// std::size_t), then its bytes.
+    alignas(char*) char _text[10];
+    std::uint8_t _near = 0;     ///< the size of a text kept in `_text`, or `far`
     std::uint8_t _readings = 0; ///< a bit per reading present, see Has
-    std::uint8_t _near = 0;     ///< the size of a near text, or `far`
+    KestCmdItemDefs::EnumValue _enum = KestCmdItemDefs::EV_UNSET;
     static constexpr std::uint8_t far = 0xFF;
 };
