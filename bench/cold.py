@@ -62,6 +62,8 @@ def programs(build, commands, label=""):
         "kestcmd get" + suffix: ([kestcmd, "get", str(par), "opt.OBJ_FUNC"], None),
         "kestcmd lsp, open the job" + suffix: ([kestcmd, "lsp"], JOBS / f"job_{commands}.lsp"),
         "Parse, 1 thread" + suffix: ([peak, "--threads", "1", str(par)], None),
+        "Parse with positions, 1 thread" + suffix: ([peak, "--threads", "1", "--positions",
+                                                     str(par)], None),
     }
 
 
