@@ -107,54 +107,35 @@ std::string_view name_view(const KestCmd& cmd, std::deque<std::string>& made) {
 }
 
 // The names of a job's commands, and the commands that have the type and name of an earlier one.
-// A table of a hash, a type and a place per named command, sorted once: a name is looked for by
-// its hash and compared with the name of each command of that hash. Twelve bytes a command,
-// where sets of the names took a hundred and more.
+// A name is looked for in a table of the names' hashes and sizes, sorted once, and compared with
+// each name of that hash and size: the answer is exact, and the table takes 16 bytes a named
+// command, where sets of the names took a hundred and more.
 class JobNames {
   public:
-    explicit JobNames(const KestCmdContainer& job) : _job(job) {
+    explicit JobNames(const KestCmdContainer& job) {
         std::size_t count = 0;
         for (int t = 0; t < KestCmdDefs::cmd_type_count; ++t) {
             count += job.GetNumberOfCommands(static_cast<KestCmdDefs::Cmd>(t));
         }
+        FindFirsts(job, count);
         _names.reserve(count);
-        for (int t = 0; t < KestCmdDefs::cmd_type_count; ++t) {
-            const auto type = static_cast<KestCmdDefs::Cmd>(t);
-            for (std::size_t i = 0; i < job.GetNumberOfCommands(type); ++i) {
-                const KestCmd& cmd = job.GetCommand(type, i);
-                if (cmd.HasItem(ID_NAME)) {
-                    _names.push_back({hash(name_view(cmd, _made)), static_cast<std::uint32_t>(i),
-                                      static_cast<std::uint8_t>(t)});
-                }
+        for (const KestCmd& cmd : job) {
+            if (cmd.HasItem(ID_NAME)) {
+                const std::string_view name = name_view(cmd, _made);
+                _names.push_back({key(name), name.data()});
             }
         }
-        // By hash, then type, then place: the commands of one type and name follow each other in
-        // the order they were made, which is the order of the text.
-        std::sort(_names.begin(), _names.end(), [](const Named& a, const Named& b) {
-            return std::tie(a.hash, a.type, a.place) < std::tie(b.hash, b.type, b.place);
-        });
-        for (std::size_t i = 1; i < _names.size(); ++i) {
-            for (std::size_t j = i;
-                 j-- > 0 && _names[j].hash == _names[i].hash && _names[j].type == _names[i].type;) {
-                if (Name(_names[j]) == Name(_names[i])) {
-                    // The earlier one is the first of the name, or has it in _first already.
-                    const KestCmd* earlier = &Command(_names[j]);
-                    const auto first = _first.find(earlier);
-                    _first.emplace(&Command(_names[i]),
-                                   first != _first.end() ? first->second : earlier);
-                    break;
-                }
-            }
-        }
+        std::sort(_names.begin(), _names.end(),
+                  [](const Named& a, const Named& b) { return a.key < b.key; });
     }
 
     /// Whether a command of the job has the name `text`.
-    bool Has(std::string_view text) {
-        const std::uint32_t h = hash(text);
-        auto at = std::lower_bound(_names.begin(), _names.end(), h,
-                                   [](const Named& n, std::uint32_t v) { return n.hash < v; });
-        for (; at != _names.end() && at->hash == h; ++at) {
-            if (Name(*at) == text) {
+    bool Has(std::string_view text) const {
+        const std::uint64_t k = key(text);
+        auto at = std::lower_bound(_names.begin(), _names.end(), k,
+                                   [](const Named& n, std::uint64_t v) { return n.key < v; });
+        for (; at != _names.end() && at->key == k; ++at) {
+            if (std::string_view(at->text, text.size()) == text) {
                 return true;
             }
         }
@@ -167,20 +148,56 @@ class JobNames {
     }
 
   private:
+    /// A name's hash (its 24 high bits) and size (the 40 low ones, a terabyte).
     struct Named {
-        std::uint32_t hash;
-        std::uint32_t place; ///< among the commands of its type
-        std::uint8_t type;
+        std::uint64_t key;
+        const char* text;
     };
-    static std::uint32_t hash(std::string_view text) {
-        return static_cast<std::uint32_t>(std::hash<std::string_view>()(text));
+    static std::uint64_t key(std::string_view name) {
+        return std::hash<std::string_view>()(name) >> 40 << 40 | name.size();
     }
-    const KestCmd& Command(const Named& n) const {
-        return _job.GetCommand(static_cast<KestCmdDefs::Cmd>(n.type), n.place);
-    }
-    std::string_view Name(const Named& n) { return name_view(Command(n), _made); }
 
-    const KestCmdContainer& _job;
+    // The commands of one type and name, in the order they were made (that of the text), are
+    // found in a table by hash, type and place; each after the first of them gets it in _first.
+    void FindFirsts(const KestCmdContainer& job, std::size_t count) {
+        struct Placed {
+            std::uint32_t hash;
+            std::uint32_t place; ///< among the commands of its type
+            std::uint8_t type;
+        };
+        const auto command = [&job](const Placed& p) -> const KestCmd& {
+            return job.GetCommand(static_cast<KestCmdDefs::Cmd>(p.type), p.place);
+        };
+        std::vector<Placed> placed;
+        placed.reserve(count);
+        for (int t = 0; t < KestCmdDefs::cmd_type_count; ++t) {
+            const auto type = static_cast<KestCmdDefs::Cmd>(t);
+            for (std::size_t i = 0; i < job.GetNumberOfCommands(type); ++i) {
+                const KestCmd& cmd = job.GetCommand(type, i);
+                if (cmd.HasItem(ID_NAME)) {
+                    placed.push_back({static_cast<std::uint32_t>(key(name_view(cmd, _made)) >> 40),
+                                      static_cast<std::uint32_t>(i), static_cast<std::uint8_t>(t)});
+                }
+            }
+        }
+        std::sort(placed.begin(), placed.end(), [](const Placed& a, const Placed& b) {
+            return std::tie(a.hash, a.type, a.place) < std::tie(b.hash, b.type, b.place);
+        });
+        for (std::size_t i = 1; i < placed.size(); ++i) {
+            for (std::size_t j = i;
+                 j-- > 0 && placed[j].hash == placed[i].hash && placed[j].type == placed[i].type;) {
+                if (name_view(command(placed[j]), _made) == name_view(command(placed[i]), _made)) {
+                    // The earlier one is the first of the name, or has it in _first already.
+                    const KestCmd* earlier = &command(placed[j]);
+                    const auto first = _first.find(earlier);
+                    _first.emplace(&command(placed[i]),
+                                   first != _first.end() ? first->second : earlier);
+                    break;
+                }
+            }
+        }
+    }
+
     std::vector<Named> _names;
     std::unordered_map<const KestCmd*, const KestCmd*> _first; ///< only for the later ones
     std::deque<std::string> _made;

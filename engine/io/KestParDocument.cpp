@@ -101,8 +101,12 @@ std::string_view KestParDocument::Line(std::size_t line) const {
     if (line == 0 || line > _line_count) {
         return {};
     }
+    // The end found from the start, not as the start of the next line, so that the line found
+    // last stays this one for the next look-up of it.
     const std::size_t start = LineStart(line);
-    std::string_view text(_text.data() + start, LineEnd(line) - start);
+    const std::size_t feed = _text.find('\n', start);
+    std::string_view text(_text.data() + start,
+                          (feed == std::string::npos ? _text.size() : feed + 1) - start);
     // The line feed ends the line, and a carriage return before it; a lone one stays.
     if (!text.empty() && text.back() == '\n') {
         text.remove_suffix(1);

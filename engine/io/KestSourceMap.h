@@ -5,6 +5,7 @@
 #include "engine/KestCmdEngineExport.h"
 #include "engine/vocabulary/KestCmdItemDefs.h"
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <deque>
@@ -54,7 +55,7 @@ struct KEST_CMD_ENGINE_API KestItemSpan {
 /// command (kind and index) as the reader left it: an item appended later (by the default rules,
 /// say) has no position, and one put in the place of a read item takes that place's position.
 ///
-/// Each command costs 16 bytes and each item about 7, packed as variable-length numbers, so that
+/// Each command costs 16 bytes and the usual item 4, packed as variable-length numbers, so that
 /// a job of a million commands keeps its positions in tens of megabytes.
 class KEST_CMD_ENGINE_API KestSourceMap {
   public:
@@ -130,6 +131,9 @@ class KEST_CMD_ENGINE_API KestSourceMap {
     std::deque<Record> _records;
     std::unique_ptr<Bytes> _bytes;
     std::size_t _current_line = 0;
+    /// While a command is recorded: its last item's key line, and each kind's next index.
+    std::size_t _last_key_line = 0;
+    std::array<std::size_t, KestCmdItemDefs::item_kind_count> _next_index{};
     /// Records sorted by command address, made on the first look-up by command.
     mutable std::vector<std::pair<const KestCmd*, std::size_t>> _by_command;
 };

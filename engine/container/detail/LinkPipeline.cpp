@@ -95,7 +95,7 @@ void LinkPipeline::add_names() {
 void LinkPipeline::gather(std::size_t begin, std::size_t end,
                           std::vector<KestCmdItem*>& items) const {
     for (std::size_t c = begin; c < end; ++c) {
-        load_ahead(c, end);
+        load_ahead(c, _commands.size()); // the next batch's first commands too
         KestCmd::ForEachList(*_commands[c], [&](CmdItem kind, const KestCmd::ItemList& list) {
             if (kind != ID_NAME) {
                 for (const auto& item : list) {
