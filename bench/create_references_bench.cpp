@@ -53,11 +53,6 @@ void BM_LinkPrefetching(benchmark::State& state) {
     link_walk(state, [](const std::vector<KestCmd*>& commands) { LinkPipeline(commands).run(); });
 }
 
-void BM_LinkPrefetchingOnTwoThreads(benchmark::State& state) {
-    link_walk(state,
-              [](const std::vector<KestCmd*>& commands) { LinkPipeline(commands, 2).run(); });
-}
-
 void BM_ReadEveryItemText(benchmark::State& state) {
     const KestCmdContainer& container = job(static_cast<int>(state.range(0)));
     for (auto _ : state) {
@@ -89,7 +84,6 @@ void job_sizes(benchmark::internal::Benchmark* b) {
 BENCHMARK(BM_CreateReferences)->Apply(job_sizes)->Complexity(benchmark::oN);
 BENCHMARK(BM_LinkPlain)->Apply(job_sizes);
 BENCHMARK(BM_LinkPrefetching)->Apply(job_sizes);
-BENCHMARK(BM_LinkPrefetchingOnTwoThreads)->Apply(job_sizes);
 BENCHMARK(BM_ReadEveryItemText)->Apply(job_sizes)->Complexity(benchmark::oN);
 
 BENCHMARK_MAIN();

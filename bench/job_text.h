@@ -3,6 +3,8 @@
 #pragma once
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <random>
 #include <string>
 #include <vector>
@@ -131,6 +133,31 @@ inline std::string to_toml(const std::vector<Block>& job) {
         text += "\n";
     }
     return text;
+}
+
+/// The files of the job of `commands` commands (seed 2024) in `dir`: job_N.par and, with the
+/// same content, job_N.toml.
+struct JobFiles {
+    std::filesystem::path par;
+    std::filesystem::path toml;
+    std::size_t par_bytes = 0;
+    std::size_t toml_bytes = 0;
+};
+
+/// Writes the files of the job of `commands` commands into `dir` (made when missing).
+inline JobFiles write_job_files(const std::filesystem::path& dir, int commands) {
+    const auto job = make_job(commands, 2024);
+    std::filesystem::create_directories(dir);
+    JobFiles f;
+    f.par = dir / ("job_" + std::to_string(commands) + ".par");
+    f.toml = dir / ("job_" + std::to_string(commands) + ".toml");
+    const std::string par = to_par(job);
+    const std::string toml = to_toml(job);
+    std::ofstream(f.par, std::ios::binary) << par;
+    std::ofstream(f.toml, std::ios::binary) << toml;
+    f.par_bytes = par.size();
+    f.toml_bytes = toml.size();
+    return f;
 }
 
 } // namespace bench

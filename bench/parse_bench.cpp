@@ -3,8 +3,7 @@
 // the number of threads as its second argument; every whole-job figure is wall time, since
 // threads add CPU time.
 #include "job_text.h"
-
-#include "utilities/detail/KestFileReading.h"
+#include "plain_splitter.h"
 
 #include <KestCmdEngine.h>
 #include <benchmark/benchmark.h>
@@ -22,32 +21,16 @@ namespace fs = std::filesystem;
 namespace {
 
 // The files of a job of `commands` commands, written once per run.
-struct JobFiles {
-    fs::path par;
-    fs::path toml;
-    std::size_t par_bytes = 0;
-    std::size_t toml_bytes = 0;
-};
-
-const JobFiles& files(int commands) {
-    static std::map<int, JobFiles> made;
+const bench::JobFiles& files(int commands) {
+    static std::map<int, bench::JobFiles> made;
     auto found = made.find(commands);
-    if (found != made.end()) {
-        return found->second;
+    if (found == made.end()) {
+        found =
+            made.emplace(commands, bench::write_job_files(
+                                       fs::temp_directory_path() / "kest_parse_bench", commands))
+                .first;
     }
-    const auto job = bench::make_job(commands, 2024);
-    JobFiles f;
-    const fs::path dir = fs::temp_directory_path() / "kest_parse_bench";
-    fs::create_directories(dir);
-    f.par = dir / ("job_" + std::to_string(commands) + ".par");
-    f.toml = dir / ("job_" + std::to_string(commands) + ".toml");
-    const std::string par = bench::to_par(job);
-    const std::string toml = bench::to_toml(job);
-    std::ofstream(f.par, std::ios::binary) << par;
-    std::ofstream(f.toml, std::ios::binary) << toml;
-    f.par_bytes = par.size();
-    f.toml_bytes = toml.size();
-    return made.emplace(commands, f).first->second;
+    return found->second;
 }
 
 // The standard configuration with the benchmark's threads.
@@ -58,7 +41,7 @@ KestCmdIoConfig config(const benchmark::State& state) {
 }
 
 void BM_Parse(benchmark::State& state) {
-    const JobFiles& f = files(static_cast<int>(state.range(0)));
+    const bench::JobFiles& f = files(static_cast<int>(state.range(0)));
     const KestParFileAdapter reader(f.par.wstring(), config(state));
     for (auto _ : state) {
         KestCmdContainer job;
@@ -70,7 +53,7 @@ void BM_Parse(benchmark::State& state) {
 
 // Parse that also records where every command and item stands.
 void BM_ParseWithPositions(benchmark::State& state) {
-    const JobFiles& f = files(static_cast<int>(state.range(0)));
+    const bench::JobFiles& f = files(static_cast<int>(state.range(0)));
     const KestParFileAdapter reader(f.par.wstring(), config(state));
     for (auto _ : state) {
         KestCmdContainer job;
@@ -83,41 +66,15 @@ void BM_ParseWithPositions(benchmark::State& state) {
 
 // The floor: lines split at '=', trimmed, kept as string pairs per block; nothing typed.
 void BM_PlainReader(benchmark::State& state) {
-    const JobFiles& f = files(static_cast<int>(state.range(0)));
-    const auto trim = [](std::string s) {
-        const auto first = s.find_first_not_of(" \t\r");
-        const auto last = s.find_last_not_of(" \t\r");
-        return first == std::string::npos ? std::string() : s.substr(first, last - first + 1);
-    };
+    const bench::JobFiles& f = files(static_cast<int>(state.range(0)));
     for (auto _ : state) {
-        std::ifstream in(f.par, std::ios::binary);
-        std::vector<std::vector<std::pair<std::string, std::string>>> blocks;
-        std::string line;
-        bool open = false;
-        while (std::getline(in, line)) {
-            const std::string t = trim(line);
-            if (t.empty()) {
-                continue;
-            }
-            if (!open) {
-                blocks.emplace_back();
-                open = true;
-            } else if (t.rfind("END_", 0) == 0) {
-                open = false;
-            } else {
-                const auto equals = t.find('=');
-                blocks.back().emplace_back(
-                    trim(t.substr(0, equals)),
-                    equals == std::string::npos ? std::string() : trim(t.substr(equals + 1)));
-            }
-        }
-        benchmark::DoNotOptimize(blocks.size());
+        benchmark::DoNotOptimize(bench::split_lines(f.par).size());
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * f.par_bytes));
 }
 
 void BM_TomlPlusPlus(benchmark::State& state) {
-    const JobFiles& f = files(static_cast<int>(state.range(0)));
+    const bench::JobFiles& f = files(static_cast<int>(state.range(0)));
     for (auto _ : state) {
         toml::table table = toml::parse_file(f.toml.string());
         benchmark::DoNotOptimize(table.size());
@@ -127,7 +84,7 @@ void BM_TomlPlusPlus(benchmark::State& state) {
 }
 
 void BM_Write(benchmark::State& state) {
-    const JobFiles& f = files(static_cast<int>(state.range(0)));
+    const bench::JobFiles& f = files(static_cast<int>(state.range(0)));
     KestCmdContainer job;
     KestParFileAdapter(f.par.wstring(), KestCmdIoConfig()).Parse(job);
     const fs::path out = f.par.parent_path() / "written.par";
@@ -141,10 +98,10 @@ void BM_Write(benchmark::State& state) {
 
 // The steps of Parse one by one, each on a job that the steps before it left (made again, and
 // destroyed, outside the timing): what runs on threads and what on one, for Amdahl's law.
-enum class Step { read_file, read_text, create_references, default_rules, destroy };
+enum class Step { read_text, create_references, default_rules, destroy };
 
 void BM_Step(benchmark::State& state, Step step) {
-    const JobFiles& f = files(static_cast<int>(state.range(0)));
+    const bench::JobFiles& f = files(static_cast<int>(state.range(0)));
     const KestCmdIoConfig c = config(state);
     const KestParFileAdapter reader(f.par.wstring(), c);
     const std::string text = KestFileUtil::read_all(f.par.wstring());
@@ -155,22 +112,18 @@ void BM_Step(benchmark::State& state, Step step) {
             reader.ReadText(text, *job);
         }
         if (step > Step::create_references) {
-            job->CreateReferences(c.threads);
+            job->CreateReferences();
         }
         if (step > Step::default_rules) {
             reader.GetDefaults().ApplyRules(*job, c.enum_map);
         }
         state.ResumeTiming();
         switch (step) {
-        case Step::read_file:
-            benchmark::DoNotOptimize(
-                KestFileReading::read(f.par.wstring(), c.threads, c.bytes_per_thread).size);
-            break;
         case Step::read_text:
             reader.ReadText(text, *job);
             break;
         case Step::create_references:
-            job->CreateReferences(c.threads);
+            job->CreateReferences();
             break;
         case Step::default_rules:
             reader.GetDefaults().ApplyRules(*job, c.enum_map);
@@ -222,20 +175,17 @@ BENCHMARK(BM_PlainReader)->Apply([](auto* b) {
 BENCHMARK(BM_TomlPlusPlus)->Apply([](auto* b) {
     whole_job(b)->Arg(10000)->Arg(100000)->Arg(1000000);
 });
-BENCHMARK_CAPTURE(BM_Step, read_file, Step::read_file)->Apply([](auto* b) {
-    whole_job(b)->ArgsProduct({{1000000}, {1, 2}});
-});
 BENCHMARK_CAPTURE(BM_Step, read_text, Step::read_text)->Apply([](auto* b) {
     whole_job(b)->ArgsProduct({{1000000}, {1, 2}});
 });
 BENCHMARK_CAPTURE(BM_Step, create_references, Step::create_references)->Apply([](auto* b) {
-    whole_job(b)->ArgsProduct({{1000000}, {1, 2}});
+    whole_job(b)->Args({1000000, 1});
 });
 BENCHMARK_CAPTURE(BM_Step, default_rules, Step::default_rules)->Apply([](auto* b) {
-    whole_job(b)->ArgsProduct({{1000000}, {1, 2}});
+    whole_job(b)->Args({1000000, 1});
 });
 BENCHMARK_CAPTURE(BM_Step, destroy, Step::destroy)->Apply([](auto* b) {
-    whole_job(b)->ArgsProduct({{1000000}, {1, 2}});
+    whole_job(b)->Args({1000000, 1});
 });
 BENCHMARK(BM_Write)->Apply([](auto* b) { whole_job(b)->Arg(10000)->Arg(100000)->Arg(1000000); });
 BENCHMARK_CAPTURE(BM_TypeValue, real, "0.25");

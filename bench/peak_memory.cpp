@@ -2,7 +2,10 @@
 //   peak_memory JOB.par          reads the job with KestParFileAdapter::Parse
 //   peak_memory --positions JOB.par   the same, recording where commands and items stand
 //   peak_memory --toml JOB.toml  reads the same content with toml++, for comparison
+//   peak_memory --split JOB.par  reads it with the plain line splitter, for comparison
 //   peak_memory --threads N [--positions] JOB.par   reads on N threads (default 0: one per core)
+#include "plain_splitter.h"
+
 #include <KestCmdEngine.h>
 #if defined(KEST_WITH_TOMLPLUSPLUS)
 #include <toml++/toml.h>
@@ -31,6 +34,7 @@ long peak_kb() {
 
 int main(int argc, char** argv) {
     bool toml = false;
+    bool split = false;
     bool positions = false;
     KestCmdIoConfig config;
     int a = 1;
@@ -38,15 +42,19 @@ int main(int argc, char** argv) {
         const std::string option = argv[a];
         if (option == "--threads" && a + 2 < argc) {
             config.threads = std::stoul(argv[++a]);
-        } else if (option == "--toml" || option == "--positions") {
-            (option == "--toml" ? toml : positions) = true;
+        } else if (option == "--toml") {
+            toml = true;
+        } else if (option == "--split") {
+            split = true;
+        } else if (option == "--positions") {
+            positions = true;
         } else {
             break;
         }
     }
     if (a + 1 != argc) {
         std::fprintf(stderr, "usage: peak_memory [--threads N] [--positions] JOB.par | "
-                             "peak_memory --toml JOB.toml\n");
+                             "peak_memory --toml JOB.toml | peak_memory --split JOB.par\n");
         return 2;
     }
     const std::string path = argv[a];
@@ -58,6 +66,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "peak_memory was built without toml++\n");
         return 2;
 #endif
+    } else if (split) {
+        std::printf("%zu blocks, ", bench::split_lines(path).size());
     } else {
         KestCmdContainer job;
         KestSourceMap map;

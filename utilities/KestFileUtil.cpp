@@ -1,6 +1,7 @@
 #include "utilities/KestFileUtil.h"
 
 #include "utilities/ZUL_Exception.h"
+#include "utilities/detail/KestInputFile.h"
 
 #include <atomic>
 #include <cerrno>
@@ -161,43 +162,15 @@ std::FILE* KestFileUtil::wfopen(const std::wstring& path, const std::wstring& mo
 }
 
 std::string KestFileUtil::read_all(const std::wstring& path) {
-    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(wfopen(path, L"rb"), &std::fclose);
-    // The buffer is sized once from the size of a regular file. That size is only a hint: a
-    // file may grow while it is read, so whatever follows is read on in chunks.
-    std::string text;
-#if defined(_WIN32)
-    struct _stat64 info;
-    if (::_fstat64(::_fileno(file.get()), &info) == 0 && (info.st_mode & _S_IFREG) != 0) {
-        text.resize(static_cast<std::size_t>(info.st_size));
-    }
-#else
-    struct stat info;
-    if (::fstat(::fileno(file.get()), &info) == 0 && S_ISREG(info.st_mode)) {
-        text.resize(static_cast<std::size_t>(info.st_size));
-    }
-#endif
-    std::size_t used = 0;
+    KestInputFile file(path);
+    // The text is sized once from the size of a regular file. That size is only a hint: a file
+    // may grow while it is read, so whatever follows is read on in chunks.
+    std::string text(file.SizeHint(), '\0');
+    text.resize(file.Read(text.data(), text.size()));
     char chunk[1 << 16];
-    for (;;) {
-        errno = 0;
-        const bool sized = used < text.size();
-        const std::size_t n = sized ? std::fread(&text[used], 1, text.size() - used, file.get())
-                                    : std::fread(chunk, 1, sizeof chunk, file.get());
-        if (n == 0) {
-            if (std::ferror(file.get())) {
-                const int reason = errno != 0 ? errno : EIO;
-                throw ZUL_Failure(ZUL_Code(reason), "[KestFileUtil] ",
-                                  "cannot read '" + display_path(path) +
-                                      "': " + std::generic_category().message(reason));
-            }
-            break;
-        }
-        if (!sized) {
-            text.append(chunk, n);
-        }
-        used += n;
+    while (const std::size_t n = file.Read(chunk, sizeof chunk)) {
+        text.append(chunk, n);
     }
-    text.resize(used);
     return text;
 }
 

@@ -22,7 +22,7 @@ std::string& Trim(std::string& s) {
     return s;
 }
 
-bool is_quoted_str(const std::string& s, char quote) {
+bool is_quoted_str(std::string_view s, char quote) {
     return s.size() >= 2 && s.front() == quote && s.back() == quote;
 }
 

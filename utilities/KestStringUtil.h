@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace KestStringUtil {
@@ -19,7 +20,7 @@ KEST_UTILITIES_API void Concat(std::string& out, const std::vector<std::string>&
 KEST_UTILITIES_API std::string& Trim(std::string& s);
 
 /// True if `s` has at least two characters and starts and ends with `quote`.
-KEST_UTILITIES_API bool is_quoted_str(const std::string& s, char quote);
+KEST_UTILITIES_API bool is_quoted_str(std::string_view s, char quote);
 
 /// Appends to `parts` the pieces of `s` between any of the characters of `delimiters` and
 /// returns how many were appended. An empty `s` gives no piece; otherwise every piece counts,

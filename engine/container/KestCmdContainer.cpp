@@ -2,20 +2,15 @@
 
 #include "engine/container/KestCmdContainerIterator.h"
 
-#include "utilities/detail/KestThreads.h"
-
 #include <algorithm>
 #include <memory>
 #include <new>
-#include <thread>
 
 KestCmd KestCmdContainer::s_DefaultCmd(KestCmdDefs::CMD_PLACEHOLDER);
 
 struct KestCmdContainer::CmdBlock {
     alignas(KestCmd) unsigned char bytes[block_size * sizeof(KestCmd)];
     std::size_t used = 0;
-    /// The thread that made the block, and so most of its commands' memory.
-    std::thread::id maker = std::this_thread::get_id();
 
     KestCmd* at(std::size_t i) { return reinterpret_cast<KestCmd*>(bytes + i * sizeof(KestCmd)); }
     ~CmdBlock() {
@@ -49,44 +44,10 @@ KestCmdContainer::~KestCmdContainer() {
 }
 
 void KestCmdContainer::DestroyCommands() noexcept {
-    DestroyBlocksByMaker();
     _blocks.clear();
     for (CmdList& list : _commands) {
         list.clear();
     }
-}
-
-void KestCmdContainer::DestroyBlocksByMaker() noexcept {
-    if (_blocks.size() < threaded_destruction_from) {
-        return;
-    }
-    std::vector<std::thread::id> makers;
-    std::vector<std::size_t> maker_of;
-    try {
-        maker_of.resize(_blocks.size());
-        for (std::size_t b = 0; b < _blocks.size(); ++b) {
-            const auto found = std::find(makers.begin(), makers.end(), _blocks[b]->maker);
-            maker_of[b] = static_cast<std::size_t>(found - makers.begin());
-            if (found == makers.end()) {
-                makers.push_back(_blocks[b]->maker);
-            }
-        }
-    } catch (const std::bad_alloc&) {
-        return; // destroyed on this thread
-    }
-    if (makers.size() < 2) {
-        return;
-    }
-    // Each thread frees the memory that one thread took, so that no two free into the same heap
-    // arena at once (freeing into one arena from two threads is slower than from one). Nothing
-    // throws here: without threads, the calling thread destroys every block.
-    KestThreads::run(makers.size(), KestThreads::resolve(0), [&](std::size_t m) noexcept {
-        for (std::size_t b = 0; b < _blocks.size(); ++b) {
-            if (maker_of[b] == m) {
-                _blocks[b].reset();
-            }
-        }
-    });
 }
 
 KestCmd& KestCmdContainer::CreateCommand(KestCmdDefs::Cmd type) {

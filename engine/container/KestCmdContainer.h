@@ -31,9 +31,6 @@ class KEST_CMD_ENGINE_API KestCmdContainer {
     KestCmdContainer& operator=(KestCmdContainer&& other) noexcept;
     KestCmdContainer(const KestCmdContainer&) = delete;
     KestCmdContainer& operator=(const KestCmdContainer&) = delete;
-    /// A large job that several threads made (read on threads) is destroyed on as many threads,
-    /// up to one per core, all ended before the destructor returns: items of a caller's own
-    /// classes must then allow being destroyed on another thread than the one that made them.
     virtual ~KestCmdContainer();
 
     /// Creates a command of `type` without items at the end of its type's list.
@@ -74,11 +71,6 @@ class KEST_CMD_ENGINE_API KestCmdContainer {
     /// items gain a reference reading, reference items are re-pointed, string items ignore it.
     /// Takes time linear in the number of items and commands.
     void CreateReferences();
-    /// CreateReferences on up to `threads` threads (0: one per core), which gives the same links;
-    /// a job of fewer than about 16 000 commands per thread uses fewer threads, one at least.
-    /// Each item's virtuals (KeptString, GetString, AddReference) are called on one thread, not
-    /// always the calling one.
-    void CreateReferences(std::size_t threads);
 
     /// The commands of `type` whose first item of kind `item` has the text `value`, in creation
     /// order.
@@ -104,14 +96,9 @@ class KEST_CMD_ENGINE_API KestCmdContainer {
         return static_cast<std::size_t>(type);
     }
     void DestroyCommands() noexcept;
-    /// For a large job whose commands several threads made (as reading on threads does),
-    /// destroys the commands of each maker on a thread of its own; leaves the blocks null.
-    void DestroyBlocksByMaker() noexcept;
-    static constexpr std::size_t threaded_destruction_from = 1024; // blocks
 
     /// Commands live in blocks of `block_size`, in creation order: one allocation per block
     /// instead of one per command, and destruction walks memory in the order it was filled.
-    /// Each block knows the thread that made it.
     /// Only the last block and blocks that came with Append may be partly used.
     static constexpr std::size_t block_size = 64;
     struct CmdBlock;

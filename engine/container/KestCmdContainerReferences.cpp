@@ -12,10 +12,6 @@ constexpr std::size_t pipeline_from = 30000;
 } // namespace
 
 void KestCmdContainer::CreateReferences() {
-    CreateReferences(1);
-}
-
-void KestCmdContainer::CreateReferences(std::size_t threads) {
     std::size_t count = 0;
     for (const CmdList& list : _commands) {
         count += list.size();
@@ -28,6 +24,6 @@ void KestCmdContainer::CreateReferences(std::size_t threads) {
     if (commands.size() < pipeline_from) {
         link_references(commands);
     } else {
-        LinkPipeline(commands, threads).run();
+        LinkPipeline(commands).run();
     }
 }

@@ -38,10 +38,10 @@ struct KEST_CMD_ENGINE_API KestCmdIoConfig {
     /// Appended by the reader after its own manipulators.
     std::vector<KestCmdContainerDefaults::ContainerManipulator> container_manipulator_rules;
 
-    /// How many threads reading a text and linking its names may use (0: as many as the
-    /// hardware runs). The job, its positions, its warnings and its failures are the
-    /// same for any number.
-    std::size_t threads = 0;
+    /// How many threads reading a text may use: 1, the calling thread alone, unless the caller
+    /// asks for more (0: as many as the hardware runs). The job, its positions, its warnings and
+    /// its failures are the same for any number.
+    std::size_t threads = 1;
     /// The fewest bytes of text worth a thread of their own: a text below twice this is read on
     /// one thread.
     std::size_t bytes_per_thread = std::size_t{512} * 1024;

@@ -6,7 +6,7 @@
 #include "utilities/KestFileUtil.h"
 #include "utilities/ZUL_Exception.h"
 #include "utilities/ZUL_LogMacros.h"
-#include "utilities/detail/KestFileReading.h"
+#include "utilities/detail/KestInputFile.h"
 #include "utilities/detail/KestParScanner.h"
 #include "utilities/detail/KestThreads.h"
 
@@ -205,13 +205,53 @@ bool KestParFileAdapter::KnowsKey(std::string_view key) const {
 }
 
 void KestParFileAdapter::Parse(KestCmdContainer& container, KestSourceMap* positions) const {
-    {
+    if (KestThreads::resolve(_tables->threads) > 1) {
         // The text goes before completion, which needs memory of its own.
-        const KestFileReading::Bytes text =
-            KestFileReading::read(_file_name, _tables->threads, _tables->bytes_per_thread);
-        ReadText(text.view(), container, nullptr, positions);
+        const std::string text = KestFileUtil::read_all(_file_name);
+        ReadText(text, container, nullptr, positions);
+    } else {
+        ReadFile(container, positions);
     }
     Complete(container);
+}
+
+void KestParFileAdapter::ReadFile(KestCmdContainer& container, KestSourceMap* positions) const {
+    // A piece of the file at a time: the blocks up to the last END_ line in hand are read, the
+    // rest waits for the next piece. The text starts with a line feed that is not scanned, so
+    // that the first bytes of a piece are never taken for a byte-order mark (only those of the
+    // file are); the line feed that ends the last END_ line read takes its place.
+    constexpr std::size_t piece = file_piece;
+    KestInputFile file(_file_name);
+    std::string text = "\n";
+    KestParScanner::Part part{1, 0, 0};
+    if (positions != nullptr) {
+        positions->Clear();
+    }
+    for (bool more = true, first = true; more; first = false) {
+        const std::size_t held = text.size();
+        text.resize(held + piece);
+        text.resize(held + file.Read(text.data() + held, piece));
+        if (first && text.compare(1, 3, "\xEF\xBB\xBF") == 0) {
+            text.erase(1, 3); // the file's byte-order mark
+        }
+        more = text.size() > held;
+        if (more) {
+            // Only the lines that the new bytes end can be new END_ lines.
+            const std::size_t from = std::max(part.begin, text.rfind('\n', held - 1) + 1);
+            part.end = KestParScanner::LastBoundary(text, from);
+            if (part.end == from) {
+                continue; // no END_ line yet: the next piece is added to this one
+            }
+        } else if (text.size() == part.begin) {
+            break;
+        } else {
+            part.end = text.size();
+        }
+        ScannedText blocks(text, part);
+        ReadBlocks(blocks, container, nullptr, positions);
+        part.lines_before += KestParScanner::LineCount(text, part);
+        text.erase(0, part.end - 1);
+    }
 }
 
 void KestParFileAdapter::ParseText(std::string_view text, KestCmdContainer& container,
@@ -228,6 +268,9 @@ void KestParFileAdapter::ReadText(std::string_view text, KestCmdContainer& conta
     if (threads > 1) {
         ReadInParts(text, threads, container, created, positions);
         return;
+    }
+    if (positions != nullptr) {
+        positions->Clear();
     }
     ScannedText blocks(text);
     ReadBlocks(blocks, container, created, positions);
@@ -294,6 +337,9 @@ void KestParFileAdapter::ReadInParts(std::string_view text, std::size_t threads,
 
 void KestParFileAdapter::Read(const KestParFile& file, KestCmdContainer& container,
                               std::vector<KestCmd*>* created, KestSourceMap* positions) const {
+    if (positions != nullptr) {
+        positions->Clear();
+    }
     TokenizedFile blocks(file);
     ReadBlocks(blocks, container, created, positions);
 }
@@ -301,7 +347,7 @@ void KestParFileAdapter::Read(const KestParFile& file, KestCmdContainer& contain
 void KestParFileAdapter::Complete(KestCmdContainer& container) const {
     ResolveImplicitReferences(container);
     ResolveReverseReferences(container);
-    container.CreateReferences(_tables->threads);
+    container.CreateReferences();
     _tables->defaults.ApplyRules(container, _tables->enums);
 }
 
@@ -310,9 +356,6 @@ void KestParFileAdapter::ReadBlocks(Blocks& blocks, KestCmdContainer& container,
                                     std::vector<KestCmd*>* created,
                                     KestSourceMap* positions) const {
     const Tables& t = *_tables;
-    if (positions != nullptr) {
-        positions->Clear();
-    }
     static const std::vector<KestParSubCommand> no_lines;
     while (const KestParCommand* block = blocks.NextBlock()) {
         const Cmd* matched = t.cmd_names.find(block->keyword);

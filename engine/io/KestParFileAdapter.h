@@ -61,8 +61,12 @@ class KEST_CMD_ENGINE_API KestParFileAdapter : public KestCmdIoAdapter {
 
     /// Adds the commands of the file to `container` (which is not emptied first), then completes
     /// it (Complete). Throws ZUL_Failure, before any command is created, when the file cannot be
-    /// read. The file's text is released before completion.
+    /// opened, and when reading it fails (after the commands of the text read before). On one
+    /// thread the file is read `file_piece` bytes at a time, each piece up to its last END_ line
+    /// read before the next, so that the text of a large file is never held whole; on more, it
+    /// is read whole and released before completion.
     void Parse(KestCmdContainer& container, KestSourceMap* positions = nullptr) const;
+    static constexpr std::size_t file_piece = std::size_t{1} << 20;
     /// The same for `text`, the content of a parameter file: the job that Parse of a file holding
     /// these bytes gives, with the same failures (messages name the adapter's file name).
     void ParseText(std::string_view text, KestCmdContainer& container,
@@ -101,6 +105,8 @@ class KEST_CMD_ENGINE_API KestParFileAdapter : public KestCmdIoAdapter {
     template <class Blocks>
     void ReadBlocks(Blocks& blocks, KestCmdContainer& container, std::vector<KestCmd*>* created,
                     KestSourceMap* positions) const;
+    /// ReadText of the adapter's file, read a piece at a time.
+    void ReadFile(KestCmdContainer& container, KestSourceMap* positions) const;
     /// ReadText on `threads` threads.
     void ReadInParts(std::string_view text, std::size_t threads, KestCmdContainer& container,
                      std::vector<KestCmd*>* created, KestSourceMap* positions) const;

@@ -10,10 +10,21 @@ using KestCmdItemDefs::CmdItem;
 namespace {
 
 // Each command's positions are a run of bytes: its keyword's line and column, then one entry per
-// item (a tag byte holding the kind, then the index, the key, the value's start and its end),
-// then the end tag and the END_ line. Numbers are unsigned LEB128; lines after the keyword's are
-// differences, zigzag-coded so that any order of lines can be recorded.
+// item, then the end tag and the END_ line. An entry is a tag byte holding the kind and two
+// flags, the index unless `next_index` says it, the lines of the key, the value's start and its
+// end unless `next_line` says them, and the three columns. Numbers are unsigned LEB128; lines
+// are differences (the key's from the previous entry's key, or the keyword for the first),
+// zigzag-coded so that any order of lines can be recorded. The usual line takes four bytes.
 constexpr std::uint8_t end_tag = 0xFF;
+/// The index is one more than that of the previous entry of its kind (0 for the first).
+constexpr std::uint8_t next_index = 0x40;
+/// The key stands on the line after the previous entry's key (the keyword's, for the first), and
+/// the value starts and ends on that line.
+constexpr std::uint8_t next_line = 0x80;
+constexpr std::uint8_t kind_bits = 0x3F;
+static_assert(KestCmdItemDefs::item_kind_count <= kind_bits + 1, "a kind fits the tag's bits");
+static_assert((kind_bits | next_index | next_line) == end_tag, "no entry's tag is the end tag");
+static_assert(KestCmdItemDefs::item_kind_count - 1 < kind_bits, "kind 63 would make the end tag");
 
 std::uint64_t zigzag(std::int64_t v) {
     return (static_cast<std::uint64_t>(v) << 1) ^ static_cast<std::uint64_t>(v >> 63);
@@ -118,7 +129,8 @@ class KestSourceMap::Bytes {
 
 KestSourceMap::KestSourceMap() : _bytes(std::make_unique<Bytes>()) {}
 KestSourceMap::KestSourceMap(const KestSourceMap& other)
-    : _records(other._records), _bytes(other._bytes->Copy()), _current_line(other._current_line) {}
+    : _records(other._records), _bytes(other._bytes->Copy()), _current_line(other._current_line),
+      _last_key_line(other._last_key_line), _next_index(other._next_index) {}
 KestSourceMap::KestSourceMap(KestSourceMap&& other) noexcept = default;
 KestSourceMap& KestSourceMap::operator=(const KestSourceMap& other) {
     if (this != &other) {
@@ -164,17 +176,29 @@ void KestSourceMap::BeginCommand(const KestCmd& cmd, KestTextPosition keyword) {
     _bytes->PushNumber(keyword.line);
     _bytes->PushNumber(keyword.column);
     _current_line = keyword.line;
+    _last_key_line = keyword.line;
+    _next_index.fill(0);
 }
 
 void KestSourceMap::AddItem(CmdItem kind, std::size_t index, const KestItemSpan& span) {
-    _bytes->Push(static_cast<std::uint8_t>(kind));
-    _bytes->PushNumber(index);
-    _bytes->PushNumber(difference(_current_line, span.key.line));
+    const bool counted = index == _next_index[kind];
+    const bool usual = span.key.line == _last_key_line + 1 && span.value.line == span.key.line &&
+                       span.value_end.line == span.key.line;
+    _bytes->Push(
+        static_cast<std::uint8_t>(kind | (counted ? next_index : 0) | (usual ? next_line : 0)));
+    if (!counted) {
+        _bytes->PushNumber(index);
+    }
+    if (!usual) {
+        _bytes->PushNumber(difference(_last_key_line, span.key.line));
+        _bytes->PushNumber(difference(span.key.line, span.value.line));
+        _bytes->PushNumber(difference(span.value.line, span.value_end.line));
+    }
     _bytes->PushNumber(span.key.column);
-    _bytes->PushNumber(difference(span.key.line, span.value.line));
     _bytes->PushNumber(span.value.column);
-    _bytes->PushNumber(difference(span.value.line, span.value_end.line));
     _bytes->PushNumber(span.value_end.column);
+    _last_key_line = span.key.line;
+    _next_index[kind] = index + 1;
 }
 
 void KestSourceMap::EndCommand(std::size_t end_line) {
@@ -182,7 +206,8 @@ void KestSourceMap::EndCommand(std::size_t end_line) {
     _bytes->PushNumber(difference(_current_line, end_line));
 }
 
-KestCmdSpan KestSourceMap::Decode(std::size_t i, std::vector<ItemPlace>* items) const {
+KestCmdSpan KestSourceMap::Decode(std::size_t i,
+                                  const std::function<void(const ItemPlace&)>* visit) const {
     const Bytes& bytes = *_bytes;
     std::uint64_t at = _records[i].offset;
     const std::uint64_t stop = std::min(
@@ -191,25 +216,34 @@ KestCmdSpan KestSourceMap::Decode(std::size_t i, std::vector<ItemPlace>* items) 
     span.keyword.line = static_cast<std::size_t>(bytes.ReadNumber(at));
     span.keyword.column = static_cast<std::size_t>(bytes.ReadNumber(at));
     span.end_line = span.keyword.line;
+    std::size_t last_key_line = span.keyword.line;
+    std::array<std::size_t, KestCmdItemDefs::item_kind_count> next{};
     while (at < stop) {
         const std::uint8_t tag = bytes[at++];
         if (tag == end_tag) {
             span.end_line = add(span.keyword.line, bytes.ReadNumber(at));
             break;
         }
-        ItemPlace place{static_cast<CmdItem>(tag), 0, {}};
-        place.index = static_cast<std::size_t>(bytes.ReadNumber(at));
+        ItemPlace place{static_cast<CmdItem>(tag & kind_bits), 0, {}};
+        place.index = (tag & next_index) != 0 ? next[place.kind]
+                                              : static_cast<std::size_t>(bytes.ReadNumber(at));
+        next[place.kind] = place.index + 1;
         KestItemSpan& s = place.span;
-        s.key.line = add(span.keyword.line, bytes.ReadNumber(at));
+        if ((tag & next_line) != 0) {
+            s.key.line = s.value.line = s.value_end.line = last_key_line + 1;
+        } else {
+            s.key.line = add(last_key_line, bytes.ReadNumber(at));
+            s.value.line = add(s.key.line, bytes.ReadNumber(at));
+            s.value_end.line = add(s.value.line, bytes.ReadNumber(at));
+        }
+        last_key_line = s.key.line;
         s.key.column = static_cast<std::size_t>(bytes.ReadNumber(at));
-        s.value.line = add(s.key.line, bytes.ReadNumber(at));
         s.value.column = static_cast<std::size_t>(bytes.ReadNumber(at));
-        s.value_end.line = add(s.value.line, bytes.ReadNumber(at));
         s.value_end.column = static_cast<std::size_t>(bytes.ReadNumber(at));
         // A block that a failure cut short ends at its last item.
         span.end_line = std::max(span.end_line, s.value_end.line);
-        if (items != nullptr) {
-            items->push_back(place);
+        if (visit != nullptr) {
+            (*visit)(place);
         }
     }
     return span;
@@ -230,6 +264,10 @@ std::size_t KestSourceMap::IndexOf(const KestCmd& cmd) const {
                              return std::less<const KestCmd*>()(e.first, c);
                          });
     return found != _by_command.end() && found->first == &cmd ? found->second : _records.size();
+}
+
+KestCmdSpan KestSourceMap::Span(std::size_t i) const {
+    return Decode(i, nullptr);
 }
 
 std::optional<KestCmdSpan> KestSourceMap::Find(const KestCmd& cmd) const {
@@ -288,22 +326,20 @@ KestSourceMap::Hit KestSourceMap::At(KestTextPosition place) const {
     if (low == 0) {
         return hit;
     }
-    std::vector<ItemPlace> items;
-    const KestCmdSpan span = Decode(low - 1, &items);
-    if (place.line > span.end_line) {
-        return hit;
-    }
-    hit.command = _records[low - 1].cmd;
-    for (const ItemPlace& item : items) {
+    const std::function<void(const ItemPlace&)> visit = [&](const ItemPlace& item) {
         const KestTextPosition line_start{item.span.key.line, 1};
-        if (!(place < line_start) && !(item.span.value_end < place)) {
+        if (!hit.on_item && !(place < line_start) && !(item.span.value_end < place)) {
             hit.on_item = true;
             hit.kind = item.kind;
             hit.index = item.index;
             hit.span = item.span;
-            break;
         }
+    };
+    const KestCmdSpan span = Decode(low - 1, &visit);
+    if (place.line > span.end_line) {
+        return Hit();
     }
+    hit.command = _records[low - 1].cmd;
     return hit;
 }
 
@@ -317,6 +353,11 @@ const KestCmd& KestSourceMap::Command(std::size_t i) const {
 
 std::vector<KestSourceMap::ItemPlace> KestSourceMap::Items(std::size_t i) const {
     std::vector<ItemPlace> items;
-    Decode(i, &items);
+    ForEachItem(i, [&items](const ItemPlace& place) { items.push_back(place); });
     return items;
+}
+
+void KestSourceMap::ForEachItem(std::size_t i,
+                                const std::function<void(const ItemPlace&)>& visit) const {
+    Decode(i, &visit);
 }

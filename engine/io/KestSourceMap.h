@@ -5,9 +5,11 @@
 #include "engine/KestCmdEngineExport.h"
 #include "engine/vocabulary/KestCmdItemDefs.h"
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -53,7 +55,7 @@ struct KEST_CMD_ENGINE_API KestItemSpan {
 /// command (kind and index) as the reader left it: an item appended later (by the default rules,
 /// say) has no position, and one put in the place of a read item takes that place's position.
 ///
-/// Each command costs 16 bytes and each item about 7, packed as variable-length numbers, so that
+/// Each command costs 16 bytes and the usual item 4, packed as variable-length numbers, so that
 /// a job of a million commands keeps its positions in tens of megabytes.
 class KEST_CMD_ENGINE_API KestSourceMap {
   public:
@@ -89,6 +91,8 @@ class KEST_CMD_ENGINE_API KestSourceMap {
     /// The commands with a position, in the order of the text.
     std::size_t CommandCount() const;
     const KestCmd& Command(std::size_t i) const;
+    /// The span of the block of Command(i): Find(Command(i)) without looking the command up.
+    KestCmdSpan Span(std::size_t i) const;
     /// The i for which Command(i) is `cmd`, or CommandCount() for a command without a position.
     std::size_t IndexOf(const KestCmd& cmd) const;
     /// The items of the i-th command with a position, in the order of their lines, each with its
@@ -99,6 +103,9 @@ class KEST_CMD_ENGINE_API KestSourceMap {
         KestItemSpan span;
     };
     std::vector<ItemPlace> Items(std::size_t i) const;
+    /// Calls visit(place) for each of these items in turn, without a list of them (a block of
+    /// half a million lines would take tens of megabytes).
+    void ForEachItem(std::size_t i, const std::function<void(const ItemPlace&)>& visit) const;
 
     /// Forgets every position.
     void Clear();
@@ -118,12 +125,15 @@ class KEST_CMD_ENGINE_API KestSourceMap {
         std::uint64_t offset;
     };
     class Bytes;
-    /// Decodes the i-th command's block span and, when `items` is given, its items.
-    KestCmdSpan Decode(std::size_t i, std::vector<ItemPlace>* items) const;
+    /// Decodes the i-th command's block span and, when `visit` is given, calls it for each item.
+    KestCmdSpan Decode(std::size_t i, const std::function<void(const ItemPlace&)>* visit) const;
 
     std::deque<Record> _records;
     std::unique_ptr<Bytes> _bytes;
     std::size_t _current_line = 0;
+    /// While a command is recorded: its last item's key line, and each kind's next index.
+    std::size_t _last_key_line = 0;
+    std::array<std::size_t, KestCmdItemDefs::item_kind_count> _next_index{};
     /// Records sorted by command address, made on the first look-up by command.
     mutable std::vector<std::pair<const KestCmd*, std::size_t>> _by_command;
 };

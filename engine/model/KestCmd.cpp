@@ -3,6 +3,7 @@
 #include "engine/model/KestCmdAutoItem.h"
 #include "engine/model/KestCmdReferenceItem.h"
 #include "engine/model/KestCmdStringItem.h"
+#include "engine/model/detail/KestItemPool.h"
 
 #include <algorithm>
 #include <iterator>
@@ -16,39 +17,34 @@ constexpr auto moved_from_type = static_cast<KestCmdDefs::Cmd>(KestCmdDefs::cmd_
 
 } // namespace
 
-KestCmd::KestCmd(KestCmdDefs::Cmd type) noexcept : _type(type) {}
+static_assert(sizeof(void*) != 8 || sizeof(KestCmd) == 120,
+              "a command takes 120 bytes: jobs hold millions of them");
 
-KestCmd::KestCmd(KestCmd&& other) : _type(other._type) {
+KestCmd::KestCmd(KestCmdDefs::Cmd type) noexcept
+    : _slots(~type_byte | static_cast<std::uint64_t>(type) << type_shift) {}
+
+KestCmd::KestCmd(KestCmd&& other) : KestCmd(other.GetType()) {
     TakeItemsOf(other);
 }
 
 KestCmd& KestCmd::operator=(KestCmd&& other) {
     if (this != &other) {
-        const KestCmdDefs::Cmd type = other._type;
+        const KestCmdDefs::Cmd type = other.GetType();
         TakeItemsOf(other);
-        _type = type;
+        SetType(type);
     }
     return *this;
 }
 
 void KestCmd::TakeItemsOf(KestCmd& other) {
-    for (int kind = 0; kind < item_kind_count; ++kind) {
-        if ((other._kinds >> kind & 1u) != 0) {
-            ListToFill(static_cast<CmdItem>(kind));
-        }
-    }
+    ForEachList(other, [&](CmdItem kind, ItemList&) { ListToFill(kind); });
     // Nothing below allocates: the lists of both commands exist.
-    for (std::size_t place = 0; place < _lists_used; ++place) {
-        ListAt(place).clear();
-    }
-    for (int kind = 0; kind < item_kind_count; ++kind) {
-        if ((other._kinds >> kind & 1u) != 0) {
-            ItemList& from = other.ListAt(other._place[kind]);
-            ListAt(_place[kind]) = std::move(from);
-            from.clear();
-        }
-    }
-    other._type = moved_from_type;
+    ForEachList(*this, [](CmdItem, ItemList& list) { list.clear(); });
+    ForEachList(other, [&](CmdItem kind, ItemList& from) {
+        MutableList(kind) = std::move(from);
+        from.clear();
+    });
+    other.SetType(moved_from_type);
 }
 
 KestCmd::~KestCmd() = default;
@@ -60,11 +56,14 @@ void KestCmd::Prefetch(int step) const {
             __builtin_prefetch(reinterpret_cast<const char*>(this) + offset);
         }
     } else if (step == 1) {
-        for (std::size_t place = 0; place < _lists_used && place < inline_lists; ++place) {
+        for (std::size_t place = 0; place < inline_lists && Slot(place) != no_kind; ++place) {
             __builtin_prefetch(_first_lists[place].data());
         }
-    } else if ((_kinds & 1u) != 0 && !List(ID_NAME).empty()) {
-        __builtin_prefetch(List(ID_NAME).front().get());
+        if (_more) {
+            __builtin_prefetch(_more.get());
+        }
+    } else if (const ItemList* names = Find(ID_NAME); names != nullptr && !names->empty()) {
+        __builtin_prefetch(names->front().get());
     }
 #else
     (void)step;
@@ -73,15 +72,47 @@ void KestCmd::Prefetch(int step) const {
 
 KestCmd::ItemList KestCmd::s_no_items;
 
-KestCmd::ItemList& KestCmd::ListToFill(CmdItem item) {
-    if (!HasList(item)) {
-        if (_lists_used >= inline_lists) {
-            _more.push_back(std::make_unique<ItemList>());
-        }
-        _place[item] = _lists_used++;
-        _kinds |= std::uint64_t{1} << item;
+void* KestCmd::MoreLists::operator new(std::size_t size) {
+    return KestItemPool::allocate(size, alignof(MoreLists));
+}
+
+void KestCmd::MoreLists::operator delete(void* p, std::size_t size) noexcept {
+    KestItemPool::deallocate(p, size);
+}
+
+const KestCmd::ItemList* KestCmd::FindListed(CmdItem item) const {
+    if (!_more->listed) {
+        return nullptr;
     }
-    return ListAt(_place[item]);
+    for (const auto& [kind, list] : *_more->listed) {
+        if (kind == item) {
+            return list.get();
+        }
+    }
+    return nullptr;
+}
+
+KestCmd::ItemList& KestCmd::ListToFill(CmdItem item) {
+    if (const ItemList* found = Find(item)) {
+        return const_cast<ItemList&>(*found);
+    }
+    const std::size_t place = PlaceOf(no_kind);
+    if (place >= inline_lists && !_more) {
+        _more = std::make_unique<MoreLists>();
+    }
+    if (place < placed_kinds) {
+        const int shift = static_cast<int>(8 * place);
+        _slots = (_slots & ~(std::uint64_t{0xFF} << shift)) | static_cast<std::uint64_t>(item)
+                                                                  << shift;
+        return place < inline_lists ? _first_lists[place] : _more->placed[place - inline_lists];
+    }
+    auto list = std::make_unique<ItemList>();
+    ItemList& made = *list;
+    if (!_more->listed) {
+        _more->listed = std::make_unique<decltype(_more->listed)::element_type>();
+    }
+    _more->listed->emplace_back(item, std::move(list));
+    return made;
 }
 
 KestCmdItem& KestCmd::Item(CmdItem item, std::size_t index) {
@@ -131,8 +162,8 @@ void KestCmd::CopyItemsFrom(const KestCmd& source) {
     }
     for (int kind = 0; kind < item_kind_count; ++kind) {
         const auto item = static_cast<CmdItem>(kind);
-        if ((_kinds >> item & 1u) != 0) {
-            MutableList(item).clear();
+        if (const ItemList* list = Find(item)) {
+            const_cast<ItemList*>(list)->clear();
         }
         const ItemList& from = source.List(item);
         if (!from.empty()) {

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 /// A command of a job. It owns its items; reference items point at other commands without
@@ -43,7 +44,7 @@ class KEST_CMD_ENGINE_API KestCmd {
     KestCmd& operator=(const KestCmd&) = delete;
     virtual ~KestCmd();
 
-    KestCmdDefs::Cmd GetType() const { return _type; }
+    KestCmdDefs::Cmd GetType() const { return static_cast<KestCmdDefs::Cmd>(_slots >> type_shift); }
     /// True if at least one item of `item` is present.
     bool HasItem(KestCmdItemDefs::CmdItem item) const { return !List(item).empty(); }
     /// The number of items of `item`.
@@ -98,25 +99,44 @@ class KEST_CMD_ENGINE_API KestCmd {
     /// is loaded.
     void Prefetch(int step) const;
 
-    /// Whether kind `item` has a list of its own.
-    bool HasList(KestCmdItemDefs::CmdItem item) const {
+    /// The list of `item`, or null when the kind has none.
+    const ItemList* Find(KestCmdItemDefs::CmdItem item) const {
         KEST_ASSERT(item >= 0 && item < KestCmdItemDefs::item_kind_count);
-        return (_kinds >> item & 1u) != 0;
+        const std::size_t place = PlaceOf(static_cast<std::uint8_t>(item));
+        if (place < inline_lists) {
+            return &_first_lists[place];
+        }
+        if (!_more) {
+            return nullptr;
+        }
+        return place < placed_kinds ? &_more->placed[place - inline_lists] : FindListed(item);
     }
+    /// The list of a kind beyond the placed ones, or null.
+    const ItemList* FindListed(KestCmdItemDefs::CmdItem item) const;
     const ItemList& List(KestCmdItemDefs::CmdItem item) const {
-        return HasList(item) ? ListAt(_place[item]) : s_no_items;
+        const ItemList* found = Find(item);
+        return found != nullptr ? *found : s_no_items;
     }
     ItemList& MutableList(KestCmdItemDefs::CmdItem item) {
-        return HasList(item) ? ListAt(_place[item]) : s_no_items;
-    }
-    const ItemList& ListAt(std::size_t place) const {
-        return place < inline_lists ? _first_lists[place] : *_more[place - inline_lists];
-    }
-    ItemList& ListAt(std::size_t place) {
-        return place < inline_lists ? _first_lists[place] : *_more[place - inline_lists];
+        return const_cast<ItemList&>(std::as_const(*this).List(item));
     }
     /// The list of `item`, made when the kind has none yet.
     ItemList& ListToFill(KestCmdItemDefs::CmdItem item);
+    /// Calls visit(kind, list) for the list of every kind of `cmd` that has one, in the order
+    /// the kinds were first used (`list` is const when `cmd` is).
+    template <class Cmd, class Visit>
+    static void ForEachList(Cmd& cmd, Visit visit) {
+        for (std::size_t place = 0; place < placed_kinds && cmd.Slot(place) != no_kind; ++place) {
+            visit(static_cast<KestCmdItemDefs::CmdItem>(cmd.Slot(place)),
+                  place < inline_lists ? cmd._first_lists[place]
+                                       : cmd._more->placed[place - inline_lists]);
+        }
+        if (cmd._more && cmd._more->listed) {
+            for (const auto& [kind, list] : *cmd._more->listed) {
+                visit(kind, *list);
+            }
+        }
+    }
     /// The list of every kind that never held an item; it stays empty (only empty ranges of it
     /// are ever handed out as mutable iterators).
     static ItemList s_no_items;
@@ -124,19 +144,65 @@ class KEST_CMD_ENGINE_API KestCmd {
     /// Makes a list here for every kind `other` has one for (this may allocate), then destroys
     /// this command's items and moves those of `other` into the lists here.
     void TakeItemsOf(KestCmd& other);
+    void SetType(KestCmdDefs::Cmd type) {
+        _slots = (_slots & ~type_byte) | static_cast<std::uint64_t>(type) << type_shift;
+    }
 
-    // Only kinds that ever held an item have a list: bit k of `_kinds` is set when kind k has
-    // one, and `_place[k]` says where it is, in the order the kinds were first used. The first
-    // lists live in the command itself, which spares a job of millions of items an allocation
-    // per list; a command with more kinds keeps the others on the heap. A list, once made, stays
-    // at its place for the command's life and no list object ever moves (a move of commands
-    // moves items between lists), so the references that Items hands out stay valid.
-    static constexpr std::size_t inline_lists = 6;
-    static_assert(KestCmdItemDefs::item_kind_count <= 64, "_kinds has one bit per item kind");
-    std::uint64_t _kinds = 0;
-    std::uint8_t _place[KestCmdItemDefs::item_kind_count] = {};
-    std::uint8_t _lists_used = 0;
-    KestCmdDefs::Cmd _type;
+    // Only kinds that ever held an item (or were asked for with Items) have a list. Byte p of
+    // `_slots` names the kind of the list at place p (no_kind while the place is unused), in the
+    // order the kinds were first used, and its top byte is the type. The lists of the first
+    // `inline_lists` places live in the command itself, those of the other placed kinds beside
+    // it (MoreLists, made when a command uses a fifth kind), and the lists of further kinds there
+    // too, found by kind. A list, once made, stays at its place for the command's life and no
+    // list object ever moves (a move of commands moves items between lists), so the references
+    // that Items hands out stay valid. Most commands read from a file use four kinds or fewer:
+    // a command takes 120 bytes, and 80 more with a fifth to seventh kind.
+    static constexpr std::size_t inline_lists = 4;
+    static constexpr std::size_t placed_kinds = 7;
+    static constexpr std::uint8_t no_kind = 0xFF;
+    static constexpr int type_shift = 56;
+    static constexpr std::uint64_t type_byte = std::uint64_t{0xFF} << type_shift;
+    static_assert(KestCmdItemDefs::item_kind_count < no_kind, "a kind fits a byte of _slots");
+    static_assert(KestCmdDefs::cmd_type_count < 0x100, "a type fits the top byte of _slots");
+
+    std::uint8_t Slot(std::size_t place) const {
+        return static_cast<std::uint8_t>(_slots >> (8 * place));
+    }
+    /// The place of `kind`, or placed_kinds when none is of that kind: the first byte of
+    /// `_slots` equal to `kind`, found in all bytes at once (a byte that equals `kind` becomes
+    /// zero, and the lowest zero byte sets the high bit of its byte in `zero`).
+    std::size_t PlaceOf(std::uint8_t kind) const {
+        constexpr std::uint64_t ones = 0x0101010101010101;
+        constexpr std::uint64_t highs = 0x8080808080808080;
+        const std::uint64_t x = (_slots ^ ones * kind) | type_byte; // the type never matches
+        const std::uint64_t zero = (x - ones) & ~x & highs;
+        return zero == 0 ? placed_kinds : LowestByte(zero);
+    }
+    /// The index of the lowest byte of `bits` (not zero) that has a bit set.
+    static std::size_t LowestByte(std::uint64_t bits) {
+#if defined(__GNUC__) || defined(__clang__)
+        return static_cast<std::size_t>(__builtin_ctzll(bits)) / 8;
+#else
+        std::size_t byte = 0;
+        for (; (bits & 0xFF) == 0; bits >>= 8) {
+            ++byte;
+        }
+        return byte;
+#endif
+    }
+
+    /// The lists of a command's fifth and later kinds, from the item pool.
+    struct MoreLists {
+        ItemList placed[placed_kinds - inline_lists];
+        /// The lists of the eighth and later kinds, found by kind.
+        std::unique_ptr<std::vector<std::pair<KestCmdItemDefs::CmdItem, std::unique_ptr<ItemList>>>>
+            listed;
+
+        static void* operator new(std::size_t size);
+        static void operator delete(void* p, std::size_t size) noexcept;
+    };
+
+    std::uint64_t _slots;
     ItemList _first_lists[inline_lists];
-    std::vector<std::unique_ptr<ItemList>> _more;
+    std::unique_ptr<MoreLists> _more;
 };

@@ -24,8 +24,9 @@
 ///
 /// The item keeps the text, the flags and the enum value. The numbers, list, 3-vector and
 /// integer list readings are worked out from the text again when asked for (the text was
-/// checked once, so they are exactly what typing found), which keeps an item at 56 bytes: jobs
-/// hold millions of them.
+/// checked once, so they are exactly what typing found). A text of up to 10 bytes is kept in
+/// the item itself, a longer one in memory of its own from the item pool, so that an item takes
+/// 32 bytes and most take no more: jobs hold millions of them.
 class KEST_CMD_ENGINE_API KestCmdAutoItem : public KestCmdItem {
   public:
     /// Types `value` with `enums`, which is not kept.
@@ -36,7 +37,7 @@ class KEST_CMD_ENGINE_API KestCmdAutoItem : public KestCmdItem {
 
     bool HasString() const override;
     std::string GetString() const override;
-    const std::string* KeptString() const override { return &_text; }
+    std::optional<std::string_view> KeptText() const override { return Text(); }
     bool HasInteger() const override;
     int GetInteger() const override;
     bool HasReal() const override;
@@ -59,12 +60,27 @@ class KEST_CMD_ENGINE_API KestCmdAutoItem : public KestCmdItem {
     std::unique_ptr<KestCmdItem> Clone() const override;
 
   private:
-    bool Has(KestCmdItemDefs::DataType type) const { return (_has >> type & 1u) != 0; }
-    void Set(KestCmdItemDefs::DataType type, bool on);
+    /// The text, trimmed.
+    std::string_view Text() const {
+        return _near != far ? std::string_view(_text, _near)
+                            : std::string_view(Far() + sizeof(std::size_t), FarSize());
+    }
+    /// The memory of a far text.
+    const char* Far() const;
+    std::size_t FarSize() const;
+    /// Keeps `text` (in the item or in memory of its own).
+    void Keep(std::string_view text);
+    /// Gives back the memory of a text kept outside the item.
+    void Release() noexcept;
+    bool Has(KestCmdItemDefs::DataType type) const;
+    void Set(KestCmdItemDefs::DataType type);
 
-    std::string _text;
     const KestCmd* _reference = nullptr;
+    /// A text of up to 10 bytes, or the address of a longer one's memory: its size (a
+    /// std::size_t), then its bytes.
+    alignas(char*) char _text[10];
+    std::uint8_t _near = 0;     ///< the size of a text kept in `_text`, or `far`
+    std::uint8_t _readings = 0; ///< a bit per reading present, see Has
     KestCmdItemDefs::EnumValue _enum = KestCmdItemDefs::EV_UNSET;
-    std::uint16_t _has = 0; ///< bit t: the reading of DataType t is present
-    static_assert(KestCmdItemDefs::data_type_count <= 16, "_has has one bit per data type");
+    static constexpr std::uint8_t far = 0xFF;
 };

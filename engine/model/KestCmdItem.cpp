@@ -7,7 +7,9 @@ using namespace KestCmdItemDefs;
 KestCmdItem::~KestCmdItem() = default;
 
 void* KestCmdItem::operator new(std::size_t size) {
-    return KestItemPool::allocate(size);
+    // An object whose size is a multiple of 16 may need an alignment of 16; others need at most
+    // 8, so a 40-byte item takes 40 bytes and not 48.
+    return KestItemPool::allocate(size, size % 16 == 0 ? 16 : 8);
 }
 
 void KestCmdItem::operator delete(void* p, std::size_t size) noexcept {
@@ -20,8 +22,8 @@ bool KestCmdItem::HasString() const {
 std::string KestCmdItem::GetString() const {
     return {};
 }
-const std::string* KestCmdItem::KeptString() const {
-    return nullptr;
+std::optional<std::string_view> KestCmdItem::KeptText() const {
+    return std::nullopt;
 }
 bool KestCmdItem::HasInteger() const {
     return false;
@@ -91,3 +93,11 @@ bool KestCmdItem::HasType(DataType type) const {
 }
 
 void KestCmdItem::AddReference(const KestCmd&) {}
+
+void* KestItemListMemory::allocate(std::size_t bytes) {
+    return KestItemPool::allocate(bytes, alignof(std::unique_ptr<const KestCmdItem>));
+}
+
+void KestItemListMemory::deallocate(void* p, std::size_t bytes) noexcept {
+    KestItemPool::deallocate(p, bytes);
+}

@@ -18,7 +18,7 @@ class KEST_CMD_ENGINE_API KestCmdStringItem : public KestCmdItem {
 
     bool HasString() const override;
     std::string GetString() const override;
-    const std::string* KeptString() const override { return &_text; }
+    std::optional<std::string_view> KeptText() const override { return _text; }
     std::unique_ptr<KestCmdItem> Clone() const override;
 
   private:

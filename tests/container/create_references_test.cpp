@@ -118,8 +118,8 @@ TEST(CreateReferences, LinksNamesToTheFirstMatchingCommand) {
 }
 
 // The index (CreateReferences) and the pipeline (which CreateReferences takes for large jobs
-// only; small ones cover the starts and ends of its windows, and of its runs and shards when
-// each thread gets a few commands) against the full search.
+// only; small ones cover the starts and ends of its windows, and of its batches when a batch
+// holds a few commands) against the full search.
 TEST(CreateReferences, IndexAndPipelineGiveTheSameLinksAsTheFullSearch) {
     for (unsigned seed = 1; seed <= 200; ++seed) {
         const int size = 1 + static_cast<int>(seed % 60);
@@ -129,14 +129,14 @@ TEST(CreateReferences, IndexAndPipelineGiveTheSameLinksAsTheFullSearch) {
         indexed.CreateReferences();
         create_references_by_search(searched);
         ASSERT_EQ(links(indexed), links(searched)) << "seed " << seed;
-        for (std::size_t threads : {1, 2, 3, 7}) {
+        for (std::size_t batch : {std::size_t{1} + seed % 5, LinkPipeline::commands_per_batch}) {
             KestCmdContainer pipelined = random_container(seed, size);
             std::vector<KestCmd*> commands;
             for (KestCmd& cmd : pipelined) {
                 commands.push_back(&cmd);
             }
-            LinkPipeline(commands, threads, 1 + seed % 5).run();
-            ASSERT_EQ(links(pipelined), links(searched)) << "seed " << seed << ", " << threads;
+            LinkPipeline(commands, batch).run();
+            ASSERT_EQ(links(pipelined), links(searched)) << "seed " << seed << ", batch " << batch;
         }
         // A second run changes nothing further.
         indexed.CreateReferences();

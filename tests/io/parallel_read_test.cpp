@@ -1,6 +1,7 @@
-// Reading on several threads gives exactly the job that one thread gives: the same commands,
-// items, links and defaults, the same positions, the same warnings in the same order, and the
-// same failure, raised by the first failing line of the text with the commands before it kept.
+// Reading a text in parts, on several threads or a file a piece at a time, gives exactly the job
+// that one thread reading the whole text gives: the same commands, items, links and defaults, the
+// same positions, the same warnings in the same order, and the same failure, raised by the first
+// failing line of the text with the commands before it kept.
 #include "engine/io/KestParFileAdapter.h"
 #include "engine/model/KestItemMemory.h"
 #include "utilities/ZUL_LogMacros.h"
@@ -22,14 +23,12 @@ std::ostream& operator<<(std::ostream& out, const KestTextPosition& p) {
     return out << p.line << ':' << p.column;
 }
 
-// Everything that reading `text` on `threads` threads gives, as text: the failure, the warnings,
-// each command read with its position and those of its items, the links (by the place of their
-// target among the commands) and the written job, completed when nothing failed.
-std::string reading(const std::string& text, std::size_t threads) {
-    KestCmdIoConfig config;
-    config.threads = threads;
-    config.bytes_per_thread = 1; // even a small text is split at every END_ line
-    const KestParFileAdapter reader(L"job.par", config);
+// Everything that read(job, created, positions) gives, as text: the failure, the warnings, each
+// command read with its position (and whether it is the one `created` lists, when it lists any)
+// and those of its items, the links (by the place of their target among the commands) and the
+// written job, completed when nothing failed.
+template <class Read>
+std::string reading(Read read) {
     std::ostringstream out;
     const ZUL_LogMacros::Sink previous =
         ZUL_LogMacros::set_sink([&out](const ZUL_LogMacros::LogRecord& record) {
@@ -39,8 +38,7 @@ std::string reading(const std::string& text, std::size_t threads) {
     std::vector<KestCmd*> created;
     KestSourceMap positions;
     try {
-        reader.ReadText(text, job, &created, &positions);
-        reader.Complete(job);
+        read(job, created, positions);
     } catch (const ZUL_Failure& failure) {
         out << "failed: " << failure.what() << '\n';
     }
@@ -52,8 +50,9 @@ std::string reading(const std::string& text, std::size_t threads) {
     for (std::size_t i = 0; i < positions.CommandCount(); ++i) {
         const KestCmd& cmd = positions.Command(i);
         const auto span = positions.Find(cmd);
-        out << "command " << place.at(&cmd) << (&cmd == created.at(i) ? "" : " not as created")
-            << " at " << span->keyword << " to " << span->end_line << '\n';
+        out << "command " << place.at(&cmd)
+            << (created.empty() || &cmd == created.at(i) ? "" : " not as created") << " at "
+            << span->keyword << " to " << span->end_line << '\n';
         for (const KestSourceMap::ItemPlace& item : positions.Items(i)) {
             out << "  " << item.kind << '.' << item.index << " at " << item.span.key << ' '
                 << item.span.value << ' ' << item.span.value_end << '\n';
@@ -69,6 +68,19 @@ std::string reading(const std::string& text, std::size_t threads) {
         }
     }
     return out.str() + test_support::written(job);
+}
+
+// Reading `text` on `threads` threads.
+std::string reading(const std::string& text, std::size_t threads) {
+    KestCmdIoConfig config;
+    config.threads = threads;
+    config.bytes_per_thread = 1; // even a small text is split at every END_ line
+    const KestParFileAdapter reader(L"job.par", config);
+    return reading(
+        [&](KestCmdContainer& job, std::vector<KestCmd*>& created, KestSourceMap& positions) {
+            reader.ReadText(text, job, &created, &positions);
+            reader.Complete(job);
+        });
 }
 
 // Random jobs one after the other, with lines that warn (a step of 0) planted at random and
@@ -118,7 +130,7 @@ TEST(ParallelRead, RandomJobsReadAsOnOneThread) {
 }
 
 TEST(ParallelRead, ALargeJobReadInPartsIsTheJobOfOneThread) {
-    // Enough commands, named apart, that the text is read in parts and linked on several threads.
+    // Enough commands, named apart, that the text is read in parts and linked by the pipeline.
     std::string text = planted_jobs(7, 20, 0);
     for (int i = 0; i < 12000; ++i) {
         const std::string n = std::to_string(i);
@@ -133,8 +145,8 @@ TEST(ParallelRead, ALargeJobReadInPartsIsTheJobOfOneThread) {
 class ParallelReadOfAFile : public test_support::TempDirTest {};
 
 TEST_F(ParallelReadOfAFile, AJobReadOnThreadsIsLinkedAndDestroyedWhole) {
-    // Enough commands that the file is read in pieces and the job linked and destroyed by the
-    // threads that read it.
+    // Enough commands that the file is read in parts on threads, whose items this thread then
+    // links and destroys.
     std::string text;
     for (int i = 0; i < 70000; ++i) {
         text += "DV\n  ID_NAME = d" + std::to_string(i) + "\n  GROUP = d" + std::to_string(i / 2) +
@@ -144,8 +156,9 @@ TEST_F(ParallelReadOfAFile, AJobReadOnThreadsIsLinkedAndDestroyedWhole) {
     config.threads = 2;
     config.bytes_per_thread = 1;
     const KestParFileAdapter reader(Write("job.par", text).wstring(), config);
-    // This thread keeps the slab it fills; one item makes sure that it has one before too.
-    KestCmd(KestCmdDefs::DV).AddStringItem(ID_NAME, "x");
+    // This thread keeps the slabs it fills; an auto item (in a slab of blocks aligned to 16) and
+    // its list (aligned to 8) make sure that it has them before too.
+    KestCmd(KestCmdDefs::DV).AddAutoItem(ID_NAME, "x", KestCmdIoConfig().enum_map);
     const std::size_t before = KestItemMemory::slabs_in_use();
     {
         KestCmdContainer job;
@@ -158,4 +171,49 @@ TEST_F(ParallelReadOfAFile, AJobReadOnThreadsIsLinkedAndDestroyedWhole) {
     }
     // Every item went back to its slab, and every slab was given back.
     EXPECT_EQ(KestItemMemory::slabs_in_use(), before);
+}
+
+// The text of `path` read whole, and the file read a piece at a time, by one reader.
+void expect_read_in_pieces_as_whole(const std::filesystem::path& path) {
+    KestCmdIoConfig config;
+    config.threads = 1;
+    const KestParFileAdapter reader(path.wstring(), config);
+    const std::string text = test_support::slurp(path);
+    const auto whole = [&](KestCmdContainer& job, std::vector<KestCmd*>&, KestSourceMap& at) {
+        reader.ParseText(text, job, &at);
+    };
+    const auto in_pieces = [&](KestCmdContainer& job, std::vector<KestCmd*>&, KestSourceMap& at) {
+        reader.Parse(job, &at);
+    };
+    EXPECT_TRUE(reading(in_pieces) == reading(whole)) << path;
+}
+
+TEST_F(ParallelReadOfAFile, AFileReadInPiecesIsTheJobOfItsText) {
+    const std::size_t piece = KestParFileAdapter::file_piece;
+    // Jobs over two pieces, with CR LF line ends, a byte-order mark and no line end at the end.
+    std::string crlf = "\xEF\xBB\xBF";
+    for (unsigned seed = 0; crlf.size() < piece + piece / 8; ++seed) {
+        for (char c : planted_jobs(seed, 6, 0)) {
+            crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+        }
+    }
+    crlf.resize(crlf.size() - 2);
+    expect_read_in_pieces_as_whole(Write("crlf.par", crlf));
+
+    // The first piece ends inside an END_ line, at its line end or right after it, and the
+    // next line starts with the bytes of a byte-order mark, which only the file's first bytes
+    // are.
+    const std::string block = "DV\n  ID_NAME = a\nEND_DV\r\n"; // END_ at 17, CR at 23
+    for (std::size_t in_first_piece : {18, 21, 23, 24, 25}) {
+        const std::string comment = "#" + std::string(piece - in_first_piece - 2, 'x') + "\n";
+        expect_read_in_pieces_as_whole(
+            Write("cut.par", comment + block + "\xEF\xBB\xBF" + "DV\n  ID_NAME = b\nEND_\n"));
+    }
+
+    // A block longer than a piece, continued values included, then a line without a line end.
+    std::string long_block = "OPTIMIZE\n  ID_NAME = opt\n";
+    for (int i = 0; long_block.size() < 3 * piece / 2; ++i) {
+        long_block += "  DV = d" + std::to_string(i) + (i % 7 == 0 ? ",\n    " : "\n");
+    }
+    expect_read_in_pieces_as_whole(Write("long.par", long_block + "END_\nDV\n  ID_NAME = d1"));
 }

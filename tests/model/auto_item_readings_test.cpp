@@ -126,3 +126,38 @@ TEST(AutoItem, ReferencesAndCopies) {
         EXPECT_EQ(copy->GetList(), std::vector<std::string>{"resp_1"});
     }
 }
+
+// A text is kept whole whatever its length: in the item itself up to 10 bytes, beside it in the
+// pool up to a few hundred, on the heap beyond; copies and assignments between them included.
+TEST(AutoItem, TextsOfEveryLengthAreKeptWhole) {
+    std::vector<std::string> texts;
+    for (std::size_t length : {0, 1, 9, 10, 11, 16, 247, 248, 249, 300, 70000}) {
+        std::string text;
+        for (std::size_t i = 0; i < length; ++i) {
+            text += static_cast<char>(i % 7 == 3 ? '\0' : 'a' + i % 26);
+        }
+        texts.push_back(text);
+    }
+    texts.push_back("1234567890");  // an integer of 10 bytes
+    texts.push_back("-1234567890"); // and of 11
+    for (const std::string& text : texts) {
+        SCOPED_TRACE(text.size());
+        auto item = std::make_unique<KestCmdAutoItem>(text, enums());
+        EXPECT_EQ(item->GetString(), text);
+        EXPECT_EQ(item->KeptText(), std::optional<std::string_view>(text));
+        EXPECT_EQ(item->HasInteger(), text.size() > 9 && text[text.size() - 1] == '0');
+        for (const std::string& other : texts) {
+            KestCmdAutoItem copy(*item);
+            KestCmdAutoItem assigned(other, enums());
+            assigned = *item;
+            copy = KestCmdAutoItem(other, enums());
+            EXPECT_EQ(assigned.GetString(), text);
+            EXPECT_EQ(copy.GetString(), other);
+        }
+        KestCmdAutoItem& self = *item;
+        *item = self;
+        EXPECT_EQ(item->GetString(), text);
+    }
+    // A text that fails typing (too many runs to hold) leaves nothing behind.
+    EXPECT_THROW(KestCmdAutoItem("1-2000000000:3,2-2000000000:3", enums()), std::length_error);
+}

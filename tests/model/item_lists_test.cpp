@@ -9,8 +9,8 @@ using namespace KestCmdItemDefs;
 
 namespace {
 
-// A command with one item of each of the first `kinds` kinds; more than six kinds puts lists
-// beyond the ones a command holds in itself.
+// A command with one item of each of the first `kinds` kinds; more than four kinds puts lists
+// beside the command, more than seven among those found by their kind.
 KestCmd command_with_kinds(int kinds, const std::string& text, KestCmdDefs::Cmd type) {
     KestCmd cmd(type);
     for (int k = 0; k < kinds; ++k) {
@@ -39,7 +39,7 @@ TEST(ItemLists, AListAskedForBeforeItsFirstItemSeesItsItems) {
 }
 
 TEST(ItemLists, ListsBeyondTheInlineOnesSurviveMovesBothWays) {
-    for (const int kinds : {1, 6, 7, item_kind_count}) {
+    for (const int kinds : {1, 4, 5, 7, 8, item_kind_count}) {
         SCOPED_TRACE(kinds);
         KestCmd a = command_with_kinds(kinds, "a", KestCmdDefs::DV);
         const auto kind = static_cast<CmdItem>(kinds - 1);
@@ -68,5 +68,32 @@ TEST(ItemLists, ListsBeyondTheInlineOnesSurviveMovesBothWays) {
         a.AddStringItem(kind, "after");
         EXPECT_EQ(r.size(), 1u);
         EXPECT_EQ(&r, &a.Items(kind));
+    }
+}
+
+// Kinds come in any order, each finding its own list wherever the command keeps it.
+TEST(ItemLists, EveryKindFindsItsOwnItemsInWhateverOrderKindsCome) {
+    for (unsigned seed = 0; seed < 50; ++seed) {
+        KestCmd cmd(KestCmdDefs::CONSTRAINT);
+        std::vector<std::vector<std::string>> expected(item_kind_count);
+        unsigned state = seed;
+        for (int added = 0; added < 60; ++added) {
+            state = state * 1103515245u + 12345u;
+            // Few kinds for low seeds, all of them for high ones.
+            const auto kind = static_cast<CmdItem>((state >> 16) % (1 + seed % item_kind_count));
+            const std::string text = std::to_string(added);
+            cmd.AddStringItem(kind, text);
+            expected[kind].push_back(text);
+        }
+        for (int k = 0; k < item_kind_count; ++k) {
+            const auto kind = static_cast<CmdItem>(k);
+            ASSERT_EQ(cmd.ItemCount(kind), expected[k].size()) << "seed " << seed << ", kind " << k;
+            std::vector<std::string> texts;
+            for (auto item = cmd.begin(kind); item != cmd.end(kind); ++item) {
+                texts.push_back((*item)->GetString());
+            }
+            EXPECT_EQ(texts, expected[k]);
+        }
+        EXPECT_EQ(cmd.GetType(), KestCmdDefs::CONSTRAINT);
     }
 }

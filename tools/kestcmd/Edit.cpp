@@ -1,10 +1,12 @@
 #include "Edit.h"
 
 #include "ExitStatus.h"
+#include "KeepUntilExit.h"
 
 #include <KestCmdEngine.h>
 
 #include <iostream>
+#include <memory>
 
 namespace kestcmd {
 
@@ -58,15 +60,16 @@ void save(const KestParDocument& doc, const std::string& output) {
 
 // The document of the job at `path`, read on `threads` threads; a file that cannot be read
 // throws ZUL_Failure.
-KestParDocument open(const std::string& path, std::size_t threads) {
+std::unique_ptr<KestParDocument> open(const std::string& path, std::size_t threads) {
     KestCmdIoConfig config;
     config.threads = threads;
-    return KestParDocument::Open(KestFileUtil::path_from_utf8(path), config);
+    return std::make_unique<KestParDocument>(
+        KestParDocument::Open(KestFileUtil::path_from_utf8(path), config));
 }
 
 int run_get(const std::string& path, const std::string& address, std::size_t threads) {
     return guarded(path, address, [&] {
-        std::cout << get_par_value(open(path, threads), address) << '\n';
+        std::cout << get_par_value(keep_until_exit(open(path, threads)), address) << '\n';
         std::cout.flush();
         return std::cout ? exit_clean : exit_output_failed;
     });
@@ -75,7 +78,7 @@ int run_get(const std::string& path, const std::string& address, std::size_t thr
 int run_set(const std::string& path, const std::string& address, const std::string& value,
             const std::string& output, std::size_t threads) {
     return guarded(path, address, [&] {
-        KestParDocument doc = open(path, threads);
+        KestParDocument& doc = keep_until_exit(open(path, threads));
         set_par_value(doc, address, value);
         save(doc, output);
         return exit_clean;
@@ -85,7 +88,7 @@ int run_set(const std::string& path, const std::string& address, const std::stri
 int run_unset(const std::string& path, const std::string& address, const std::string& output,
               std::size_t threads) {
     return guarded(path, address, [&] {
-        KestParDocument doc = open(path, threads);
+        KestParDocument& doc = keep_until_exit(open(path, threads));
         unset_par_value(doc, address);
         save(doc, output);
         return exit_clean;

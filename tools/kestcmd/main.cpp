@@ -7,6 +7,7 @@
 #include "ExitStatus.h"
 #include "Fmt.h"
 #include "Job.h"
+#include "KeepUntilExit.h"
 #include "Report.h"
 #include "Suggest.h"
 #include "lsp/Server.h"
@@ -308,9 +309,10 @@ int main(int argc, char** argv) {
         return kestcmd::lsp::serve(std::cin, std::cout);
     }
 
-    std::unique_ptr<kestcmd::Job> job;
+    kestcmd::Job* job = nullptr;
     try {
-        job = kestcmd::load_job(options.job, *complete && options.changes, options.threads);
+        job = &kestcmd::keep_until_exit(
+            kestcmd::load_job(options.job, *complete && options.changes, options.threads));
     } catch (const kestcmd::UnreadableJob& unreadable) {
         std::cerr << "kestcmd: " << unreadable.what() << '\n';
         return exit_unreadable;

@@ -100,6 +100,28 @@ std::vector<KestParScanner::Part> KestParScanner::Split(std::string_view text, s
     return parts;
 }
 
+std::size_t KestParScanner::LastBoundary(std::string_view text, std::size_t from) {
+    text = without_mark(text);
+    // Line by line from the end: the line that ends with the line feed at `feed`.
+    for (std::size_t feed = text.rfind('\n'); feed != std::string_view::npos && feed >= from;) {
+        const std::size_t before = feed == 0 ? std::string_view::npos : text.rfind('\n', feed - 1);
+        const std::size_t start = before == std::string_view::npos ? 0 : before + 1;
+        if (start < from) {
+            break;
+        }
+        std::size_t next = 0;
+        const std::string_view line = line_at(text, start, next);
+        if (is_block_end(line, trim(line))) {
+            return next;
+        }
+        if (start == 0) {
+            break;
+        }
+        feed = before;
+    }
+    return from;
+}
+
 std::size_t KestParScanner::LineCount(std::string_view text, const Part& part) {
     const std::string_view bytes = without_mark(text).substr(part.begin, part.end - part.begin);
     // Blocks of a fixed size, which the compiler turns into vector compares.

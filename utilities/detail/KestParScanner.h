@@ -30,6 +30,11 @@ class KestParScanner {
     /// cover it (a text without END_ lines stays whole). Their `lines_before` is left at 0:
     /// the caller adds up the LineCount of the parts before.
     static std::vector<Part> Split(std::string_view text, std::size_t count);
+    /// Where the last block boundary of `text` at or after `from` lies: after the last END_ line
+    /// that starts there or later and ends with a line feed, or `from` when there is none. A
+    /// reader of a text that arrives in pieces scans up to there and keeps the rest for the next
+    /// piece (the offsets are those of Part).
+    static std::size_t LastBoundary(std::string_view text, std::size_t from);
     /// The number of line feeds in `part` of `text`.
     static std::size_t LineCount(std::string_view text, const Part& part);
     /// Scans `part` of `text` alone, numbering its lines after the `lines_before` lines.

@@ -2,7 +2,6 @@
 
 #include "engine/container/detail/ReferenceLinking.h"
 #include "engine/model/KestCmd.h"
-#include "utilities/detail/KestThreads.h"
 
 #include <algorithm>
 #include <array>
@@ -20,15 +19,9 @@ inline void prefetch(const void* p) {
 #endif
 }
 
-// The threads to use: one per `per_thread` commands, up to `threads`.
-std::size_t threads_for(std::size_t commands, std::size_t threads, std::size_t per_thread) {
-    return std::clamp<std::size_t>(commands / std::max<std::size_t>(per_thread, 1), 1,
-                                   KestThreads::resolve(threads));
-}
-
 } // namespace
 
-/// Adds names to one shard of the index, each `window` names after its slot was asked for.
+/// Adds names to the index, each `window` names after its slot was asked for.
 class LinkPipeline::NameFeed {
   public:
     explicit NameFeed(NameIndex& index) : _index(index) {}
@@ -56,75 +49,61 @@ class LinkPipeline::NameFeed {
     std::size_t _count = 0;
 };
 
-LinkPipeline::LinkPipeline(const std::vector<KestCmd*>& commands, std::size_t threads,
-                           std::size_t per_thread)
-    : _commands(commands), _threads(threads_for(commands.size(), threads, per_thread)),
-      _runs(_threads > 1 ? runs_per_thread * _threads : 1), _by_name(_threads, commands.size()) {}
+LinkPipeline::LinkPipeline(const std::vector<KestCmd*>& commands, std::size_t batch)
+    : _commands(commands), _batch(std::max<std::size_t>(batch, 1)), _by_name(commands.size()) {}
 
 void LinkPipeline::run() {
-    const std::size_t n = _commands.size();
-    const std::size_t runs = _runs.size();
-    if (_threads == 1) {
-        NameFeed names(_by_name.shard(0));
-        gather(0, n, _runs[0], &names);
-    } else {
-        KestThreads::run(runs, _threads, [&](std::size_t r) {
-            gather(n * r / runs, n * (r + 1) / runs, _runs[r], nullptr);
-        });
-        KestThreads::run(_threads, _threads, [&](std::size_t shard) { fill(shard); });
-    }
-    _by_name.filled();
+    add_names();
     if (_by_name.empty()) {
         return;
     }
-    KestThreads::run(runs, _threads, [&](std::size_t r) { link(_runs[r].items); });
+    std::vector<KestCmdItem*> items;
+    for (std::size_t begin = 0; begin < _commands.size(); begin += _batch) {
+        items.clear();
+        gather(begin, std::min(begin + _batch, _commands.size()), items);
+        link(items);
+    }
 }
 
-void LinkPipeline::gather(std::size_t begin, std::size_t end, Run& run, NameFeed* names) const {
-    if (names == nullptr) {
-        run.names.reserve(end - begin);
+void LinkPipeline::load_ahead(std::size_t c, std::size_t end) const {
+    if (c + 4 * command_step < end) {
+        prefetch(_commands[c + 4 * command_step]);
     }
-    run.items.reserve(4 * (end - begin));
-    for (std::size_t c = begin; c < end; ++c) {
-        if (c + 4 * command_step < end) {
-            prefetch(_commands[c + 4 * command_step]);
+    for (int step = 0; step < 3; ++step) {
+        const std::size_t ahead = c + static_cast<std::size_t>(3 - step) * command_step;
+        if (ahead < end) {
+            _commands[ahead]->Prefetch(step);
         }
-        for (int step = 0; step < 3; ++step) {
-            const std::size_t ahead = c + static_cast<std::size_t>(3 - step) * command_step;
-            if (ahead < end) {
-                _commands[ahead]->Prefetch(step);
-            }
-        }
+    }
+}
+
+void LinkPipeline::add_names() {
+    NameFeed names(_by_name);
+    const std::size_t n = _commands.size();
+    for (std::size_t c = 0; c < n; ++c) {
+        load_ahead(c, n);
         const KestCmd& cmd = *_commands[c];
         if (cmd.HasItem(ID_NAME)) {
             const KestCmdItem& name = cmd.Item(ID_NAME, 0);
-            const std::string* kept = name.KeptString();
-            const std::string_view text =
-                kept != nullptr ? std::string_view(*kept) : run.made.emplace_back(name.GetString());
-            const Named named{text, NameIndex::hash(text), &cmd};
-            if (names != nullptr) {
-                names->push(named);
-            } else {
-                run.names.push_back(named);
-            }
-        }
-        for (int kind = ID_NAME + 1; kind < item_kind_count; ++kind) {
-            for (const auto& item : cmd.List(static_cast<CmdItem>(kind))) {
-                // Items are created non-const; the lists only hold them as const.
-                run.items.push_back(const_cast<KestCmdItem*>(item.get()));
-            }
+            const std::optional<std::string_view> kept = name.KeptText();
+            const std::string_view text = kept ? *kept : _made.emplace_back(name.GetString());
+            names.push({text, NameIndex::hash(text), &cmd});
         }
     }
 }
 
-void LinkPipeline::fill(std::size_t shard) {
-    NameFeed feed(_by_name.shard(shard));
-    for (const Run& run : _runs) {
-        for (const Named& named : run.names) {
-            if (_by_name.shard_of(named.hash) == shard) {
-                feed.push(named);
+void LinkPipeline::gather(std::size_t begin, std::size_t end,
+                          std::vector<KestCmdItem*>& items) const {
+    for (std::size_t c = begin; c < end; ++c) {
+        load_ahead(c, _commands.size()); // the next batch's first commands too
+        KestCmd::ForEachList(*_commands[c], [&](CmdItem kind, const KestCmd::ItemList& list) {
+            if (kind != ID_NAME) {
+                for (const auto& item : list) {
+                    // Items are created non-const; the lists only hold them as const.
+                    items.push_back(const_cast<KestCmdItem*>(item.get()));
+                }
             }
-        }
+        });
     }
 }
 

@@ -102,19 +102,3 @@ void NameIndex::prefetch(std::uint64_t hash) const {
     static_cast<void>(hash);
 #endif
 }
-
-ShardedNameIndex::ShardedNameIndex(std::size_t shards, std::size_t expected) {
-    _shards.reserve(shards);
-    for (std::size_t s = 0; s < shards; ++s) {
-        _shards.emplace_back(expected / shards);
-    }
-}
-
-void ShardedNameIndex::filled() {
-    _filter = NameFilter();
-    _empty = true;
-    for (const NameIndex& shard : _shards) {
-        _filter.merge(shard.filter());
-        _empty = _empty && shard.empty();
-    }
-}

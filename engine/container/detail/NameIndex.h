@@ -21,13 +21,6 @@ class NameFilter {
             _first_bytes[first / 64] |= std::uint64_t{1} << (first % 64);
         }
     }
-    /// Afterwards this filter lets pass what either lets pass.
-    void merge(const NameFilter& other) {
-        _lengths |= other._lengths;
-        for (std::size_t i = 0; i < 4; ++i) {
-            _first_bytes[i] |= other._first_bytes[i];
-        }
-    }
     /// False when no name added can equal `text`.
     bool may_hold(std::string_view text) const {
         if ((_lengths >> length_bit(text) & 1u) == 0) {
@@ -69,7 +62,6 @@ class NameIndex {
     bool empty() const { return _count == 0; }
     /// False when no name held can equal `text`.
     bool may_hold(std::string_view text) const { return _filter.may_hold(text); }
-    const NameFilter& filter() const { return _filter; }
 
     static std::uint64_t hash(std::string_view name);
     /// Starts loading the slot where a look-up of a name with this hash begins.
@@ -96,29 +88,4 @@ class NameIndex {
     std::string _long_names;
     std::size_t _count = 0;
     NameFilter _filter;
-};
-
-/// A NameIndex cut by hash into shards that threads fill side by side, one each: a name always
-/// falls in the same shard, so a shard filled in iteration order keeps the first command of each
-/// of its names. Shards are chosen by high bits of the hash, slots within a shard by its low bits.
-class ShardedNameIndex {
-  public:
-    ShardedNameIndex(std::size_t shards, std::size_t expected);
-
-    std::size_t shard_of(std::uint64_t hash) const { return (hash >> 40) % _shards.size(); }
-    NameIndex& shard(std::size_t s) { return _shards[s]; }
-    /// To be called once the shards are filled, before the look-ups.
-    void filled();
-
-    bool empty() const { return _empty; }
-    bool may_hold(std::string_view text) const { return _filter.may_hold(text); }
-    void prefetch(std::uint64_t hash) const { _shards[shard_of(hash)].prefetch(hash); }
-    const KestCmd* find(std::string_view name, std::uint64_t hash) const {
-        return _shards[shard_of(hash)].find(name, hash);
-    }
-
-  private:
-    std::vector<NameIndex> _shards;
-    NameFilter _filter;
-    bool _empty = true;
 };

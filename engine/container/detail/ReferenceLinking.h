@@ -14,7 +14,7 @@ void link_references(const std::vector<KestCmd*>& commands);
 
 /// The text of `item`: the one it keeps, or its GetString copied into `scratch`.
 inline std::string_view text_of(const KestCmdItem& item, std::string& scratch) {
-    if (const std::string* kept = item.KeptString()) {
+    if (const std::optional<std::string_view> kept = item.KeptText()) {
         return *kept;
     }
     scratch = item.GetString();

@@ -61,17 +61,23 @@ struct Cursor {
     }
 };
 
+// Blocks aligned to 16 bytes (items whose size is a multiple of 16) and to 8 (the rest) are
+// filled into slabs of their own, so that neither waits for padding after the other.
+struct Cursors {
+    Cursor of_alignment[2];
+};
+
 #if defined(_WIN32)
 
 // MinGW-w64 emulates thread-local storage and may free a thread's copy of it before the
 // thread_local destructors run, so that a Cursor destroyed at thread exit could read freed
-// memory and keep its slab. Each thread's Cursor lives on the heap instead, and a fiber-local
-// slot, whose callback Windows calls with the slot's value when the thread ends, destroys it.
-Cursor& thread_cursor() {
-    static const DWORD slot = ::FlsAlloc([](void* c) { delete static_cast<Cursor*>(c); });
-    thread_local Cursor* mine = nullptr;
+// memory and keep its slab. Each thread's cursors live on the heap instead, and a fiber-local
+// slot, whose callback Windows calls with the slot's value when the thread ends, destroys them.
+Cursors& thread_cursors() {
+    static const DWORD slot = ::FlsAlloc([](void* c) { delete static_cast<Cursors*>(c); });
+    thread_local Cursors* mine = nullptr;
     if (mine == nullptr) {
-        mine = new Cursor;
+        mine = new Cursors;
         ::FlsSetValue(slot, mine);
     }
     return *mine;
@@ -79,10 +85,10 @@ Cursor& thread_cursor() {
 
 #else
 
-thread_local Cursor cursor;
+thread_local Cursors cursors;
 
-Cursor& thread_cursor() {
-    return cursor;
+Cursors& thread_cursors() {
+    return cursors;
 }
 
 #endif
@@ -95,15 +101,12 @@ bool pooled(std::size_t size) {
 
 namespace KestItemPool {
 
-void* allocate(std::size_t size) {
+void* allocate(std::size_t size, std::size_t align) {
     if (!pooled(size)) {
         return ::operator new(size);
     }
-    // An object's size is a multiple of its alignment: one that is no multiple of 16 needs at
-    // most 8, so a 56-byte item takes 56 bytes and not 64.
-    const std::size_t align = size % grain == 0 ? grain : 8;
-    size = size == 0 ? grain : (size + 7) / 8 * 8;
-    Cursor& c = thread_cursor();
+    size = size == 0 ? 8 : (size + 7) / 8 * 8;
+    Cursor& c = thread_cursors().of_alignment[align > 8 ? 1 : 0];
     const auto misalignment = reinterpret_cast<std::uintptr_t>(c.next) & (align - 1);
     if (misalignment != 0) {
         c.next += align - misalignment; // cannot pass `end`, which is aligned to the slab
