@@ -313,8 +313,8 @@ class Checker {
 
     // The reader warns of a range with step 0 in any value it reads as an integer list.
     void ZeroStep(std::string_view key, const KestCmdItem& item, const KestItemSpan& span) {
-        const std::string* text = item.KeptString();
-        if (text == nullptr || text->find(':') == std::string::npos) {
+        const std::optional<std::string_view> text = item.KeptText();
+        if (!text || text->find(':') == std::string_view::npos) {
             return;
         }
         std::vector<LumoRunSet::Run> runs;

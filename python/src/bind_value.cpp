@@ -82,8 +82,8 @@ PyObject* guarded(Read read) {
 
 // The text as the reader stored it.
 py::str text_of(const KestCmdItem& item) {
-    const std::string* kept = item.KeptString();
-    return kept != nullptr ? to_py(*kept) : to_py(item.GetString());
+    const std::optional<std::string_view> kept = item.KeptText();
+    return kept ? to_py(*kept) : to_py(item.GetString());
 }
 
 // One typed reading: its name (the property's), whether an item offers it, and its value.

@@ -111,7 +111,7 @@ std::size_t KestParScanner::LastBoundary(std::string_view text, std::size_t from
         }
         std::size_t next = 0;
         const std::string_view line = line_at(text, start, next);
-        if (is_block_end(line, trim(line))) {
+        if (IsBlockEnd(line, trim(line))) {
             return next;
         }
         if (start == 0) {

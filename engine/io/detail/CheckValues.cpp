@@ -104,7 +104,7 @@ class ValueCheck {
     ValueCheck(CheckContext& context, const std::string& key, const KeyRule& rule,
                const KestCmdItem& item, const KestItemSpan& span)
         : _context(context), _key(key), _rule(rule), _entry(*rule.entry), _item(item), _span(span),
-          _text(item.KeptString() != nullptr ? *item.KeptString() : (_copy = item.GetString())) {}
+          _text(item.KeptText() ? *item.KeptText() : std::string_view(_copy = item.GetString())) {}
 
     void Run() {
         const KestSchemaKey::Reading& reading = *_entry.reading;
@@ -193,7 +193,7 @@ class ValueCheck {
             std::string message = Said() + " names the " + type + " " +
                                   shown(_context.places.WrittenName(*named)) + ", not " +
                                   wanted_types;
-            if (_context.Named(reading.targets, _text) != nullptr) {
+            if (_context.Named(reading.targets, std::string(_text)) != nullptr) {
                 message += " (one of that name exists too, but a name links to the first "
                            "command of that name in the order of the types)";
             }
@@ -227,7 +227,7 @@ class ValueCheck {
     void SuggestLater(const KestSchemaKey::Reading& reading) {
         if (_added) {
             const auto [start, end] = NamePiece();
-            _context.SuggestLater(reading.targets, _text, start, end);
+            _context.SuggestLater(reading.targets, std::string(_text), start, end);
         }
     }
 
@@ -318,7 +318,7 @@ class ValueCheck {
     const KestCmdItem& _item;
     const KestItemSpan& _span;
     std::string _copy;
-    const std::string& _text; ///< as the item holds it (upper-cased for most keys)
+    std::string_view _text; ///< as the item holds it (upper-cased for most keys)
     mutable std::optional<std::string> _written; ///< as the text writes it, once asked for
     mutable std::optional<std::vector<KestByteSpan>> _pieces;
     /// Whether the last finding was added (not ignored).
