@@ -2,14 +2,12 @@
 // stretch of a large file at once, and for KestFileUtil::read_all.
 #pragma once
 
-#include "utilities/KestUtilitiesExport.h"
-
 #include <cstddef>
 #include <cstdio>
 #include <memory>
 #include <string>
 
-class KEST_UTILITIES_API KestInputFile {
+class KestInputFile {
   public:
     /// Opens the file at `path`; throws ZUL_Failure naming the path and the system's reason, as
     /// KestFileUtil::wfopen does, when it cannot.
