@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <map>
+#include <optional>
 #include <set>
 
 using namespace KestCmdItemDefs;
@@ -78,22 +79,87 @@ KestParDocument KestParDocument::Open(const std::wstring& path, const KestCmdIoC
     return KestParDocument(KestFileUtil::read_all(path), path, config);
 }
 
+const std::string& KestParDocument::Text() const {
+    Settle();
+    return _text;
+}
+
 const KestCmdContainer& KestParDocument::Job() const {
+    Settle();
+    return PlacedJob();
+}
+
+const KestSourceMap& KestParDocument::Positions() const {
+    Settle();
+    return PlacedPositions();
+}
+
+const KestParSyntax& KestParDocument::Syntax() const {
+    Settle();
+    Refresh();
+    return Lines();
+}
+
+const KestCmdContainer& KestParDocument::PlacedJob() const {
     Refresh();
     return _job;
 }
 
-const KestSourceMap& KestParDocument::Positions() const {
+const KestSourceMap& KestParDocument::PlacedPositions() const {
     Refresh();
     return _positions;
 }
 
-const KestParSyntax& KestParDocument::Syntax() const {
-    Refresh();
+const KestParSyntax& KestParDocument::Lines() const {
     if (!_syntax) {
         _syntax = std::make_unique<KestParSyntax>(_text);
     }
     return *_syntax;
+}
+
+std::string KestParDocument::Current(std::size_t begin, std::size_t end,
+                                     const std::vector<Replacement>& more) const {
+    std::vector<const Replacement*> changes;
+    for (auto w = _waiting.lower_bound(begin); w != _waiting.end() && w->first < end; ++w) {
+        changes.push_back(&w->second);
+    }
+    for (const Replacement& change : more) {
+        changes.push_back(&change);
+    }
+    std::sort(changes.begin(), changes.end(),
+              [](const Replacement* a, const Replacement* b) { return a->begin < b->begin; });
+    std::string text;
+    std::size_t at = begin;
+    for (const Replacement* change : changes) {
+        text.append(_text, at, change->begin - at);
+        text += change->text;
+        at = change->end;
+    }
+    text.append(_text, at, end - at);
+    return text;
+}
+
+void KestParDocument::Settle() const {
+    if (_waiting.empty()) {
+        return;
+    }
+    std::string text = Current(0, _text.size());
+    _waiting.clear();
+    _text = std::move(text);
+    _stale = true;
+    _syntax.reset();
+}
+
+const KestCmd& KestParDocument::Settled(const KestCmd& cmd) const {
+    if (_waiting.empty()) {
+        return cmd;
+    }
+    // The waiting changes leave every block where it was: the command of the same block, read
+    // again.
+    const std::size_t index = IndexOf(cmd);
+    Settle();
+    Refresh();
+    return _positions.Command(index);
 }
 
 void KestParDocument::Refresh() const {
@@ -145,7 +211,7 @@ std::size_t KestParDocument::IndexOf(const KestCmd& cmd) const {
 
 std::size_t KestParDocument::OwnLine(const KestCmd& cmd, CmdItem kind, std::size_t index) const {
     IndexOf(cmd);
-    const KestItemSource source = item_source(Syntax(), _positions, cmd, kind, index);
+    const KestItemSource source = item_source(Lines(), _positions, cmd, kind, index);
     switch (source.origin) {
     case KestItemOrigin::unread:
         throw KestParEditError("item " + item_name(kind, index) +
@@ -176,13 +242,14 @@ std::string KestParDocument::IndentOf(std::size_t cmd_index) const {
     if (items.empty()) {
         return "  ";
     }
-    const KestParSyntax& syntax = Syntax();
+    const KestParSyntax& syntax = Lines();
     const std::size_t line = items.front().span.key.line;
     return std::string(syntax.Text().substr(syntax.Line(line).begin, syntax.Line(line).first));
 }
 
-void KestParDocument::Apply(std::vector<Replacement> changes, const Expectation& expected) {
-    const KestParSyntax& syntax = Syntax();
+void KestParDocument::Apply(std::vector<Replacement> changes, const Expectation& expected,
+                            bool wait) {
+    const KestParSyntax& syntax = Lines();
     // The stretch of whole blocks the edit touches, which is read alone before and after it.
     std::size_t begin = _text.size();
     std::size_t end = _text.size();
@@ -197,17 +264,42 @@ void KestParDocument::Apply(std::vector<Replacement> changes, const Expectation&
         begin = std::min(begin, change.begin);
         end = std::max(end, change.end);
     }
-    std::sort(changes.begin(), changes.end(),
-              [](const Replacement& a, const Replacement& b) { return a.begin > b.begin; });
-    std::string region = _text.substr(begin, end - begin);
-    for (const Replacement& change : changes) {
-        region.replace(change.begin - begin, change.end - change.begin, change.text);
+    // A change that waits for the same value gives way to this one (and comes back if this
+    // one is refused).
+    std::optional<Replacement> superseded;
+    if (wait) {
+        if (const auto found = _waiting.find(changes.front().begin); found != _waiting.end()) {
+            superseded = std::move(found->second);
+            _waiting.erase(found);
+        }
     }
+    try {
+        Check(changes, expected, begin, end);
+    } catch (...) {
+        if (superseded) {
+            _waiting.emplace(superseded->begin, std::move(*superseded));
+        }
+        throw;
+    }
+    if (wait) {
+        const std::size_t at = changes.front().begin;
+        _waiting.emplace(at, std::move(changes.front()));
+        return;
+    }
+    _text.replace(begin, end - begin, Current(begin, end, changes));
+    _stale = true;
+    _syntax.reset();
+}
+
+void KestParDocument::Check(const std::vector<Replacement>& changes, const Expectation& expected,
+                            std::size_t begin, std::size_t end) const {
+    // The stretch as it reads now, with the changes that wait in it, and after this edit.
+    const std::string now = Current(begin, end);
+    const std::string region = Current(begin, end, changes);
 
     KestCmdContainer old_job;
     KestCmdContainer new_job;
-    const std::vector<KestCmd*> before =
-        read_blocks(_reader, std::string_view(_text).substr(begin, end - begin), old_job);
+    const std::vector<KestCmd*> before = read_blocks(_reader, now, old_job);
     std::vector<KestCmd*> after;
     try {
         after = read_blocks(_reader, region, new_job);
@@ -231,16 +323,18 @@ void KestParDocument::Apply(std::vector<Replacement> changes, const Expectation&
             throw KestParEditError("refused: " + wrong);
         }
     }
-    _text.replace(begin, end - begin, region);
-    _stale = true;
-    _syntax.reset();
 }
 
-void KestParDocument::SetValue(const KestCmd& cmd, CmdItem kind, std::size_t index,
+void KestParDocument::SetValue(const KestCmd& given, CmdItem kind, std::size_t index,
                                std::string_view value) {
+    // A value that names nothing and is no name changes no link and no block's type: it may
+    // wait. (PLACEHOLDER holds DEF_TYPE, which makes a DRESP an OPERATOR.)
+    const bool may_wait =
+        kind != ID_NAME && kind != PLACEHOLDER && !KestCmdDefs::names_commands(kind);
+    const KestCmd& cmd = may_wait ? given : Settled(given);
     const std::size_t c = IndexOf(cmd);
     const std::size_t line = OwnLine(cmd, kind, index);
-    const KestParSyntax& syntax = Syntax();
+    const KestParSyntax& syntax = Lines();
     value = trim(value);
     check_one_line(value, "value");
     // A line without '=' would become a line with a key.
@@ -251,17 +345,25 @@ void KestParDocument::SetValue(const KestCmd& cmd, CmdItem kind, std::size_t ind
     }
     const KestByteSpan first = syntax.ValueOnLine(line);
     const KestByteSpan last = syntax.ValueOnLine(syntax.EntryEnd(line));
-    // "KEY =" gets "KEY = value", not "KEY =value".
+    // "KEY =" gets "KEY = value", not "KEY =value". A value that waits here already stands
+    // in the line as it would were it applied: the blank it brought stays.
     const KestSyntaxLine& own = syntax.Line(line);
-    const bool spaced = own.kind == KestLineKind::item &&
+    const auto waiting = _waiting.find(first.begin);
+    const std::string before =
+        waiting == _waiting.end()
+            ? std::string()
+            : waiting->second.text.substr(0, waiting->second.text.find_first_not_of(' '));
+    const bool spaced = own.kind == KestLineKind::item && before.empty() &&
                         first.begin == own.begin + own.equals + 1 && !value.empty();
     Expectation expected{c, 1, 1, [&](std::size_t, const KestCmd* before, const KestCmd* after) {
                              return difference(*before, *after, {{kind, index}});
                          }};
-    Apply({{first.begin, last.end, (spaced ? " " : "") + std::string(value)}}, expected);
+    Apply({{first.begin, last.end, before + (spaced ? " " : "") + std::string(value)}}, expected,
+          may_wait);
 }
 
-void KestParDocument::AddItem(const KestCmd& cmd, std::string_view key, std::string_view value) {
+void KestParDocument::AddItem(const KestCmd& given, std::string_view key, std::string_view value) {
+    const KestCmd& cmd = Settled(given);
     const std::size_t c = IndexOf(cmd);
     key = trim(key);
     value = trim(value);
@@ -324,7 +426,8 @@ void KestParDocument::AddItem(const KestCmd& cmd, std::string_view key, std::str
     Apply({{at, at, (own_line ? "" : eol) + line}}, expected);
 }
 
-void KestParDocument::RemoveItem(const KestCmd& cmd, CmdItem kind, std::size_t index) {
+void KestParDocument::RemoveItem(const KestCmd& given, CmdItem kind, std::size_t index) {
+    const KestCmd& cmd = Settled(given);
     const std::size_t c = IndexOf(cmd);
     const std::size_t line = OwnLine(cmd, kind, index);
     const KestParSyntax& syntax = Syntax();
@@ -374,7 +477,9 @@ void KestParDocument::RemoveItem(const KestCmd& cmd, CmdItem kind, std::size_t i
 void KestParDocument::AddCommand(std::string_view keyword,
                                  const std::vector<std::pair<std::string, std::string>>& items,
                                  const KestCmd* after) {
-    Refresh();
+    if (after != nullptr) {
+        after = &Settled(*after);
+    }
     const KestParSyntax& syntax = Syntax();
     const std::string eol(syntax.Eol());
     keyword = trim(keyword);
@@ -431,7 +536,8 @@ void KestParDocument::AddCommand(std::string_view keyword,
     Apply({{at, at, prefix + block}}, expected);
 }
 
-void KestParDocument::RemoveCommand(const KestCmd& cmd) {
+void KestParDocument::RemoveCommand(const KestCmd& given) {
+    const KestCmd& cmd = Settled(given);
     const std::size_t c = IndexOf(cmd);
     const KestParSyntax& syntax = Syntax();
     const KestCmdSpan span = *_positions.Find(cmd);
@@ -441,8 +547,8 @@ void KestParDocument::RemoveCommand(const KestCmd& cmd) {
           expected);
 }
 
-void KestParDocument::RenameCommand(const KestCmd& cmd, std::string_view name) {
-    IndexOf(cmd);
+void KestParDocument::RenameCommand(const KestCmd& given, std::string_view name) {
+    const KestCmd& cmd = Settled(given);
     name = trim(name);
     check_one_line(name, "name");
     const std::string upper = KestText::to_upper_copy(name);
@@ -493,5 +599,5 @@ void KestParDocument::RenameCommand(const KestCmd& cmd, std::string_view name) {
 }
 
 void KestParDocument::Save(const std::wstring& path) const {
-    KestFileUtil::write_all_safely(path.empty() ? _file_name : path, _text);
+    KestFileUtil::write_all_safely(path.empty() ? _file_name : path, Text());
 }

@@ -10,6 +10,7 @@
 #include "engine/syntax/KestParSyntax.h"
 
 #include <functional>
+#include <map>
 #include <memory>
 
 #include <stdexcept>
@@ -33,6 +34,12 @@ class KEST_CMD_ENGINE_API KestParEditError : public std::invalid_argument {
 /// and after, and is refused unless exactly what it describes changed. The job is read again
 /// from the changed text when next asked for, so references into Job(), Positions() and Syntax()
 /// are valid until the next edit.
+///
+/// A value set by SetValue on a line of its own, of an item that names nothing and is no name,
+/// changes nothing but that value: such edits wait, and the text takes them all at once when it
+/// is next asked for (Text(), Job(), Positions(), Syntax(), Save() or another kind of edit).
+/// Meanwhile PlacedJob() and PlacedPositions() stay those read last, which edits may address:
+/// a series of such edits costs what its blocks cost, not the whole text each time.
 class KEST_CMD_ENGINE_API KestParDocument {
   public:
     /// Reads `text`; `file_name` is what messages call it (and where Save writes by default).
@@ -43,13 +50,19 @@ class KEST_CMD_ENGINE_API KestParDocument {
                                 const KestCmdIoConfig& config = KestCmdIoConfig());
 
     /// The text, with every edit applied; without edits, the bytes that were read.
-    const std::string& Text() const { return _text; }
+    const std::string& Text() const;
     const std::wstring& FileName() const { return _file_name; }
     /// The job the text gives.
     const KestCmdContainer& Job() const;
     const KestSourceMap& Positions() const;
     /// The syntax of the text's lines.
     const KestParSyntax& Syntax() const;
+    /// The job and the positions as read last: those of the text but that the items whose values
+    /// wait (see above) show their former texts and spans. Which commands there are, with which
+    /// names, kinds and numbers of items on which lines, is the text's: edits may take their
+    /// commands, without the text being read again for the values that wait.
+    const KestCmdContainer& PlacedJob() const;
+    const KestSourceMap& PlacedPositions() const;
     /// The physical line `line` (1-based) of the text, without its line end; empty past the end.
     std::string_view Line(std::size_t line) const;
     /// The bytes of the text from `from` to `to` (exclusive). A value continued over several lines
@@ -112,10 +125,29 @@ class KEST_CMD_ENGINE_API KestParDocument {
     std::string IndentOf(std::size_t cmd_index) const;
     /// Applies `changes`, which must not overlap, after reading the blocks they touch again and
     /// checking them against `expected`; throws KestParEditError and keeps the text otherwise.
-    void Apply(std::vector<Replacement> changes, const Expectation& expected);
+    /// With `wait`, the one change waits in _waiting instead of changing the text.
+    void Apply(std::vector<Replacement> changes, const Expectation& expected, bool wait = false);
+    /// Reads the stretch [begin, end) of whole blocks as it is and with `changes` and checks
+    /// the two against `expected`; throws KestParEditError when they differ otherwise.
+    void Check(const std::vector<Replacement>& changes, const Expectation& expected,
+               std::size_t begin, std::size_t end) const;
+    /// The text from `begin` to `end` with the waiting changes in it and `more` applied (none of
+    /// them overlap, and each lies wholly inside or outside a stretch of whole lines).
+    std::string Current(std::size_t begin, std::size_t end,
+                        const std::vector<Replacement>& more = {}) const;
+    /// `cmd` when no change waits; else, the waiting changes applied, the command of its block
+    /// read again (throws KestParEditError for a command without a block).
+    const KestCmd& Settled(const KestCmd& cmd) const;
+    /// Applies the waiting changes to the text.
+    void Settle() const;
+    /// Reads the text again when an edit changed it.
     void Refresh() const;
+    /// The syntax of `_text` as it stands (without the waiting changes).
+    const KestParSyntax& Lines() const;
 
-    std::string _text;
+    mutable std::string _text;
+    /// Changes of values not yet applied to `_text`, by where they begin in it.
+    mutable std::map<std::size_t, Replacement> _waiting;
     std::wstring _file_name;
     KestParFileAdapter _reader;
     std::vector<std::pair<KestCmdItemDefs::CmdItem, std::string>> _item_names;

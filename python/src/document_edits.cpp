@@ -29,7 +29,7 @@ std::vector<std::size_t> lines_of(DocState& doc, const BlockRef& ref, CmdItem ki
     }
     const std::size_t block = doc.IndexOf(ref);
     std::size_t last_line = 0;
-    for (const KestSourceMap::ItemPlace& place : doc.Positions().Items(block)) {
+    for (const KestSourceMap::ItemPlace& place : doc.Placed().Items(block)) {
         if (place.kind == kind && place.span.key.line != last_line) {
             items.push_back(place.index);
             last_line = place.span.key.line;
@@ -42,7 +42,7 @@ std::vector<std::size_t> lines_of(DocState& doc, const BlockRef& ref, CmdItem ki
 void remove_lines(DocState& doc, const BlockRef& ref, CmdItem kind, std::size_t keep) {
     for (auto lines = lines_of(doc, ref, kind); lines.size() > keep;
          lines = lines_of(doc, ref, kind)) {
-        const KestCmd& cmd = doc.Resolve(ref);
+        const KestCmd& cmd = doc.ResolveToEdit(ref);
         doc.Run([&](KestParDocument& d) { d.RemoveItem(cmd, kind, lines.back()); });
         doc.Changed(changes_names(kind));
     }
@@ -51,7 +51,7 @@ void remove_lines(DocState& doc, const BlockRef& ref, CmdItem kind, std::size_t 
 } // namespace
 
 void set_key(DocState& doc, const BlockRef& ref, CmdItem kind, const std::string& text) {
-    const KestCmd& cmd = doc.Resolve(ref);
+    const KestCmd& cmd = doc.ResolveToEdit(ref);
     const std::vector<std::size_t> lines = lines_of(doc, ref, kind);
     // The document refuses a command that the default rules made, and a line whose value is not
     // the kind's alone, before it changes anything; removing lines it has found cannot fail.
@@ -69,7 +69,7 @@ void set_key(DocState& doc, const BlockRef& ref, CmdItem kind, const std::string
 }
 
 void add_line(DocState& doc, const BlockRef& ref, CmdItem kind, const std::string& text) {
-    const KestCmd& cmd = doc.Resolve(ref);
+    const KestCmd& cmd = doc.ResolveToEdit(ref);
     doc.Run([&](KestParDocument& d) { d.AddItem(cmd, default_item_names[kind], text); });
     doc.Changed(changes_names(kind));
 }
@@ -105,7 +105,7 @@ BlockRef add_block(DocState& doc, KestCmdDefs::Cmd type,
 }
 
 void remove_block(DocState& doc, const BlockRef& ref) {
-    const KestCmd& cmd = doc.Resolve(ref);
+    const KestCmd& cmd = doc.ResolveToEdit(ref);
     const std::optional<std::size_t> index =
         ref.made ? std::nullopt : std::optional(doc.IndexOf(ref));
     doc.Run([&](KestParDocument& d) { d.RemoveCommand(cmd); }); // refuses a made command
@@ -115,7 +115,7 @@ void remove_block(DocState& doc, const BlockRef& ref) {
 }
 
 void rename_block(DocState& doc, const BlockRef& ref, const std::string& name) {
-    const KestCmd& cmd = doc.Resolve(ref);
+    const KestCmd& cmd = doc.ResolveToEdit(ref);
     doc.Run([&](KestParDocument& d) { d.RenameCommand(cmd, name); });
     doc.Changed(true);
 }

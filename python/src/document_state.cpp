@@ -37,6 +37,13 @@ const KestCmdContainer& DocState::Job() {
     return _doc.Job();
 }
 
+const KestSourceMap& DocState::Placed() {
+    HeldWarnings held;
+    const KestSourceMap& positions = _doc.PlacedPositions();
+    held.Warn(_name, [&] { return &positions; });
+    return positions;
+}
+
 void DocState::Changed(bool names) {
     _job = nullptr;
     _names_made = _names_made && !names;
@@ -60,7 +67,7 @@ void DocState::Removed(std::size_t index) {
 
 BlockRef DocState::RefAt(std::size_t index) {
     if (!_ids_made) {
-        _ids.resize(Positions().CommandCount());
+        _ids.resize(Placed().CommandCount());
         std::iota(_ids.begin(), _ids.end(), std::uint64_t{0});
         _next_id = _ids.size();
         _ids_made = true;
@@ -73,7 +80,9 @@ BlockRef DocState::RefAt(std::size_t index) {
 }
 
 BlockRef DocState::RefOf(const KestCmd& cmd) {
-    const KestSourceMap& positions = Positions();
+    // A command of Job() or of the placed job: the two are one unless values wait, and then
+    // only the placed job's commands are alive.
+    const KestSourceMap& positions = Placed();
     const std::size_t index = positions.IndexOf(cmd);
     if (index < positions.CommandCount()) {
         return RefAt(index);
@@ -99,9 +108,14 @@ std::size_t DocState::IndexOf(const BlockRef& ref) {
 }
 
 const KestCmd& DocState::Resolve(const BlockRef& ref) {
+    Positions(); // the values that wait, taken
+    return ResolveToEdit(ref);
+}
+
+const KestCmd& DocState::ResolveToEdit(const BlockRef& ref) {
     if (!ref.made) {
         const std::size_t index = IndexOf(ref);
-        const KestSourceMap& positions = Positions();
+        const KestSourceMap& positions = Placed();
         if (index >= positions.CommandCount()) {
             throw std::logic_error("a block beyond the text's blocks");
         }
@@ -128,7 +142,7 @@ void DocState::IndexNames() {
     if (_names_made) {
         return;
     }
-    const KestSourceMap& positions = Positions();
+    const KestSourceMap& positions = Placed();
     _blocks_by_name.clear();
     _blocks_of_type.fill(0);
     for (std::size_t i = 0; i < positions.CommandCount(); ++i) {
@@ -143,8 +157,8 @@ void DocState::IndexNames() {
 
 std::vector<const KestCmd*> DocState::MadeCommands() {
     IndexNames();
-    const KestCmdContainer& job = Job();
-    const KestSourceMap& positions = _doc.Positions();
+    const KestSourceMap& positions = Placed();
+    const KestCmdContainer& job = _doc.PlacedJob();
     std::vector<const KestCmd*> made;
     for (int t = 0; t < KestCmdDefs::cmd_type_count; ++t) {
         const auto type = static_cast<KestCmdDefs::Cmd>(t);

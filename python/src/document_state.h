@@ -44,6 +44,10 @@ class DocState {
     /// edit, the library's warnings go to Python (library_warnings.h).
     const KestSourceMap& Positions();
     const KestCmdContainer& Job();
+    /// The positions as read last (KestParDocument::PlacedPositions): where the blocks are, with
+    /// which names and lines, without reading the text again for values set since. For finding
+    /// what to edit, not for reading values.
+    const KestSourceMap& Placed();
 
     /// Runs `edit` with the document; warnings the library logs meanwhile go to Python.
     template <class Edit>
@@ -68,6 +72,8 @@ class DocState {
     /// The command `ref` stands for, as the text gives it now; throws std::runtime_error when
     /// it is gone.
     const KestCmd& Resolve(const BlockRef& ref);
+    /// The command `ref` stands for, as Placed() gives it: for an edit to address.
+    const KestCmd& ResolveToEdit(const BlockRef& ref);
     static bool Same(const BlockRef& a, const BlockRef& b);
     static std::size_t Hash(const BlockRef& ref);
 

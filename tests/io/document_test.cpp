@@ -256,6 +256,70 @@ TEST(Document, RandomEditsReadAsTheJobTheyDescribe) {
     EXPECT_GT(edits, 500u);
 }
 
+// Values set one after another wait until the text is asked for; the text they give is the one
+// the same edits give when the text is asked for after each, refusals included, whichever
+// commands of the placed job or the read job they are addressed by. (Not emptied values: a
+// value emptied and set again while it waits stands where it stood, whereas one set again
+// after its line was rewritten stands after the blanks that follow '='.)
+TEST(Document, ValuesThatWaitGiveTheTextOfEditsTakenOneByOne) {
+    std::size_t waited = 0;
+    for (unsigned seed = 1; seed <= 120 && !::testing::Test::HasFailure(); ++seed) {
+        const std::string text = test_support::JobText(seed, seed % 2 == 0).Make();
+        KestParDocument waiting(text);
+        KestParDocument eager(text);
+        std::mt19937 rng(seed);
+        const auto pick = [&](std::size_t n) {
+            return std::uniform_int_distribution<std::size_t>(0, n - 1)(rng);
+        };
+        const std::vector<std::string> values = {"0.5", "1-20:2", "x y", "7,", "9", "a=b"};
+        for (int step = 0; step < 12; ++step) {
+            const KestSourceMap& placed = waiting.PlacedPositions();
+            if (placed.CommandCount() == 0) {
+                break;
+            }
+            const std::size_t c = pick(placed.CommandCount());
+            const auto items = placed.Items(c);
+            if (items.empty()) {
+                continue;
+            }
+            const KestSourceMap::ItemPlace place = items[pick(items.size())];
+            const std::string value = values[pick(values.size())];
+            // Now and then a structural edit between them, which takes the waiting values first.
+            const bool add = pick(8) == 0;
+            const auto edit = [&](KestParDocument& doc, const KestCmd& cmd) {
+                try {
+                    if (add) {
+                        doc.AddItem(cmd, "COLOUR", value);
+                    } else {
+                        doc.SetValue(cmd, place.kind, place.index, value);
+                    }
+                    return true;
+                } catch (const KestParEditError&) {
+                    return false;
+                }
+            };
+            const bool done = edit(waiting, placed.Command(c));
+            EXPECT_EQ(edit(eager, eager.Positions().Command(c)), done)
+                << "seed " << seed << ", step " << step << ": " << eager.Text();
+            static_cast<void>(eager.Text()); // the eager document takes each edit now
+            waited += done && !add ? 1 : 0;
+        }
+        EXPECT_EQ(waiting.Text(), eager.Text()) << "seed " << seed;
+        EXPECT_EQ(written(waiting.Job()), written(eager.Job())) << "seed " << seed;
+    }
+    EXPECT_GT(waited, 150u);
+
+    // While a value waits the placed job shows the former one; the job, the new one.
+    KestParDocument doc("DV\n  ID_NAME = d\n  VALUE = 0.1\nEND_\n");
+    const KestCmd& dv = doc.PlacedJob().GetCommand(KestCmdDefs::DV, 0);
+    doc.SetValue(dv, VALUE, 0, "");
+    doc.SetValue(dv, VALUE, 0, "0.3"); // the same value again: the later one counts
+    EXPECT_EQ(&doc.PlacedJob().GetCommand(KestCmdDefs::DV, 0), &dv);
+    EXPECT_EQ(dv.Item(VALUE, 0).GetString(), "0.1");
+    EXPECT_EQ(doc.Job().GetCommand(KestCmdDefs::DV, 0).Item(VALUE, 0).GetString(), "0.3");
+    EXPECT_EQ(doc.Text(), "DV\n  ID_NAME = d\n  VALUE = 0.3\nEND_\n");
+}
+
 TEST(Document, EditsChangeOnlyTheirLinesAndTakeTheLineEndsOfTheText) {
     const std::string bom = "\xEF\xBB\xBF";
     KestParDocument doc(bom + "# bracket\r\nDV\r\n  ID_NAME = d1   \r\n  GROUP = 1,\r\n    2\r\n"
