@@ -43,7 +43,8 @@ class Reader {
     // Refuses members other than `known`, so that a misspelt one does not go unnoticed.
     void OnlyMembers(const json& object, const std::string& at,
                      std::initializer_list<const char*> known) const {
-        for (const auto& [member, value] : object.items()) {
+        for (const auto& item : object.items()) {
+            const std::string& member = item.key();
             if (std::none_of(known.begin(), known.end(),
                              [&](const char* name) { return member == name; })) {
                 Fail(at, "has no member '" + member + "'");
@@ -116,7 +117,9 @@ class Reader {
         std::map<std::string, KestSchemaSource> own;
         if (value.contains("sources")) {
             Object(value["sources"], at + ".sources");
-            for (const auto& [fact, name] : value["sources"].items()) {
+            for (const auto& source : value["sources"].items()) {
+                const std::string& fact = source.key();
+                const json& name = source.value();
                 if (std::none_of(fact_names.begin(), fact_names.end(),
                                  [&](const char* known) { return fact == known; })) {
                     Fail(at + ".sources", "'" + fact + "' is no fact with a source");
