@@ -347,7 +347,7 @@ void KestParDocument::SetValue(const KestCmd& given, CmdItem kind, std::size_t i
     const KestByteSpan last = syntax.ValueOnLine(syntax.EntryEnd(line));
     // "KEY =" gets "KEY = value", not "KEY =value". A value that waits here already stands
     // in the line as it would were it applied: the blank it brought stays.
-    const KestSyntaxLine& own = syntax.Line(line);
+    const KestSyntaxLine own = syntax.Line(line);
     const auto waiting = _waiting.find(first.begin);
     const std::string before =
         waiting == _waiting.end()
@@ -443,7 +443,7 @@ void KestParDocument::RemoveItem(const KestCmd& given, CmdItem kind, std::size_t
     // Were the value above to go on (ending with ',') over the line below, a line end stays: a
     // blank line ends the value.
     const auto continues = [&](std::size_t l) {
-        const KestSyntaxLine& above = syntax.Line(l);
+        const KestSyntaxLine above = syntax.Line(l);
         return (above.kind == KestLineKind::item || above.kind == KestLineKind::bare ||
                 above.kind == KestLineKind::continuation) &&
                KestParScanner::Continues(syntax.Bytes(syntax.Trimmed(l)));

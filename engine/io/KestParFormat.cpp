@@ -135,7 +135,7 @@ std::size_t Layout::Entry(std::size_t line) {
     // The lines of a continued value, as the reader keeps them.
     const std::size_t last = _syntax.EntryEnd(line);
     for (std::size_t l = line + 1; l <= last; ++l) {
-        const KestSyntaxLine& continued = _syntax.Line(l);
+        const KestSyntaxLine continued = _syntax.Line(l);
         Line(_syntax.Text().substr(continued.begin, continued.last));
     }
     return last;

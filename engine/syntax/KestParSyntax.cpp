@@ -12,7 +12,7 @@ constexpr std::string_view byte_order_mark = "\xEF\xBB\xBF";
 
 std::uint32_t narrow(std::size_t n) {
     if (n >= KestSyntaxLine::none) {
-        throw std::length_error("a line of 4 GiB or more");
+        throw std::length_error("4 GiB or more of text in one line or in 256 lines");
     }
     return static_cast<std::uint32_t>(n);
 }
@@ -21,38 +21,39 @@ std::uint32_t narrow(std::size_t n) {
 
 KestParSyntax::KestParSyntax(std::string_view text) : _text(text) {
     std::size_t pos = text.substr(0, 3) == byte_order_mark ? 3 : 0;
+    const std::size_t lines =
+        static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1;
+    _begins.reserve(lines);
+    _kinds.reserve(lines);
+    _group_begins.reserve(lines / group + 1);
     bool in_block = false;
     bool value_goes_on = false;
     while (pos < text.size()) {
         const std::size_t feed = text.find('\n', pos);
-        KestSyntaxLine line;
-        line.begin = pos;
         std::size_t end = feed == std::string_view::npos ? text.size() : feed;
-        if (feed != std::string_view::npos) {
-            line.eol = 1;
-            if (end > pos && text[end - 1] == '\r') {
-                --end;
-                line.eol = 2;
-            }
+        if (feed != std::string_view::npos && end > pos && text[end - 1] == '\r') {
+            --end;
         }
-        line.length = narrow(end - pos);
         const std::string_view content = text.substr(pos, end - pos);
         const std::string_view trimmed = KestText::trim(content);
-        line.first = narrow(trimmed.empty() ? 0 : trimmed.data() - content.data());
-        line.last = narrow(line.first + trimmed.size());
-        const std::size_t number = _lines.size() + 1;
+        const std::size_t number = _kinds.size() + 1;
+        if (_kinds.size() % group == 0) {
+            _group_begins.push_back(pos);
+        }
+        _begins.push_back(narrow(pos - _group_begins.back()));
 
+        KestLineKind kind = KestLineKind::item;
         if (value_goes_on && KestParScanner::MayContinue(content, trimmed)) {
-            line.kind = KestLineKind::continuation;
+            kind = KestLineKind::continuation;
             value_goes_on = KestParScanner::Continues(trimmed);
         } else if (trimmed.empty()) {
-            line.kind = KestLineKind::blank;
+            kind = KestLineKind::blank;
             value_goes_on = false;
         } else if (KestParScanner::IsComment(trimmed)) {
-            line.kind = KestLineKind::comment;
+            kind = KestLineKind::comment;
             value_goes_on = false;
         } else if (KestParScanner::IsBlockEnd(content, trimmed)) {
-            line.kind = in_block ? KestLineKind::block_end : KestLineKind::stray_end;
+            kind = in_block ? KestLineKind::block_end : KestLineKind::stray_end;
             if (in_block) {
                 _blocks.back().end_line = number;
                 _blocks.back().closed = true;
@@ -60,27 +61,63 @@ KestParSyntax::KestParSyntax(std::string_view text) : _text(text) {
             in_block = false;
             value_goes_on = false;
         } else if (!in_block) {
-            line.kind = KestLineKind::keyword;
+            kind = KestLineKind::keyword;
             _blocks.push_back({number, number, false});
             in_block = true;
         } else {
             const std::size_t equals = KestParScanner::EqualsOf(content);
-            line.kind = KestLineKind::item;
             if (equals == std::string_view::npos) {
-                line.kind = KestLineKind::bare;
+                kind = KestLineKind::bare;
                 value_goes_on = KestParScanner::Continues(trimmed);
             } else {
-                line.equals = narrow(equals);
                 value_goes_on =
                     KestParScanner::Continues(KestText::trim(content.substr(equals + 1)));
             }
         }
-        if (in_block && line.kind != KestLineKind::keyword) {
+        if (in_block && kind != KestLineKind::keyword) {
             _blocks.back().end_line = number;
         }
-        _lines.push_back(line);
-        pos = line.next();
+        _kinds.push_back(kind);
+        pos = feed == std::string_view::npos ? text.size() : feed + 1;
     }
+}
+
+KestSyntaxLine KestParSyntax::Line(std::size_t number) const {
+    const std::size_t index = number - 1;
+    KestSyntaxLine line;
+    line.begin = Begin(index);
+    line.kind = _kinds[index];
+    const std::size_t next = index + 1 < _kinds.size() ? Begin(index + 1) : _text.size();
+    std::size_t end = next;
+    if (end > line.begin && _text[end - 1] == '\n') {
+        --end;
+        line.eol = 1;
+        if (end > line.begin && _text[end - 1] == '\r') {
+            --end;
+            line.eol = 2;
+        }
+    }
+    const std::string_view content = _text.substr(line.begin, end - line.begin);
+    const std::string_view trimmed = KestText::trim(content);
+    line.length = narrow(content.size());
+    line.first = narrow(trimmed.empty() ? 0 : trimmed.data() - content.data());
+    line.last = narrow(line.first + trimmed.size());
+    if (line.kind == KestLineKind::item) {
+        line.equals = narrow(KestParScanner::EqualsOf(content));
+    }
+    return line;
+}
+
+std::size_t KestParSyntax::IndexAt(std::size_t offset) const {
+    const auto group_after = std::upper_bound(_group_begins.begin(), _group_begins.end(), offset);
+    const std::size_t g = static_cast<std::size_t>(group_after - _group_begins.begin()) - 1;
+    const std::size_t first = g * group;
+    const std::size_t last = std::min(first + group, _begins.size());
+    const std::uint32_t within = static_cast<std::uint32_t>(offset - _group_begins[g]);
+    const auto after =
+        std::upper_bound(_begins.begin() + static_cast<std::ptrdiff_t>(first),
+                         _begins.begin() + static_cast<std::ptrdiff_t>(last), within);
+    return static_cast<std::size_t>(after - _begins.begin()) - 1;
 }
 
 std::size_t KestParSyntax::BlockOf(std::size_t line) const {
@@ -94,17 +131,17 @@ std::size_t KestParSyntax::BlockOf(std::size_t line) const {
 }
 
 KestByteSpan KestParSyntax::Content(std::size_t line) const {
-    const KestSyntaxLine& l = Line(line);
+    const KestSyntaxLine l = Line(line);
     return {l.begin, l.begin + l.length};
 }
 
 KestByteSpan KestParSyntax::Trimmed(std::size_t line) const {
-    const KestSyntaxLine& l = Line(line);
+    const KestSyntaxLine l = Line(line);
     return {l.begin + l.first, l.begin + l.last};
 }
 
 KestByteSpan KestParSyntax::Key(std::size_t line) const {
-    const KestSyntaxLine& l = Line(line);
+    const KestSyntaxLine l = Line(line);
     if (l.kind != KestLineKind::item) {
         return {l.begin + l.first, l.begin + l.first};
     }
@@ -115,7 +152,7 @@ KestByteSpan KestParSyntax::Key(std::size_t line) const {
 }
 
 KestByteSpan KestParSyntax::ValueOnLine(std::size_t line) const {
-    const KestSyntaxLine& l = Line(line);
+    const KestSyntaxLine l = Line(line);
     if (l.kind != KestLineKind::item) {
         return Trimmed(line);
     }
@@ -139,7 +176,7 @@ std::string KestParSyntax::Value(std::size_t line) const {
     std::string value(Bytes(ValueOnLine(line)));
     for (std::size_t l = line + 1; l <= EntryEnd(line); ++l) {
         // The reader keeps a continued line's leading blanks.
-        const KestSyntaxLine& next = Line(l);
+        const KestSyntaxLine next = Line(l);
         value += '\n';
         value += _text.substr(next.begin, next.last);
     }
@@ -180,25 +217,23 @@ std::vector<KestByteSpan> KestParSyntax::Pieces(std::size_t line) const {
 
 std::size_t KestParSyntax::Offset(KestTextPosition position) const {
     if (position.line == 0 || position.line > LineCount()) {
-        return position.line == 0 && !_lines.empty() ? _lines.front().begin : _text.size();
+        return position.line == 0 && LineCount() > 0 ? Begin(0) : _text.size();
     }
-    const KestSyntaxLine& l = Line(position.line);
+    const KestSyntaxLine l = Line(position.line);
     const std::size_t column = position.column == 0 ? 0 : position.column - 1;
     return l.begin + std::min<std::size_t>(column, l.length);
 }
 
 KestTextPosition KestParSyntax::Position(std::size_t offset) const {
-    const auto after =
-        std::upper_bound(_lines.begin(), _lines.end(), offset,
-                         [](std::size_t o, const KestSyntaxLine& line) { return o < line.begin; });
-    if (after == _lines.begin()) {
+    if (LineCount() == 0 || offset < Begin(0)) {
         return {1, 1};
     }
-    const KestSyntaxLine& line = *(after - 1);
+    const std::size_t index = IndexAt(offset);
+    const KestSyntaxLine line = Line(index + 1);
     if (offset >= line.next() && line.eol != 0) {
-        return {_lines.size() + 1, 1};
+        return {LineCount() + 1, 1};
     }
-    return {static_cast<std::size_t>(after - _lines.begin()), offset - line.begin + 1};
+    return {index + 1, offset - line.begin + 1};
 }
 
 bool KestParSyntax::StandsAsPiece(std::string_view text) {
@@ -209,5 +244,5 @@ bool KestParSyntax::StandsAsPiece(std::string_view text) {
 }
 
 std::string_view KestParSyntax::Eol() const {
-    return !_lines.empty() && _lines.front().eol == 2 ? "\r\n" : "\n";
+    return LineCount() > 0 && Line(1).eol == 2 ? "\r\n" : "\n";
 }

@@ -36,8 +36,9 @@ struct KEST_CMD_ENGINE_API KestByteSpan {
     }
 };
 
-/// One physical line: where it stands, what it is, and where its trimmed content and '=' are.
-/// Offsets inside the line are kept relative to its start so that a line costs 32 bytes.
+/// One physical line: where it stands, what it is, and where its trimmed content and '=' are
+/// (offsets inside the line relative to its start). KestParSyntax keeps only where each line
+/// starts and its kind, five bytes a line, and works the rest out from the text when asked.
 struct KEST_CMD_ENGINE_API KestSyntaxLine {
     static constexpr std::uint32_t none = 0xFFFFFFFFu;
 
@@ -69,8 +70,8 @@ class KEST_CMD_ENGINE_API KestParSyntax {
     std::string_view Text() const { return _text; }
     /// The lines, 1-based: Line(1) to Line(LineCount()). A text ending with a line end has no
     /// empty line after it; a byte-order mark at the start belongs to no line.
-    std::size_t LineCount() const { return _lines.size(); }
-    const KestSyntaxLine& Line(std::size_t number) const { return _lines[number - 1]; }
+    std::size_t LineCount() const { return _kinds.size(); }
+    KestSyntaxLine Line(std::size_t number) const;
     /// The blocks, in the order of the text: one per command the reader makes.
     const std::vector<KestSyntaxBlock>& Blocks() const { return _blocks; }
     /// The index in Blocks() of the block holding `line` (from its keyword to its last line), or
@@ -117,7 +118,18 @@ class KEST_CMD_ENGINE_API KestParSyntax {
     }
 
   private:
+    /// Lines are kept in groups of `group` lines: where a group's first line starts, and where
+    /// each line starts from there (a stretch of `group` lines is less than 4 GiB).
+    static constexpr std::size_t group = 256;
+    std::size_t Begin(std::size_t index) const {
+        return _group_begins[index / group] + _begins[index];
+    }
+    /// The line (0-based) that holds `offset`, which must not lie before the first line.
+    std::size_t IndexAt(std::size_t offset) const;
+
     std::string_view _text;
-    std::vector<KestSyntaxLine> _lines;
+    std::vector<std::uint64_t> _group_begins;
+    std::vector<std::uint32_t> _begins;
+    std::vector<KestLineKind> _kinds;
     std::vector<KestSyntaxBlock> _blocks;
 };
