@@ -72,18 +72,14 @@ class Checker {
     std::vector<KestParDiagnostic> Run() {
         const std::size_t count = _positions.CommandCount();
         _context.names.reserve(count);
-        std::vector<KestSourceMap::ItemPlace> places;
         if (count > 0) {
-            places = _positions.Items(0);
+            PrefetchTargets(0);
         }
         for (std::size_t c = 0; c < count; ++c) {
-            std::vector<KestSourceMap::ItemPlace> next;
             if (c + 1 < count) {
-                next = _positions.Items(c + 1);
-                PrefetchTargets(_positions.Command(c + 1), next);
+                PrefetchTargets(c + 1);
             }
-            CheckBlock(c, places);
-            places = std::move(next);
+            CheckBlock(c);
         }
         CheckNamesGivenTwice();
         _context.Suggest();
@@ -106,27 +102,28 @@ class Checker {
             {start, end, code, severity, std::move(message), std::move(related), std::move(fix)});
     }
 
-    // The commands that the items of a block name are asked for a block ahead of their check,
-    // which reads their type: in a large job each is a load from main memory.
-    static void PrefetchTargets(const KestCmd& cmd,
-                                const std::vector<KestSourceMap::ItemPlace>& places) {
+    // The commands that the items of the c-th block name are asked for a block ahead of their
+    // check, which reads their type: in a large job each is a load from main memory.
+    void PrefetchTargets(std::size_t c) const {
 #if defined(__GNUC__) || defined(__clang__)
-        for (const KestSourceMap::ItemPlace& place : places) {
+        const KestCmd& cmd = _positions.Command(c);
+        _positions.ForEachItem(c, [&cmd](const KestSourceMap::ItemPlace& place) {
             if (const KestCmd* target = cmd.Item(place.kind, place.index).GetReference()) {
                 // The type stands in the command's first 64 bytes, which may reach into a
                 // second cache line.
                 __builtin_prefetch(target);
                 __builtin_prefetch(reinterpret_cast<const char*>(target) + 63);
             }
-        }
+        });
 #else
-        (void)cmd;
-        (void)places;
+        (void)c;
 #endif
     }
 
-    // One block: its keyword, END_ and name, then its lines.
-    void CheckBlock(std::size_t c, const std::vector<KestSourceMap::ItemPlace>& places) {
+    // One block: its keyword and END_, its lines, then its name and the keys it lacks. Its
+    // items are walked once, without a list of them (a block of half a million lines would
+    // take tens of megabytes).
+    void CheckBlock(std::size_t c) {
         const KestCmd& cmd = _positions.Command(c);
         const CheckPlaces::Block block = _context.places.BlockOf(c);
         const std::string keyword = KestText::to_upper_copy(block.written);
@@ -145,8 +142,8 @@ class Checker {
                 "block '" + shown(block.written) + "' is still open at the end of the text",
                 KestParFix{"Add END_", at, at, text});
         }
-        CheckName(cmd, block, places);
-        CheckLines(cmd, keyword, places);
+        const std::optional<KestItemSpan> name = CheckLines(c, cmd, keyword);
+        CheckName(cmd, block, name);
         for (const KeyRule* rule : Required(cmd.GetType())) {
             if (std::none_of(_seen.begin(), _seen.end(),
                              [&](const Seen& given) { return given.rule == rule; })) {
@@ -176,22 +173,18 @@ class Checker {
     }
     std::array<std::optional<std::vector<const KeyRule*>>, KestCmdDefs::cmd_type_count> _required;
 
+    // `name`: where the block's first ID_NAME stands, if a line of it gives one.
     void CheckName(const KestCmd& cmd, const CheckPlaces::Block& block,
-                   const std::vector<KestSourceMap::ItemPlace>& places) {
+                   const std::optional<KestItemSpan>& name) {
         if (!cmd.HasItem(ID_NAME)) {
             Add(block.keyword, block.keyword_end, "missing-name", KestSeverity::information,
                 "block '" + shown(block.written) + "' has no ID_NAME; nothing can refer to it");
             return;
         }
-        const auto place =
-            std::find_if(places.begin(), places.end(), [](const KestSourceMap::ItemPlace& p) {
-                return p.kind == ID_NAME && p.index == 0;
-            });
         // The name the default rules gave a command that has no line of its own stands at the
         // block's keyword.
-        const auto range = place == places.end()
-                               ? std::make_pair(block.keyword, block.keyword_end)
-                               : std::make_pair(place->span.value, place->span.value_end);
+        const auto range = name ? std::make_pair(name->value, name->value_end)
+                                : std::make_pair(block.keyword, block.keyword_end);
         _context.names.push_back({&cmd, block.keyword.line, range});
     }
 
@@ -200,11 +193,18 @@ class Checker {
     void CheckNamesGivenTwice() {
         const std::vector<CheckContext::NamedCommand>& names_given = _context.names;
         const std::hash<std::string_view> hash;
+        // A name as its item keeps it (most do), or a copy: no list of every name's text.
+        const auto name_of = [&](std::size_t i, std::string& copy) -> std::string_view {
+            const KestCmdItem& name = names_given[i].cmd->Item(ID_NAME, 0);
+            if (const std::optional<std::string_view> kept = name.KeptText()) {
+                return *kept;
+            }
+            return copy = name.GetString();
+        };
         std::vector<std::pair<std::uint64_t, std::uint32_t>> order(names_given.size());
-        std::vector<std::string> texts(names_given.size());
         for (std::size_t i = 0; i < names_given.size(); ++i) {
-            texts[i] = names_given[i].cmd->Item(ID_NAME, 0).GetString();
-            const std::uint64_t h = hash(texts[i]) * 31 + names_given[i].cmd->GetType();
+            std::string copy;
+            const std::uint64_t h = hash(name_of(i, copy)) * 31 + names_given[i].cmd->GetType();
             order[i] = {h, static_cast<std::uint32_t>(i)};
         }
         std::sort(order.begin(), order.end());
@@ -215,15 +215,18 @@ class Checker {
             }
             for (std::size_t i = run + 1; i < end; ++i) {
                 const CheckContext::NamedCommand& later = names_given[order[i].second];
+                std::string later_copy;
+                const std::string_view later_name = name_of(order[i].second, later_copy);
                 for (std::size_t j = run; j < i; ++j) {
                     const CheckContext::NamedCommand& first = names_given[order[j].second];
+                    std::string first_copy;
                     if (first.cmd->GetType() == later.cmd->GetType() &&
-                        texts[order[j].second] == texts[order[i].second]) {
+                        name_of(order[j].second, first_copy) == later_name) {
                         Add(later.range.first, later.range.second, "duplicate-name",
                             KestSeverity::warning,
-                            a_type(later.cmd->GetType()) + " named '" +
-                                shown(texts[order[i].second]) + "' already stands at line " +
-                                std::to_string(first.line) + "; only the first is ever linked",
+                            a_type(later.cmd->GetType()) + " named '" + shown(later_name) +
+                                "' already stands at line " + std::to_string(first.line) +
+                                "; only the first is ever linked",
                             std::nullopt,
                             {{first.range.first, first.range.second,
                               "the name is first given here"}});
@@ -235,18 +238,27 @@ class Checker {
         }
     }
 
-    void CheckLines(const KestCmd& cmd, const std::string& keyword,
-                    const std::vector<KestSourceMap::ItemPlace>& places) {
+    // The lines of the c-th block; returns where its first ID_NAME stands, if a line gives it.
+    std::optional<KestItemSpan> CheckLines(std::size_t c, const KestCmd& cmd,
+                                           const std::string& keyword) {
         _seen.clear();
-        for (std::size_t i = 0; i < places.size();) {
-            // The items that one line made (LE_VALUE gives VALUE and TYPE) are looked at once.
-            std::size_t next = i + 1;
-            while (next < places.size() && places[next].span.key.line == places[i].span.key.line) {
-                ++next;
+        std::optional<KestItemSpan> name;
+        // The items that one line made (LE_VALUE gives VALUE and TYPE) are looked at at once.
+        std::vector<KestSourceMap::ItemPlace> line;
+        _positions.ForEachItem(c, [&](const KestSourceMap::ItemPlace& place) {
+            if (place.kind == ID_NAME && place.index == 0) {
+                name = place.span;
             }
-            CheckLine(cmd, keyword, places.data() + i, places.data() + next);
-            i = next;
+            if (!line.empty() && place.span.key.line != line.front().span.key.line) {
+                CheckLine(cmd, keyword, line.data(), line.data() + line.size());
+                line.clear();
+            }
+            line.push_back(place);
+        });
+        if (!line.empty()) {
+            CheckLine(cmd, keyword, line.data(), line.data() + line.size());
         }
+        return name;
     }
 
     void CheckLine(const KestCmd& cmd, const std::string& keyword,

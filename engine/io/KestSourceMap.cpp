@@ -352,7 +352,12 @@ const KestCmd& KestSourceMap::Command(std::size_t i) const {
 }
 
 std::vector<KestSourceMap::ItemPlace> KestSourceMap::Items(std::size_t i) const {
+    // Counted first: the list of a block of half a million lines would otherwise grow to twice
+    // its size.
+    std::size_t count = 0;
+    ForEachItem(i, [&count](const ItemPlace&) { ++count; });
     std::vector<ItemPlace> items;
+    items.reserve(count);
     ForEachItem(i, [&items](const ItemPlace& place) { items.push_back(place); });
     return items;
 }
