@@ -318,6 +318,11 @@ TEST(Document, ValuesThatWaitGiveTheTextOfEditsTakenOneByOne) {
     EXPECT_EQ(dv.Item(VALUE, 0).GetString(), "0.1");
     EXPECT_EQ(doc.Job().GetCommand(KestCmdDefs::DV, 0).Item(VALUE, 0).GetString(), "0.3");
     EXPECT_EQ(doc.Text(), "DV\n  ID_NAME = d\n  VALUE = 0.3\nEND_\n");
+
+    // A value set where the text ends, after a last `KEY =` without a line end.
+    KestParDocument open_end("DV\n  ID_NAME = d\n  VALUE =");
+    open_end.SetValue(open_end.PlacedJob().GetCommand(KestCmdDefs::DV, 0), VALUE, 0, "0.3");
+    EXPECT_EQ(open_end.Text(), "DV\n  ID_NAME = d\n  VALUE = 0.3");
 }
 
 TEST(Document, EditsChangeOnlyTheirLinesAndTakeTheLineEndsOfTheText) {
