@@ -123,8 +123,7 @@ std::string KestParDocument::Current(std::size_t begin, std::size_t end,
     // A value set at the text's very end (`KEY =` on a last line without a line end) is an
     // insertion there: it belongs to a stretch that ends with the text.
     for (auto w = _waiting.lower_bound(begin);
-         w != _waiting.end() && (w->first < end || (w->first == end && end == _text.size()));
-         ++w) {
+         w != _waiting.end() && (w->first < end || (w->first == end && end == _text.size())); ++w) {
         changes.push_back(&w->second);
     }
     for (const Replacement& change : more) {
