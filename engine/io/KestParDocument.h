@@ -40,6 +40,9 @@ class KEST_CMD_ENGINE_API KestParEditError : public std::invalid_argument {
 /// is next asked for (Text(), Job(), Positions(), Syntax(), Save() or another kind of edit).
 /// Meanwhile PlacedJob() and PlacedPositions() stay those read last, which edits may address:
 /// a series of such edits costs what its blocks cost, not the whole text each time.
+///
+/// A document is for one thread at a time, its const members included: they may read the text
+/// again or apply the values that wait.
 class KEST_CMD_ENGINE_API KestParDocument {
   public:
     /// Reads `text`; `file_name` is what messages call it (and where Save writes by default).
