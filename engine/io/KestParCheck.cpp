@@ -137,7 +137,7 @@ class Checker {
                 Replacing(block.keyword, block.keyword_end, suggestion));
         }
         if (!block.closed) {
-            const auto [at, text] = _context.places.AppendLine("END_");
+            const auto [at, text] = _context.places.AppendLine(KestParSyntax::block_end);
             Add(block.keyword, block.keyword_end, "unclosed-block", KestSeverity::warning,
                 "block '" + shown(block.written) + "' is still open at the end of the text",
                 KestParFix{"Add END_", at, at, text});

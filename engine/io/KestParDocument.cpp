@@ -493,7 +493,7 @@ void KestParDocument::AddCommand(std::string_view keyword,
         check_one_line(value, "value");
         block += "  " + std::string(trim(key)) + " = " + std::string(trim(value)) + eol;
     }
-    block += "END_" + eol;
+    block += std::string(KestParSyntax::block_end) + eol;
     // The block must read back as one block of these lines.
     const KestParSyntax own(block);
     std::size_t item_lines = 0;
@@ -522,7 +522,7 @@ void KestParDocument::AddCommand(std::string_view keyword,
             at = syntax.Line(span.end_line).next();
         }
         if (!syntax.Blocks()[syntax.BlockOf(span.keyword.line)].closed) {
-            prefix = "END_" + eol;
+            prefix = std::string(KestParSyntax::block_end) + eol;
         }
     }
     if (at > 0 && _text[at - 1] != '\n') {

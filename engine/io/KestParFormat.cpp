@@ -101,7 +101,7 @@ std::size_t Layout::Block(const KestSyntaxBlock& block) {
             l = Entry(l);
         }
     }
-    Line(block.closed ? End(Trimmed(block.end_line)) : std::string("END_"));
+    Line(block.closed ? End(Trimmed(block.end_line)) : std::string(KestParSyntax::block_end));
     _blank = true;
     return block.end_line + 1;
 }

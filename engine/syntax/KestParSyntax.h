@@ -107,6 +107,10 @@ class KEST_CMD_ENGINE_API KestParSyntax {
     /// The line end a line added to the text takes: the first line's, LF when it has none.
     std::string_view Eol() const;
 
+    /// What edits, the layout and completion write to close a block (the reader takes any line
+    /// that starts with it, in any case, as a block's end).
+    static constexpr std::string_view block_end = "END_";
+
     /// Whether `text` reads back as itself wherever a piece of a value stands, at the start of
     /// a continued line too: not empty, no blanks around it, no line break, no ',' or '=', and
     /// neither '#' nor END_ first.

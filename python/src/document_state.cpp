@@ -25,11 +25,15 @@ std::string upper_name(const KestCmd& cmd) {
 DocState::DocState(KestParDocument doc, std::string name)
     : _doc(std::move(doc)), _name(std::move(name)) {}
 
-const KestSourceMap& DocState::Positions() {
+const KestSourceMap& DocState::Read(const KestSourceMap& (KestParDocument::*positions)() const) {
     HeldWarnings held;
-    const KestSourceMap& positions = _doc.Positions();
-    held.Warn(_name, [&] { return &positions; });
-    return positions;
+    const KestSourceMap& read = (_doc.*positions)();
+    held.Warn(_name, [&] { return &read; });
+    return read;
+}
+
+const KestSourceMap& DocState::Positions() {
+    return Read(&KestParDocument::Positions);
 }
 
 const KestCmdContainer& DocState::Job() {
@@ -38,10 +42,7 @@ const KestCmdContainer& DocState::Job() {
 }
 
 const KestSourceMap& DocState::Placed() {
-    HeldWarnings held;
-    const KestSourceMap& positions = _doc.PlacedPositions();
-    held.Warn(_name, [&] { return &positions; });
-    return positions;
+    return Read(&KestParDocument::PlacedPositions);
 }
 
 void DocState::Changed(bool names) {

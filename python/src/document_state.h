@@ -95,6 +95,9 @@ class DocState {
         bool inserted;
         std::size_t index;
     };
+    /// The positions that `positions` of the document gives, the warnings of reading the text
+    /// again (if it must) going to Python.
+    const KestSourceMap& Read(const KestSourceMap& (KestParDocument::*positions)() const);
     /// The blocks by name and the number of blocks of each type, made when first asked for.
     void IndexNames();
     /// The commands the default rules made, few: of types with more commands than blocks.

@@ -177,18 +177,16 @@ int main(int argc, char** argv) {
                      "Parameter files, folders (their *.par files), - "
                      "for standard input")
         ->required();
-    check
-        ->add_option("--schema", options.check.schemas,
-                     "A schema file laid over the built-in one (and .kestcmd.json's); repeatable")
-        ->expected(1)
-        ->allow_extra_args(false)
-        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
-    check
-        ->add_option("--ignore", options.check.ignore,
-                     "Leave out findings of this code; repeatable")
-        ->expected(1)
-        ->allow_extra_args(false)
-        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    // An option given once per value (--ignore a --ignore b), every value kept.
+    const auto repeatable = [](CLI::Option* option) {
+        option->expected(1)->allow_extra_args(false)->multi_option_policy(
+            CLI::MultiOptionPolicy::TakeAll);
+    };
+    repeatable(check->add_option(
+        "--schema", options.check.schemas,
+        "A schema file laid over the built-in one (and .kestcmd.json's); repeatable"));
+    repeatable(check->add_option("--ignore", options.check.ignore,
+                                 "Leave out findings of this code; repeatable"));
     check
         ->add_option("--severity", options.check.severity,
                      "The least severity that makes check exit 1 (default warning)")
@@ -205,10 +203,8 @@ int main(int argc, char** argv) {
     CLI::App* schema = app.add_subcommand(
         "schema", "Print the schema that check uses for a job here (or at JOB) as JSON");
     schema->add_option("JOB", options.job, "A job file whose .kestcmd.json applies");
-    schema->add_option("--schema", options.check.schemas, "A schema file laid over; repeatable")
-        ->expected(1)
-        ->allow_extra_args(false)
-        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    repeatable(schema->add_option("--schema", options.check.schemas,
+                                  "A schema file laid over; repeatable"));
     schema
         ->add_option("--format", options.check.format, "json (default) or markdown (docs/keys.md)")
         ->check(CLI::IsMember({"json", "markdown"}));

@@ -74,7 +74,7 @@ json keys(const OpenDocument& open, const KestCmd& cmd) {
             offer(key);
         }
     }
-    items.push_back(entry("END_", keyword, "ends the block"));
+    items.push_back(entry(std::string(KestParSyntax::block_end), keyword, "ends the block"));
     return items;
 }
 
