@@ -76,7 +76,8 @@ def baselines(build, commands):
 
 
 def run_once(argv, stdin):
-    """Runs `argv` once: wall, user and system seconds, peak resident MB. GNU time starts it,
+    """Runs `argv` once: wall, user and system seconds, peak resident MB (10^6 bytes; GNU time
+    reports KiB). GNU time starts it,
     since a child's peak memory counts from the memory of the process that forked it (about
     1 MB for time, 18 MB for this script)."""
     with open(stdin or os.devnull, "rb") as given, tempfile.NamedTemporaryFile("r") as usage:
@@ -87,7 +88,7 @@ def run_once(argv, stdin):
         user, system, peak = usage.read().split()[-3:]
     if code not in (0, 1):  # check and fmt --check exit 1 when they find something
         sys.exit(f"{' '.join(argv)} exited with {code}")
-    return {"wall": wall, "user": float(user), "system": float(system), "peak": int(peak) / 1000}
+    return {"wall": wall, "user": float(user), "system": float(system), "peak": int(peak) * 1024 / 1e6}
 
 
 def measure(table, runs):

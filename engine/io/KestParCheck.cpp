@@ -81,8 +81,8 @@ class Checker {
             }
             CheckBlock(c);
         }
-        CheckNamesGivenTwice();
         _context.Suggest();
+        CheckNamesGivenTwice();
         std::vector<KestParDiagnostic> found = std::move(_context.found);
         const auto earlier = [](const KestParDiagnostic& a, const KestParDiagnostic& b) {
             return a.start < b.start;
@@ -125,7 +125,7 @@ class Checker {
     // take tens of megabytes).
     void CheckBlock(std::size_t c) {
         const KestCmd& cmd = _positions.Command(c);
-        const CheckPlaces::Block block = _context.places.BlockOf(c);
+        const CheckPlaces::Block block = _context.places.ReadBlock(c);
         const std::string keyword = KestText::to_upper_copy(block.written);
         const auto& cmd_names = KestCmdDefs::get_default_cmd_names();
         if (cmd.GetType() == KestCmdDefs::CMD_PLACEHOLDER &&
@@ -142,8 +142,8 @@ class Checker {
                 "block '" + shown(block.written) + "' is still open at the end of the text",
                 KestParFix{"Add END_", at, at, text});
         }
-        const std::optional<KestItemSpan> name = CheckLines(c, cmd, keyword);
-        CheckName(cmd, block, name);
+        CheckLines(c, cmd, keyword);
+        CheckName(c, cmd, block);
         for (const KeyRule* rule : Required(cmd.GetType())) {
             if (std::none_of(_seen.begin(), _seen.end(),
                              [&](const Seen& given) { return given.rule == rule; })) {
@@ -173,63 +173,59 @@ class Checker {
     }
     std::array<std::optional<std::vector<const KeyRule*>>, KestCmdDefs::cmd_type_count> _required;
 
-    // `name`: where the block's first ID_NAME stands, if a line of it gives one.
-    void CheckName(const KestCmd& cmd, const CheckPlaces::Block& block,
-                   const std::optional<KestItemSpan>& name) {
+    void CheckName(std::size_t c, const KestCmd& cmd, const CheckPlaces::Block& block) {
         if (!cmd.HasItem(ID_NAME)) {
             Add(block.keyword, block.keyword_end, "missing-name", KestSeverity::information,
                 "block '" + shown(block.written) + "' has no ID_NAME; nothing can refer to it");
             return;
         }
-        // The name the default rules gave a command that has no line of its own stands at the
-        // block's keyword.
-        const auto range = name ? std::make_pair(name->value, name->value_end)
-                                : std::make_pair(block.keyword, block.keyword_end);
-        _context.names.push_back({&cmd, block.keyword.line, range});
+        std::string copy;
+        const std::uint64_t h =
+            std::hash<std::string_view>()(NameOf(cmd, copy)) * 31 + cmd.GetType();
+        _context.names.push_back((h ^ (h >> 32)) << 32 | static_cast<std::uint32_t>(c));
     }
 
-    // Names given twice: the names sorted by type, hash and order of the text, so that a
-    // command whose name an earlier one of its type has follows it.
-    void CheckNamesGivenTwice() {
-        const std::vector<CheckContext::NamedCommand>& names_given = _context.names;
-        const std::hash<std::string_view> hash;
-        // A name as its item keeps it (most do), or a copy: no list of every name's text.
-        const auto name_of = [&](std::size_t i, std::string& copy) -> std::string_view {
-            const KestCmdItem& name = names_given[i].cmd->Item(ID_NAME, 0);
-            if (const std::optional<std::string_view> kept = name.KeptText()) {
-                return *kept;
-            }
-            return copy = name.GetString();
-        };
-        std::vector<std::pair<std::uint64_t, std::uint32_t>> order(names_given.size());
-        for (std::size_t i = 0; i < names_given.size(); ++i) {
-            std::string copy;
-            const std::uint64_t h = hash(name_of(i, copy)) * 31 + names_given[i].cmd->GetType();
-            order[i] = {h, static_cast<std::uint32_t>(i)};
+    // A command's first name as its item keeps it (most do), or a copy in `copy`: no list of
+    // every name's text.
+    static std::string_view NameOf(const KestCmd& cmd, std::string& copy) {
+        const KestCmdItem& name = cmd.Item(ID_NAME, 0);
+        if (const std::optional<std::string_view> kept = name.KeptText()) {
+            return *kept;
         }
-        std::sort(order.begin(), order.end());
-        for (std::size_t run = 0; run < order.size();) {
+        return copy = name.GetString();
+    }
+
+    // Names given twice: sorted by hash and then by the order of the text, a command whose name
+    // an earlier one of its type has follows it in a run of equal hashes.
+    void CheckNamesGivenTwice() {
+        std::vector<std::uint64_t>& names = _context.names;
+        std::sort(names.begin(), names.end());
+        const auto command = [&](std::size_t i) {
+            return static_cast<std::size_t>(names[i] & 0xFFFFFFFFu);
+        };
+        for (std::size_t run = 0; run < names.size();) {
             std::size_t end = run + 1;
-            while (end < order.size() && order[end].first == order[run].first) {
+            while (end < names.size() && names[end] >> 32 == names[run] >> 32) {
                 ++end;
             }
             for (std::size_t i = run + 1; i < end; ++i) {
-                const CheckContext::NamedCommand& later = names_given[order[i].second];
+                const KestCmd& later = _positions.Command(command(i));
                 std::string later_copy;
-                const std::string_view later_name = name_of(order[i].second, later_copy);
+                const std::string_view later_name = NameOf(later, later_copy);
                 for (std::size_t j = run; j < i; ++j) {
-                    const CheckContext::NamedCommand& first = names_given[order[j].second];
+                    const KestCmd& first = _positions.Command(command(j));
                     std::string first_copy;
-                    if (first.cmd->GetType() == later.cmd->GetType() &&
-                        name_of(order[j].second, first_copy) == later_name) {
-                        Add(later.range.first, later.range.second, "duplicate-name",
-                            KestSeverity::warning,
-                            a_type(later.cmd->GetType()) + " named '" + shown(later_name) +
-                                "' already stands at line " + std::to_string(first.line) +
+                    if (first.GetType() == later.GetType() &&
+                        NameOf(first, first_copy) == later_name) {
+                        const auto [start, end_at] = _context.places.NameRange(command(i));
+                        const auto [first_start, first_end] = _context.places.NameRange(command(j));
+                        Add(start, end_at, "duplicate-name", KestSeverity::warning,
+                            a_type(later.GetType()) + " named '" + shown(later_name) +
+                                "' already stands at line " +
+                                std::to_string(_positions.Span(command(j)).keyword.line) +
                                 "; only the first is ever linked",
                             std::nullopt,
-                            {{first.range.first, first.range.second,
-                              "the name is first given here"}});
+                            {{first_start, first_end, "the name is first given here"}});
                         break;
                     }
                 }
@@ -238,17 +234,12 @@ class Checker {
         }
     }
 
-    // The lines of the c-th block; returns where its first ID_NAME stands, if a line gives it.
-    std::optional<KestItemSpan> CheckLines(std::size_t c, const KestCmd& cmd,
-                                           const std::string& keyword) {
+    // The lines of the c-th block.
+    void CheckLines(std::size_t c, const KestCmd& cmd, const std::string& keyword) {
         _seen.clear();
-        std::optional<KestItemSpan> name;
         // The items that one line made (LE_VALUE gives VALUE and TYPE) are looked at at once.
         std::vector<KestSourceMap::ItemPlace> line;
         _positions.ForEachItem(c, [&](const KestSourceMap::ItemPlace& place) {
-            if (place.kind == ID_NAME && place.index == 0) {
-                name = place.span;
-            }
             if (!line.empty() && place.span.key.line != line.front().span.key.line) {
                 CheckLine(cmd, keyword, line.data(), line.data() + line.size());
                 line.clear();
@@ -258,7 +249,6 @@ class Checker {
         if (!line.empty()) {
             CheckLine(cmd, keyword, line.data(), line.data() + line.size());
         }
-        return name;
     }
 
     void CheckLine(const KestCmd& cmd, const std::string& keyword,

@@ -111,10 +111,23 @@ const KestSourceMap& KestParDocument::PlacedPositions() const {
 }
 
 const KestParSyntax& KestParDocument::Lines() const {
-    if (!_syntax) {
+    if (!_syntax || !Reads(_syntax->Text())) {
         _syntax = std::make_unique<KestParSyntax>(_text);
     }
     return *_syntax;
+}
+
+const KestParLineStarts& KestParDocument::LineStarts() const {
+    Settle();
+    if (!_line_starts || !Reads(_line_starts->Text())) {
+        _line_starts.emplace(_text);
+    }
+    return *_line_starts;
+}
+
+bool KestParDocument::Reads(std::string_view text) const {
+    // A document moved since keeps its text elsewhere when it is short (in the string itself).
+    return text.data() == _text.data() && text.size() == _text.size();
 }
 
 std::string KestParDocument::Current(std::size_t begin, std::size_t end,
@@ -149,8 +162,13 @@ void KestParDocument::Settle() const {
     std::string text = Current(0, _text.size());
     _waiting.clear();
     _text = std::move(text);
+    Changed();
+}
+
+void KestParDocument::Changed() const {
     _stale = true;
     _syntax.reset();
+    _line_starts.reset();
 }
 
 const KestCmd& KestParDocument::Settled(const KestCmd& cmd) const {
@@ -174,16 +192,11 @@ void KestParDocument::Refresh() const {
     _reader.ParseText(_text, job, &positions);
     _job = std::move(job);
     _positions = std::move(positions);
-    _syntax.reset();
     _stale = false;
 }
 
 std::string_view KestParDocument::Line(std::size_t line) const {
-    const KestParSyntax& syntax = Syntax();
-    if (line == 0 || line > syntax.LineCount()) {
-        return {};
-    }
-    return syntax.Bytes(syntax.Content(line));
+    return LineStarts().Line(line);
 }
 
 std::string KestParDocument::Slice(KestTextPosition from, KestTextPosition to) const {
@@ -290,8 +303,7 @@ void KestParDocument::Apply(std::vector<Replacement> changes, const Expectation&
         return;
     }
     _text.replace(begin, end - begin, Current(begin, end, changes));
-    _stale = true;
-    _syntax.reset();
+    Changed();
 }
 
 void KestParDocument::Check(const std::vector<Replacement>& changes, const Expectation& expected,

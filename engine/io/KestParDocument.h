@@ -7,11 +7,13 @@
 #include "engine/io/KestCmdIoConfig.h"
 #include "engine/io/KestParFileAdapter.h"
 #include "engine/io/KestSourceMap.h"
+#include "engine/syntax/KestParLineStarts.h"
 #include "engine/syntax/KestParSyntax.h"
 
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 
 #include <stdexcept>
 #include <string>
@@ -145,8 +147,14 @@ class KEST_CMD_ENGINE_API KestParDocument {
     void Settle() const;
     /// Reads the text again when an edit changed it.
     void Refresh() const;
+    /// Forgets what was read from `_text`, which changed.
+    void Changed() const;
     /// The syntax of `_text` as it stands (without the waiting changes).
     const KestParSyntax& Lines() const;
+    /// Where the lines of the text start, the waiting changes applied.
+    const KestParLineStarts& LineStarts() const;
+    /// Whether `text` is a view of `_text` as it stands.
+    bool Reads(std::string_view text) const;
 
     mutable std::string _text;
     /// Changes of values not yet applied to `_text`, by where they begin in it.
@@ -157,5 +165,8 @@ class KEST_CMD_ENGINE_API KestParDocument {
     mutable KestCmdContainer _job;
     mutable KestSourceMap _positions;
     mutable std::unique_ptr<KestParSyntax> _syntax;
+    /// Where the lines of `_text` start, for Line and Slice, which need not the syntax of every
+    /// line (a check's findings shown with their lines, say).
+    mutable std::optional<KestParLineStarts> _line_starts;
     mutable bool _stale = true;
 };

@@ -19,16 +19,21 @@ std::uint32_t narrow(std::size_t n) {
 
 } // namespace
 
-KestParSyntax::KestParSyntax(std::string_view text) : _text(text) {
-    std::size_t pos = text.substr(0, 3) == byte_order_mark ? 3 : 0;
-    const std::size_t lines =
-        static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1;
+KestParSyntax::KestParSyntax(std::string_view text)
+    : KestParSyntax(text, TextBegin(text), 1,
+                    static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1) {}
+
+KestParSyntax::KestParSyntax(std::string_view text, std::size_t begin, std::size_t first_line,
+                             std::size_t last_line)
+    : _text(text), _first_line(first_line) {
+    const std::size_t lines = last_line + 1 - std::min(first_line, last_line + 1);
     _begins.reserve(lines);
     _kinds.reserve(lines);
     _group_begins.reserve(lines / group + 1);
+    std::size_t pos = begin;
     bool in_block = false;
     bool value_goes_on = false;
-    while (pos < text.size()) {
+    while (pos < text.size() && _kinds.size() < lines) {
         const std::size_t feed = text.find('\n', pos);
         std::size_t end = feed == std::string_view::npos ? text.size() : feed;
         if (feed != std::string_view::npos && end > pos && text[end - 1] == '\r') {
@@ -36,7 +41,7 @@ KestParSyntax::KestParSyntax(std::string_view text) : _text(text) {
         }
         const std::string_view content = text.substr(pos, end - pos);
         const std::string_view trimmed = KestText::trim(content);
-        const std::size_t number = _kinds.size() + 1;
+        const std::size_t number = _first_line + _kinds.size();
         if (_kinds.size() % group == 0) {
             _group_begins.push_back(pos);
         }
@@ -80,14 +85,15 @@ KestParSyntax::KestParSyntax(std::string_view text) : _text(text) {
         _kinds.push_back(kind);
         pos = feed == std::string_view::npos ? text.size() : feed + 1;
     }
+    _end = pos;
 }
 
 KestSyntaxLine KestParSyntax::Line(std::size_t number) const {
-    const std::size_t index = number - 1;
+    const std::size_t index = number - _first_line;
     KestSyntaxLine line;
     line.begin = Begin(index);
     line.kind = _kinds[index];
-    const std::size_t next = index + 1 < _kinds.size() ? Begin(index + 1) : _text.size();
+    const std::size_t next = index + 1 < _kinds.size() ? Begin(index + 1) : _end;
     std::size_t end = next;
     if (end > line.begin && _text[end - 1] == '\n') {
         --end;
@@ -216,8 +222,8 @@ std::vector<KestByteSpan> KestParSyntax::Pieces(std::size_t line) const {
 }
 
 std::size_t KestParSyntax::Offset(KestTextPosition position) const {
-    if (position.line == 0 || position.line > LineCount()) {
-        return position.line == 0 && LineCount() > 0 ? Begin(0) : _text.size();
+    if (position.line < _first_line || position.line > LineCount()) {
+        return position.line < _first_line && !_kinds.empty() ? Begin(0) : _end;
     }
     const KestSyntaxLine l = Line(position.line);
     const std::size_t column = position.column == 0 ? 0 : position.column - 1;
@@ -225,15 +231,15 @@ std::size_t KestParSyntax::Offset(KestTextPosition position) const {
 }
 
 KestTextPosition KestParSyntax::Position(std::size_t offset) const {
-    if (LineCount() == 0 || offset < Begin(0)) {
-        return {1, 1};
+    if (_kinds.empty() || offset < Begin(0)) {
+        return {_first_line, 1};
     }
     const std::size_t index = IndexAt(offset);
-    const KestSyntaxLine line = Line(index + 1);
+    const KestSyntaxLine line = Line(_first_line + index);
     if (offset >= line.next() && line.eol != 0) {
         return {LineCount() + 1, 1};
     }
-    return {index + 1, offset - line.begin + 1};
+    return {_first_line + index, offset - line.begin + 1};
 }
 
 bool KestParSyntax::StandsAsPiece(std::string_view text) {
@@ -244,5 +250,16 @@ bool KestParSyntax::StandsAsPiece(std::string_view text) {
 }
 
 std::string_view KestParSyntax::Eol() const {
-    return LineCount() > 0 && Line(1).eol == 2 ? "\r\n" : "\n";
+    if (_first_line == 1) {
+        return LineCount() > 0 && Line(1).eol == 2 ? "\r\n" : "\n";
+    }
+    // A stretch reads the text's first line (a byte-order mark holds no line feed).
+    const std::size_t feed = _text.find('\n');
+    return feed != std::string_view::npos && feed > TextBegin(_text) && _text[feed - 1] == '\r'
+               ? "\r\n"
+               : "\n";
+}
+
+std::size_t KestParSyntax::TextBegin(std::string_view text) {
+    return text.substr(0, byte_order_mark.size()) == byte_order_mark ? byte_order_mark.size() : 0;
 }

@@ -62,15 +62,25 @@ struct KEST_CMD_ENGINE_API KestSyntaxBlock {
     bool closed = false;
 };
 
-/// The syntax of one text, which must outlive it and stay unchanged while it is used.
+/// The syntax of one text, which must outlive it and stay unchanged while it is used: of the
+/// whole text, or of a stretch of its lines (a block, say) for a reader that walks a large text
+/// and need not hold the syntax of every line at once.
 class KEST_CMD_ENGINE_API KestParSyntax {
   public:
     explicit KestParSyntax(std::string_view text);
+    /// The syntax of the lines `first_line` to `last_line` of `text` (1-based, numbered as in
+    /// the whole text, the first starting at offset `begin`), read as the lines of a text that
+    /// starts there: right for a stretch from a block's keyword line on. Stops early at the
+    /// text's end. Only lines of the stretch, and offsets in it, may be asked for.
+    KestParSyntax(std::string_view text, std::size_t begin, std::size_t first_line,
+                  std::size_t last_line);
 
     std::string_view Text() const { return _text; }
-    /// The lines, 1-based: Line(1) to Line(LineCount()). A text ending with a line end has no
-    /// empty line after it; a byte-order mark at the start belongs to no line.
-    std::size_t LineCount() const { return _kinds.size(); }
+    /// The lines, 1-based: Line(FirstLine()) to Line(LineCount()), FirstLine() being 1 unless
+    /// this is the syntax of a stretch. A text ending with a line end has no empty line after
+    /// it; a byte-order mark at the start belongs to no line.
+    std::size_t FirstLine() const { return _first_line; }
+    std::size_t LineCount() const { return _first_line - 1 + _kinds.size(); }
     KestSyntaxLine Line(std::size_t number) const;
     /// The blocks, in the order of the text: one per command the reader makes.
     const std::vector<KestSyntaxBlock>& Blocks() const { return _blocks; }
@@ -104,7 +114,10 @@ class KEST_CMD_ENGINE_API KestParSyntax {
     std::size_t Offset(KestTextPosition position) const;
     /// The position of an offset.
     KestTextPosition Position(std::size_t offset) const;
-    /// The line end a line added to the text takes: the first line's, LF when it has none.
+    /// Where the first line of `text` starts: after a byte-order mark, if it has one.
+    static std::size_t TextBegin(std::string_view text);
+    /// The line end a line added to the text takes: the text's first line's, LF when it has
+    /// none.
     std::string_view Eol() const;
 
     /// What edits, the layout and completion write to close a block (the reader takes any line
@@ -132,6 +145,9 @@ class KEST_CMD_ENGINE_API KestParSyntax {
     std::size_t IndexAt(std::size_t offset) const;
 
     std::string_view _text;
+    std::size_t _first_line = 1;
+    /// The offset after the last line's line end.
+    std::size_t _end = 0;
     std::vector<std::uint64_t> _group_begins;
     std::vector<std::uint32_t> _begins;
     std::vector<KestLineKind> _kinds;

@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include <algorithm>
 #include <filesystem>
 #include <random>
@@ -233,6 +235,21 @@ TEST(Document, AnUneditedDocumentIsTheTextItRead) {
         EXPECT_EQ(doc.Text(), text);
         EXPECT_EQ(test_support::written(doc.Job()), job_of(text));
     }
+}
+
+// A short text is kept in the string itself, so that it stands elsewhere once the document is
+// moved: what was worked out from it before must not be read afterwards.
+TEST(Document, AMovedDocumentReadsItsOwnText) {
+    const std::string text = "DV\n a = 1\nEND_\n";
+    ASSERT_LT(text.size(), std::string().capacity() + 1) << "a text the string keeps itself";
+    auto doc = std::make_unique<KestParDocument>(text);
+    ASSERT_EQ(doc->Syntax().LineCount(), 3u);
+    ASSERT_EQ(doc->Line(2), " a = 1");
+    const KestParDocument moved = std::move(*doc);
+    doc.reset();
+    EXPECT_EQ(moved.Syntax().Bytes(moved.Syntax().Key(2)), "a");
+    EXPECT_EQ(moved.Line(2), " a = 1");
+    EXPECT_EQ(moved.Slice({2, 6}, {2, 7}), "1");
 }
 
 TEST(Document, RandomEditsReadAsTheJobTheyDescribe) {

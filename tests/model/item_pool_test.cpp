@@ -69,17 +69,18 @@ TEST(ItemPool, SlabsGoBackWhenTheirItemsDieOnWhateverThread) {
     for (int t = 0; t < 4; ++t) {
         threads.emplace_back([&, t] {
             std::vector<std::unique_ptr<KestCmdItem>> mine;
-            for (int i = 0; i < 20000; ++i) {
+            // Several slabs' worth on each thread.
+            for (int i = 0; i < 200000; ++i) {
                 mine.push_back(
-                    std::make_unique<KestCmdAutoItem>(std::to_string(t * 100000 + i), enums));
+                    std::make_unique<KestCmdAutoItem>(std::to_string(t * 1000000 + i), enums));
             }
             // Half die on this thread, half on the main thread after this thread is gone.
             const std::lock_guard<std::mutex> guard(lock);
-            for (int i = 0; i < 20000; ++i) {
+            for (int i = 0; i < 200000; ++i) {
                 if (i % 2 == 0) {
                     mine[i].reset();
                 } else {
-                    made.emplace_back(std::move(mine[i]), std::to_string(t * 100000 + i));
+                    made.emplace_back(std::move(mine[i]), std::to_string(t * 1000000 + i));
                 }
             }
         });
@@ -87,7 +88,7 @@ TEST(ItemPool, SlabsGoBackWhenTheirItemsDieOnWhateverThread) {
     for (std::thread& thread : threads) {
         thread.join();
     }
-    ASSERT_EQ(made.size(), 40000u);
+    ASSERT_EQ(made.size(), 400000u);
     for (const auto& [item, text] : made) {
         ASSERT_EQ(item->GetString(), text);
     }

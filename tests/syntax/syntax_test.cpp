@@ -1,12 +1,15 @@
 // The syntax of a text against the scanner that the reader runs: the same blocks, the same
 // entries with the same keys, values and pieces, on random texts of every syntax the reader
 // knows; and the lines cover the text byte for byte.
+#include "engine/syntax/KestParLineStarts.h"
 #include "engine/syntax/KestParSyntax.h"
 #include "utilities/KestParFile.h"
 
 #include "support/random_job_text.h"
 
 #include <gtest/gtest.h>
+
+#include <tuple>
 
 namespace {
 
@@ -109,4 +112,50 @@ TEST(Syntax, TellsWhatEachLineIs) {
     EXPECT_EQ(syntax.BlockOf(8), 0u);
     EXPECT_TRUE(syntax.Blocks()[0].closed);
     EXPECT_EQ(syntax.Eol(), "\n");
+}
+
+// A stretch of a text's lines from a block's keyword on reads as the whole text's syntax reads
+// those lines, and the line starts found as they are passed are the syntax's, asked in any order.
+TEST(Syntax, StretchesAndLineStartsReadAsTheWholeText) {
+    std::size_t most_lines = 0;
+    for (unsigned seed = 1; seed <= 120 && !::testing::Test::HasFailure(); ++seed) {
+        std::string text;
+        // Several jobs in a row, so that the texts pass the line starts' stride.
+        for (unsigned part = 0; part < 1 + seed % 40; ++part) {
+            text += test_support::JobText(seed * 31 + part, part % 2 == 0).Make();
+        }
+        text = roughened(text, seed);
+        SCOPED_TRACE("seed " + std::to_string(seed));
+        const KestParSyntax whole(text);
+        const KestParLineStarts starts(text);
+        most_lines = std::max(most_lines, whole.LineCount());
+        for (const KestSyntaxBlock& block : whole.Blocks()) {
+            const KestParSyntax stretch = starts.Stretch(block.keyword_line, block.end_line);
+            ASSERT_EQ(stretch.Blocks().size(), 1u);
+            EXPECT_EQ(stretch.Blocks()[0].end_line, block.end_line);
+            EXPECT_EQ(stretch.Blocks()[0].closed, block.closed);
+            EXPECT_EQ(stretch.Eol(), whole.Eol());
+            for (std::size_t l = block.keyword_line; l <= block.end_line; ++l) {
+                const KestSyntaxLine a = whole.Line(l);
+                const KestSyntaxLine b = stretch.Line(l);
+                ASSERT_EQ(std::tie(a.begin, a.length, a.first, a.last, a.equals, a.eol, a.kind),
+                          std::tie(b.begin, b.length, b.first, b.last, b.equals, b.eol, b.kind))
+                    << "line " << l;
+                EXPECT_EQ(stretch.Position(a.begin + a.length), whole.Position(a.begin + a.length));
+                if (a.kind == KestLineKind::item || a.kind == KestLineKind::bare) {
+                    EXPECT_EQ(stretch.Value(l), whole.Value(l));
+                    EXPECT_EQ(stretch.Pieces(l).size(), whole.Pieces(l).size());
+                }
+            }
+        }
+        // Every line and the one past the last, in the text's order and in a scrambled one.
+        const std::size_t past = whole.LineCount() + 1;
+        for (std::size_t i = 0; i < 2 * past; ++i) {
+            const std::size_t l = i < past ? i + 1 : 1 + (i * 7919 + seed) % past;
+            const std::size_t begin = l < past ? whole.Line(l).begin : text.size();
+            ASSERT_EQ(starts.Begin(l), begin) << "line " << l;
+            EXPECT_EQ(starts.Line(l), l < past ? whole.Bytes(whole.Content(l)) : "");
+        }
+    }
+    EXPECT_GT(most_lines, 3 * KestParLineStarts::stride);
 }

@@ -1,6 +1,7 @@
 #include "Check.h"
 
 #include "ExitStatus.h"
+#include "KeepUntilExit.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -82,7 +83,6 @@ int run_check(const CheckOptions& options) {
     KestCmdIoConfig config;
     config.threads = options.threads;
     int status = exit_clean;
-    std::vector<std::unique_ptr<KestParDocument>> documents;
     std::vector<CheckedFile> checked;
     for (const std::string& path : files) {
         try {
@@ -91,10 +91,10 @@ int run_check(const CheckOptions& options) {
                                    ? std::string(std::istreambuf_iterator<char>(std::cin),
                                                  std::istreambuf_iterator<char>())
                                    : KestFileUtil::read_all(KestFileUtil::path_from_utf8(path));
-            documents.push_back(std::make_unique<KestParDocument>(read_document_to_check(
-                std::move(text), KestFileUtil::path_from_utf8(path), config)));
-            checked.push_back(
-                {path, documents.back().get(), check_par_document(*documents.back(), settings)});
+            const KestParDocument& document =
+                keep_until_exit(std::make_unique<KestParDocument>(read_document_to_check(
+                    std::move(text), KestFileUtil::path_from_utf8(path), config)));
+            checked.push_back({path, &document, check_par_document(document, settings)});
         } catch (const KestSchemaError& error) {
             std::cerr << "kestcmd: " << error.what() << '\n';
             return exit_usage;

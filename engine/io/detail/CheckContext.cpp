@@ -65,7 +65,7 @@ void CheckContext::Suggest() {
     // One index per set of target types, of the names of their commands in the order of the
     // text (a name given twice once), built when a finding first asks.
     struct Index {
-        std::vector<std::string_view> written; ///< the names as their ID_NAME lines write them
+        std::vector<std::uint32_t> commands; ///< the named commands' places in the positions
         std::optional<SuggestionIndex> names;
     };
     std::map<std::vector<KestCmdDefs::Cmd>, Index> indexes;
@@ -73,24 +73,15 @@ void CheckContext::Suggest() {
         const std::vector<KestCmdDefs::Cmd>& targets = *pending.targets;
         Index& index = indexes[targets];
         if (!index.names) {
-            // Read from the text in its order (the items the names are would be read at random);
-            // a name the default rules gave, or one continued over lines, as the job holds it.
+            // Read from the text in its order (the items the names are would be read at random).
             std::vector<std::string> texts;
-            texts.reserve(names.size());
-            index.written.reserve(names.size());
-            for (const NamedCommand& named : names) {
-                const KestCmd& cmd = *named.cmd;
-                if (std::find(targets.begin(), targets.end(), cmd.GetType()) == targets.end()) {
-                    continue;
-                }
-                const auto [from, to] = named.range;
-                if (from.line == to.line && to.column > from.column) {
-                    index.written.push_back(
-                        places.Line(from.line).substr(from.column - 1, to.column - from.column));
-                    texts.push_back(KestText::to_upper_copy(index.written.back()));
-                } else {
-                    texts.push_back(cmd.Item(ID_NAME, 0).GetString());
-                    index.written.push_back(std::string_view());
+            const KestSourceMap& positions = document.Positions();
+            for (std::size_t c = 0; c < positions.CommandCount(); ++c) {
+                const KestCmd& cmd = positions.Command(c);
+                if (cmd.HasItem(ID_NAME) &&
+                    std::find(targets.begin(), targets.end(), cmd.GetType()) != targets.end()) {
+                    index.commands.push_back(static_cast<std::uint32_t>(c));
+                    texts.push_back(KestText::to_upper_copy(places.WrittenName(c)));
                 }
             }
             index.names.emplace(std::move(texts));
@@ -99,9 +90,7 @@ void CheckContext::Suggest() {
         if (closest == SuggestionIndex::none) {
             continue;
         }
-        const std::string written(index.written[closest].empty()
-                                      ? std::string_view(index.names->Text(closest))
-                                      : index.written[closest]);
+        const std::string written = places.WrittenName(index.commands[closest]);
         KestParDiagnostic& finding = found[pending.finding];
         finding.message += "; did you mean '" + shown(written) + "'?";
         finding.fix = Replace(pending.start, pending.end, written);

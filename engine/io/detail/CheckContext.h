@@ -6,6 +6,7 @@
 #include "engine/io/detail/CheckPlaces.h"
 #include "engine/io/detail/Suggestions.h"
 
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <optional>
@@ -39,14 +40,10 @@ class CheckContext {
     static KestParFix Replace(KestTextPosition start, KestTextPosition end,
                               const std::string& text);
 
-    /// A command with a name, and where its name stands (its block's keyword when the name has
-    /// no line of its own). The checker lists every one in the order of the text.
-    struct NamedCommand {
-        const KestCmd* cmd;
-        std::size_t line; ///< its block's line
-        std::pair<KestTextPosition, KestTextPosition> range;
-    };
-    std::vector<NamedCommand> names;
+    /// The commands with a name, each as a hash of its type and name (the high 32 bits) and
+    /// its index in the document's positions (the low 32), eight bytes a command. The checker
+    /// lists them in the order of the text, then sorts them to find names given twice.
+    std::vector<std::uint64_t> names;
 
     /// Asks for "did you mean" for the last finding added: the name closest to `name` (upper
     /// case) among the commands of the types `targets` (which must stay alive until Suggest), to
@@ -55,6 +52,7 @@ class CheckContext {
     void SuggestLater(const std::vector<KestCmdDefs::Cmd>& targets, std::string name,
                       KestTextPosition start, KestTextPosition end);
     /// Adds "did you mean" and a fix to the findings that asked for it, where a name is close.
+    /// Reads the names of the commands from the text.
     void Suggest();
 
     /// The first command of one of the types `targets` named `name` (upper case), or null.

@@ -6,43 +6,30 @@ namespace KestCheckDetail {
 
 using KestCmdItemDefs::ID_NAME;
 
-std::string_view CheckPlaces::Line(std::size_t line) const {
-    if (line == 0 || line > _syntax.LineCount()) {
-        return {};
-    }
-    return _syntax.Bytes(_syntax.Content(line));
-}
+CheckPlaces::CheckPlaces(const KestParDocument& document)
+    : _positions(document.Positions()), _lines(document.Text()) {}
 
-CheckPlaces::Block CheckPlaces::BlockOf(std::size_t command) const {
-    const KestSourceMap& positions = _document.Positions();
-    const KestCmdSpan span = *positions.Find(positions.Command(command));
+CheckPlaces::Block CheckPlaces::ReadBlock(std::size_t command) {
+    const KestCmdSpan span = _positions.Span(command);
+    _block.emplace(_lines.Stretch(span.keyword.line, span.end_line));
     Block block;
     block.keyword = span.keyword;
-    block.written = _syntax.Bytes(_syntax.Trimmed(span.keyword.line));
+    block.written = _block->Bytes(_block->Trimmed(span.keyword.line));
     block.keyword_end = {span.keyword.line, span.keyword.column + block.written.size()};
-    // The syntax has a block per command, in the same order of the text.
-    const std::vector<KestSyntaxBlock>& blocks = _syntax.Blocks();
-    const std::size_t at =
-        command < blocks.size() && blocks[command].keyword_line == span.keyword.line
-            ? command
-            : _syntax.BlockOf(span.keyword.line);
-    block.closed = at < blocks.size() && blocks[at].closed;
+    const std::vector<KestSyntaxBlock>& blocks = _block->Blocks();
+    block.closed = !blocks.empty() && blocks.front().closed;
     return block;
 }
 
 CheckPlaces::ItemLine CheckPlaces::LineOf(const KestItemSpan& span) const {
     ItemLine line;
     line.key = span.key;
-    line.has_equals = _syntax.Line(span.key.line).kind == KestLineKind::item;
+    line.has_equals = _block->Line(span.key.line).kind == KestLineKind::item;
     if (line.has_equals) {
-        line.written_key = _syntax.Bytes(_syntax.Key(span.key.line));
+        line.written_key = _block->Bytes(_block->Key(span.key.line));
     }
     line.key_end = {span.key.line, span.key.column + line.written_key.size()};
     return line;
-}
-
-std::string CheckPlaces::Value(const KestItemSpan& span) const {
-    return _syntax.Value(span.key.line);
 }
 
 std::pair<KestTextPosition, KestTextPosition>
@@ -50,43 +37,79 @@ CheckPlaces::Piece(const KestItemSpan& span, const std::vector<KestByteSpan>& pi
                    std::string_view upper) const {
     if (pieces.size() > 1) {
         for (const KestByteSpan& piece : pieces) {
-            if (KestText::to_upper_copy(_syntax.Bytes(piece)) == upper) {
-                return {_syntax.Position(piece.begin), _syntax.Position(piece.end)};
+            if (KestText::to_upper_copy(_block->Bytes(piece)) == upper) {
+                return {_block->Position(piece.begin), _block->Position(piece.end)};
             }
         }
     }
     return {span.value, span.value_end};
 }
 
-std::string CheckPlaces::WrittenName(const KestCmd& cmd) const {
-    if (!cmd.HasItem(ID_NAME)) {
-        return std::string();
+std::pair<KestTextPosition, std::string> CheckPlaces::AppendLine(std::string_view line) const {
+    const std::string eol(_block->Eol());
+    const std::size_t last = _block->LineCount();
+    if (last == 0 || _block->Line(last).eol != 0) {
+        return {{last + 1, 1}, std::string(line) + eol};
     }
-    const auto span = _document.Positions().Find(cmd, ID_NAME, 0);
-    return span ? Value(*span) : cmd.Item(ID_NAME, 0).GetString();
+    return {{last, _block->Line(last).length + 1}, eol + std::string(line) + eol};
+}
+
+std::string_view CheckPlaces::Bytes(KestTextPosition from, KestTextPosition to) const {
+    if (to.column <= from.column) {
+        return {};
+    }
+    const std::string_view line = _lines.Line(from.line);
+    return line.substr(std::min(from.column - 1, line.size()), to.column - from.column);
+}
+
+std::optional<KestItemSpan> CheckPlaces::NameSpan(std::size_t command) const {
+    std::optional<KestItemSpan> name;
+    _positions.ForEachItem(command, [&name](const KestSourceMap::ItemPlace& place) {
+        if (place.kind == ID_NAME && place.index == 0) {
+            name = place.span;
+        }
+    });
+    return name;
+}
+
+std::string CheckPlaces::WrittenName(std::size_t command) const {
+    const std::optional<KestItemSpan> name = NameSpan(command);
+    if (!name) {
+        const KestCmd& cmd = _positions.Command(command);
+        return cmd.HasItem(ID_NAME) ? cmd.Item(ID_NAME, 0).GetString() : std::string();
+    }
+    if (name->value.line == name->value_end.line) {
+        return std::string(Bytes(name->value, name->value_end));
+    }
+    // A name continued over lines, read from its block's keyword line on.
+    return _lines.Stretch(_positions.Span(command).keyword.line, name->value_end.line)
+        .Value(name->key.line);
+}
+
+std::string CheckPlaces::WrittenName(const KestCmd& cmd) const {
+    const std::size_t command = _positions.IndexOf(cmd);
+    if (command < _positions.CommandCount()) {
+        return WrittenName(command);
+    }
+    return cmd.HasItem(ID_NAME) ? cmd.Item(ID_NAME, 0).GetString() : std::string();
+}
+
+std::pair<KestTextPosition, KestTextPosition> CheckPlaces::NameRange(std::size_t command) const {
+    if (const std::optional<KestItemSpan> name = NameSpan(command)) {
+        return {name->value, name->value_end};
+    }
+    const KestTextPosition keyword = _positions.Span(command).keyword;
+    const KestParSyntax line = _lines.Stretch(keyword.line, keyword.line);
+    return {keyword, {keyword.line, keyword.column + line.Trimmed(keyword.line).size()}};
 }
 
 std::optional<std::pair<KestTextPosition, KestTextPosition>>
 CheckPlaces::NameRange(const KestCmd& cmd) const {
-    const auto span = cmd.HasItem(ID_NAME) ? _document.Positions().Find(cmd, ID_NAME, 0)
-                                           : std::optional<KestItemSpan>();
-    if (span) {
-        return std::make_pair(span->value, span->value_end);
-    }
-    const auto block = _document.Positions().Find(cmd);
-    if (block) {
-        return std::make_pair(block->keyword, block->keyword);
+    const std::size_t command = _positions.IndexOf(cmd);
+    if (command < _positions.CommandCount()) {
+        return NameRange(command);
     }
     return std::nullopt;
-}
-
-std::pair<KestTextPosition, std::string> CheckPlaces::AppendLine(std::string_view line) const {
-    const std::string eol(_syntax.Eol());
-    const std::size_t last = _syntax.LineCount();
-    if (last == 0 || _syntax.Line(last).eol != 0) {
-        return {{last + 1, 1}, std::string(line) + eol};
-    }
-    return {{last, _syntax.Line(last).length + 1}, eol + std::string(line) + eol};
 }
 
 } // namespace KestCheckDetail
