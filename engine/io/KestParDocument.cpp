@@ -353,7 +353,7 @@ void KestParDocument::SetValue(const KestCmd& given, CmdItem kind, std::size_t i
     value = trim(value);
     check_one_line(value, "value");
     // A line without '=' would become a line with a key.
-    if (syntax.Line(line).kind == KestLineKind::bare &&
+    if (syntax.Kind(line) == KestLineKind::bare &&
         KestParScanner::EqualsOf(value) != std::string_view::npos) {
         throw KestParEditError("value '" + std::string(value) +
                                "' holds '=', which would make its line a key's");
@@ -510,7 +510,7 @@ void KestParDocument::AddCommand(std::string_view keyword,
     const KestParSyntax own(block);
     std::size_t item_lines = 0;
     for (std::size_t l = 1; l <= own.LineCount(); ++l) {
-        item_lines += own.Line(l).kind == KestLineKind::item ? 1 : 0;
+        item_lines += own.Kind(l) == KestLineKind::item ? 1 : 0;
     }
     if (own.Blocks().size() != 1 || !own.Blocks()[0].closed || item_lines != items.size() ||
         own.Bytes(own.Trimmed(1)) != keyword) {

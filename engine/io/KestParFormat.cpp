@@ -62,7 +62,7 @@ std::string Layout::Take() {
             l = Block(blocks[b++]);
             continue;
         }
-        switch (_syntax.Line(l).kind) {
+        switch (_syntax.Kind(l)) {
         case KestLineKind::blank:
             _blank = true;
             break;
@@ -84,12 +84,12 @@ std::size_t Layout::Block(const KestSyntaxBlock& block) {
                                        : std::string(keyword));
     const std::size_t last = block.closed ? block.end_line - 1 : block.end_line;
     for (std::size_t l = block.keyword_line + 1; l <= last; ++l) {
-        const KestLineKind kind = _syntax.Line(l).kind;
+        const KestLineKind kind = _syntax.Kind(l);
         if (kind == KestLineKind::comment) {
             // A comment takes the indentation of the line after it: an item's, or the END_'s.
             bool before_item = false;
             for (std::size_t n = l + 1; n <= last && !before_item; ++n) {
-                const KestLineKind after = _syntax.Line(n).kind;
+                const KestLineKind after = _syntax.Kind(n);
                 before_item = after == KestLineKind::item || after == KestLineKind::bare;
             }
             Line(Trimmed(l), before_item ? "  " : "");
@@ -108,7 +108,7 @@ std::size_t Layout::Block(const KestSyntaxBlock& block) {
 
 bool Layout::AfterOpenValue(std::size_t line, std::size_t keyword) const {
     for (std::size_t l = line - 1; l > keyword; --l) {
-        const KestLineKind kind = _syntax.Line(l).kind;
+        const KestLineKind kind = _syntax.Kind(l);
         if (kind != KestLineKind::blank) {
             return kind != KestLineKind::comment && KestParScanner::Continues(Trimmed(l));
         }
@@ -118,7 +118,7 @@ bool Layout::AfterOpenValue(std::size_t line, std::size_t keyword) const {
 
 std::size_t Layout::Entry(std::size_t line) {
     const std::string_view first = _syntax.Bytes(_syntax.ValueOnLine(line));
-    if (_syntax.Line(line).kind == KestLineKind::bare) {
+    if (_syntax.Kind(line) == KestLineKind::bare) {
         Line(first, "  ");
     } else {
         const std::string key(_syntax.Bytes(_syntax.Key(line)));

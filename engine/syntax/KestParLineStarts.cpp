@@ -38,5 +38,27 @@ std::string_view KestParLineStarts::Line(std::size_t line) const {
 }
 
 KestParSyntax KestParLineStarts::Stretch(std::size_t first, std::size_t last) const {
-    return KestParSyntax(_text, Begin(first), first, last);
+    KestParSyntax stretch(_text, Begin(first), first, last);
+    Learn(stretch);
+    return stretch;
+}
+
+void KestParLineStarts::ReadStretch(KestParSyntax& syntax, std::size_t first,
+                                    std::size_t last) const {
+    syntax.ReadStretch(Begin(first), first, last);
+    Learn(syntax);
+}
+
+void KestParLineStarts::Learn(const KestParSyntax& stretch) const {
+    // Begin(first) knew every kept start up to the stretch's first line, unless the text ended
+    // before it.
+    if (_last_line != stretch.FirstLine()) {
+        return;
+    }
+    const std::size_t after = stretch.LineCount() + 1;
+    for (std::size_t line = _starts.size() * stride + 1; line <= after; line += stride) {
+        _starts.push_back(line < after ? stretch.Line(line).begin : stretch.End());
+    }
+    _last_line = after;
+    _last = stretch.End();
 }

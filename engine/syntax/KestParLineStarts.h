@@ -16,7 +16,7 @@
 /// look-up moves the line asked for last: one thread at a time, const members included.
 class KEST_CMD_ENGINE_API KestParLineStarts {
   public:
-    static constexpr std::size_t stride = 256;
+    static constexpr std::size_t stride = 32;
 
     explicit KestParLineStarts(std::string_view text);
 
@@ -27,10 +27,16 @@ class KEST_CMD_ENGINE_API KestParLineStarts {
     /// The line without its line end; empty past the end.
     std::string_view Line(std::size_t line) const;
     /// The syntax of the lines `first` to `last`, the first read as a text's first line is
-    /// (right for a stretch that starts at a block's keyword line).
+    /// (right for a stretch that starts at a block's keyword line); or read into `syntax`, a
+    /// syntax of the same text, keeping the memory it holds. The lines it passes are known
+    /// from then on.
     KestParSyntax Stretch(std::size_t first, std::size_t last) const;
+    void ReadStretch(KestParSyntax& syntax, std::size_t first, std::size_t last) const;
 
   private:
+    /// Takes the starts of the lines that `stretch` passed, and of the line after it.
+    void Learn(const KestParSyntax& stretch) const;
+
     std::string_view _text;
     mutable std::vector<std::size_t> _starts; ///< where lines 1, 1 + stride, ... start
     mutable std::size_t _last_line = 1;

@@ -25,7 +25,17 @@ KestParSyntax::KestParSyntax(std::string_view text)
 
 KestParSyntax::KestParSyntax(std::string_view text, std::size_t begin, std::size_t first_line,
                              std::size_t last_line)
-    : _text(text), _first_line(first_line) {
+    : _text(text) {
+    ReadStretch(begin, first_line, last_line);
+}
+
+void KestParSyntax::ReadStretch(std::size_t begin, std::size_t first_line, std::size_t last_line) {
+    const std::string_view text = _text;
+    _first_line = first_line;
+    _group_begins.clear();
+    _begins.clear();
+    _kinds.clear();
+    _blocks.clear();
     const std::size_t lines = last_line + 1 - std::min(first_line, last_line + 1);
     _begins.reserve(lines);
     _kinds.reserve(lines);
@@ -172,7 +182,7 @@ KestByteSpan KestParSyntax::ValueOnLine(std::size_t line) const {
 }
 
 std::size_t KestParSyntax::EntryEnd(std::size_t line) const {
-    while (line < LineCount() && Line(line + 1).kind == KestLineKind::continuation) {
+    while (line < LineCount() && Kind(line + 1) == KestLineKind::continuation) {
         ++line;
     }
     return line;

@@ -74,14 +74,21 @@ class KEST_CMD_ENGINE_API KestParSyntax {
     /// text's end. Only lines of the stretch, and offsets in it, may be asked for.
     KestParSyntax(std::string_view text, std::size_t begin, std::size_t first_line,
                   std::size_t last_line);
+    /// Reads another stretch of the same text in place of what this holds, as the constructor
+    /// does, keeping the memory it holds (for a reader that walks a text stretch by stretch).
+    void ReadStretch(std::size_t begin, std::size_t first_line, std::size_t last_line);
 
     std::string_view Text() const { return _text; }
+    /// The offset after the last line and its line end: where a next stretch would start.
+    std::size_t End() const { return _end; }
     /// The lines, 1-based: Line(FirstLine()) to Line(LineCount()), FirstLine() being 1 unless
     /// this is the syntax of a stretch. A text ending with a line end has no empty line after
     /// it; a byte-order mark at the start belongs to no line.
     std::size_t FirstLine() const { return _first_line; }
     std::size_t LineCount() const { return _first_line - 1 + _kinds.size(); }
     KestSyntaxLine Line(std::size_t number) const;
+    /// What a line is: Line(number).kind, without working out the rest.
+    KestLineKind Kind(std::size_t number) const { return _kinds[number - _first_line]; }
     /// The blocks, in the order of the text: one per command the reader makes.
     const std::vector<KestSyntaxBlock>& Blocks() const { return _blocks; }
     /// The index in Blocks() of the block holding `line` (from its keyword to its last line), or

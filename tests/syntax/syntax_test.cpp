@@ -156,6 +156,14 @@ TEST(Syntax, StretchesAndLineStartsReadAsTheWholeText) {
             ASSERT_EQ(starts.Begin(l), begin) << "line " << l;
             EXPECT_EQ(starts.Line(l), l < past ? whole.Bytes(whole.Content(l)) : "");
         }
+        // Lines past the end make an empty stretch, and the starts stay right.
+        KestParSyntax beyond = starts.Stretch(past + KestParLineStarts::stride, past + 999);
+        EXPECT_TRUE(beyond.Blocks().empty());
+        EXPECT_EQ(beyond.LineCount() + 1, beyond.FirstLine());
+        starts.ReadStretch(beyond, 1, past);
+        EXPECT_EQ(beyond.Blocks().size(), whole.Blocks().size());
+        const std::size_t middle = (past + 1) / 2;
+        EXPECT_EQ(starts.Begin(middle), middle < past ? whole.Line(middle).begin : text.size());
     }
     EXPECT_GT(most_lines, 3 * KestParLineStarts::stride);
 }

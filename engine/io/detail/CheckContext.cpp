@@ -1,7 +1,5 @@
 #include "engine/io/detail/CheckContext.h"
 
-#include "utilities/KestText.h"
-
 #include <algorithm>
 
 namespace KestCheckDetail {
@@ -73,7 +71,8 @@ void CheckContext::Suggest() {
         const std::vector<KestCmdDefs::Cmd>& targets = *pending.targets;
         Index& index = indexes[targets];
         if (!index.names) {
-            // Read from the text in its order (the items the names are would be read at random).
+            // The names as the job holds them (upper case, as references name them), in the
+            // order of the text.
             std::vector<std::string> texts;
             const KestSourceMap& positions = document.Positions();
             for (std::size_t c = 0; c < positions.CommandCount(); ++c) {
@@ -81,7 +80,7 @@ void CheckContext::Suggest() {
                 if (cmd.HasItem(ID_NAME) &&
                     std::find(targets.begin(), targets.end(), cmd.GetType()) != targets.end()) {
                     index.commands.push_back(static_cast<std::uint32_t>(c));
-                    texts.push_back(KestText::to_upper_copy(places.WrittenName(c)));
+                    texts.push_back(cmd.Item(ID_NAME, 0).GetString());
                 }
             }
             index.names.emplace(std::move(texts));

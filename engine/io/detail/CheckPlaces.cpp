@@ -11,7 +11,11 @@ CheckPlaces::CheckPlaces(const KestParDocument& document)
 
 CheckPlaces::Block CheckPlaces::ReadBlock(std::size_t command) {
     const KestCmdSpan span = _positions.Span(command);
-    _block.emplace(_lines.Stretch(span.keyword.line, span.end_line));
+    if (_block) {
+        _lines.ReadStretch(*_block, span.keyword.line, span.end_line);
+    } else {
+        _block.emplace(_lines.Stretch(span.keyword.line, span.end_line));
+    }
     Block block;
     block.keyword = span.keyword;
     block.written = _block->Bytes(_block->Trimmed(span.keyword.line));
@@ -24,7 +28,7 @@ CheckPlaces::Block CheckPlaces::ReadBlock(std::size_t command) {
 CheckPlaces::ItemLine CheckPlaces::LineOf(const KestItemSpan& span) const {
     ItemLine line;
     line.key = span.key;
-    line.has_equals = _block->Line(span.key.line).kind == KestLineKind::item;
+    line.has_equals = _block->Kind(span.key.line) == KestLineKind::item;
     if (line.has_equals) {
         line.written_key = _block->Bytes(_block->Key(span.key.line));
     }
@@ -58,8 +62,10 @@ std::string_view CheckPlaces::Bytes(KestTextPosition from, KestTextPosition to) 
     if (to.column <= from.column) {
         return {};
     }
-    const std::string_view line = _lines.Line(from.line);
-    return line.substr(std::min(from.column - 1, line.size()), to.column - from.column);
+    // Positions on one line: its start is all that is needed.
+    const std::string_view text = _lines.Text();
+    const std::size_t begin = std::min(_lines.Begin(from.line) + from.column - 1, text.size());
+    return text.substr(begin, to.column - from.column);
 }
 
 std::optional<KestItemSpan> CheckPlaces::NameSpan(std::size_t command) const {

@@ -132,7 +132,7 @@ json completion(const OpenDocument& document, const json& params) {
     }
     // After the '=' of an item line come values, elsewhere keys.
     const KestParSyntax& syntax = job.Syntax();
-    if (place.line > syntax.LineCount() || syntax.Line(place.line).kind != KestLineKind::item ||
+    if (place.line > syntax.LineCount() || syntax.Kind(place.line) != KestLineKind::item ||
         place.column <= syntax.Line(place.line).equals + 1) {
         return keys(document, *hit.command);
     }

@@ -10,7 +10,7 @@ KestTextPosition place_param(const OpenDocument& document, const json& params) {
 
 KestTextPosition key_end(const KestParDocument& document, const KestItemSpan& span) {
     const KestParSyntax& syntax = document.Syntax();
-    if (syntax.Line(span.key.line).kind != KestLineKind::item) {
+    if (syntax.Kind(span.key.line) != KestLineKind::item) {
         return span.value_end;
     }
     return syntax.Position(syntax.Key(span.key.line).end);
