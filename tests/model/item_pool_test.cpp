@@ -69,7 +69,7 @@ TEST(ItemPool, SlabsGoBackWhenTheirItemsDieOnWhateverThread) {
     for (int t = 0; t < 4; ++t) {
         threads.emplace_back([&, t] {
             std::vector<std::unique_ptr<KestCmdItem>> mine;
-            // Several slabs' worth on each thread.
+            // Several regions' worth of slabs on each thread.
             for (int i = 0; i < 200000; ++i) {
                 mine.push_back(
                     std::make_unique<KestCmdAutoItem>(std::to_string(t * 1000000 + i), enums));
