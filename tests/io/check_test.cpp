@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -118,6 +119,52 @@ TEST(Check, NamesAreSuggestedOfTheRightTypeOnly) {
     ASSERT_NE(piece, nullptr);
     EXPECT_EQ(piece->start, (KestTextPosition{9, 22}));
     EXPECT_EQ(piece->end, (KestTextPosition{9, 26}));
+}
+
+// Check holds the syntax of one block at a time: findings that name places in blocks far
+// before or after the one checked still stand where the text says.
+TEST(Check, FindingsNameTheirPlacesAcrossALongJob) {
+    std::string text;
+    std::size_t line = 1;
+    const auto add = [&](const std::string& block) {
+        const std::size_t at = line;
+        text += block;
+        line += static_cast<std::size_t>(std::count(block.begin(), block.end(), '\n'));
+        return at;
+    };
+    // An objective near the start that names a DRESP far after it, which is a CONSTRAINT, and a
+    // volume response named twice with 300 blocks (more than a thousand lines) between.
+    const std::size_t objective = add("OBJ_FUNC\n  ID_NAME = obj\n  DRESP = Far_Away\nEND_\n");
+    const std::size_t first = add("DRESP\n  ID_NAME = Twice\n  TYPE = VOLUME\nEND_\n");
+    for (int i = 0; i < 300; ++i) {
+        add("# group " + std::to_string(i) + "\nGROUP_DEF\n  ID_NAME = g" + std::to_string(i) +
+            "\n  TYPE = ELEMENT\nEND_\n");
+    }
+    const std::size_t far = add("CONSTRAINT\n   ID_NAME =  Far_Away \n  DRESP = twice\nEND_\n");
+    const std::size_t again = add("DRESP\n ID_NAME = TWICE\n  TYPE = VOLUME\nEND_\n");
+    const std::size_t dangling = add("CONSTRAINT\n  ID_NAME = c2\n  DRESP = Twise\nEND_\n");
+    const std::vector<KestParDiagnostic> found = check(text);
+
+    const KestParDiagnostic* wrong = on_line(found, "wrong-type", objective + 2);
+    ASSERT_NE(wrong, nullptr);
+    EXPECT_EQ(wrong->message.substr(0, 46), "DRESP = Far_Away names the CONSTRAINT Far_Away");
+    ASSERT_EQ(wrong->related.size(), 1u);
+    EXPECT_EQ(wrong->related[0].start, (KestTextPosition{far + 1, 15}));
+    EXPECT_EQ(wrong->related[0].end, (KestTextPosition{far + 1, 23}));
+
+    const KestParDiagnostic* twice = on_line(found, "duplicate-name", again + 1);
+    ASSERT_NE(twice, nullptr);
+    EXPECT_EQ(twice->start, (KestTextPosition{again + 1, 12}));
+    EXPECT_NE(twice->message.find("already stands at line " + std::to_string(first)),
+              std::string::npos)
+        << twice->message;
+    ASSERT_EQ(twice->related.size(), 1u);
+    EXPECT_EQ(twice->related[0].start, (KestTextPosition{first + 1, 13}));
+
+    const KestParDiagnostic* unknown = on_line(found, "unknown-name", dangling + 2);
+    ASSERT_NE(unknown, nullptr);
+    ASSERT_TRUE(unknown->fix);
+    EXPECT_EQ(unknown->fix->text, "Twice"); // as the first DRESP of that name writes it
 }
 
 TEST(Check, RequiredRepeatedAndUnknownKeys) {

@@ -6,6 +6,15 @@ namespace KestCheckDetail {
 
 using KestCmdItemDefs::ID_NAME;
 
+namespace {
+
+// The first name of `cmd` as the job holds it; empty for a command without a name.
+std::string held_name(const KestCmd& cmd) {
+    return cmd.HasItem(ID_NAME) ? cmd.Item(ID_NAME, 0).GetString() : std::string();
+}
+
+} // namespace
+
 CheckPlaces::CheckPlaces(const KestParDocument& document)
     : _positions(document.Positions()), _lines(document.Text()) {}
 
@@ -81,8 +90,7 @@ std::optional<KestItemSpan> CheckPlaces::NameSpan(std::size_t command) const {
 std::string CheckPlaces::WrittenName(std::size_t command) const {
     const std::optional<KestItemSpan> name = NameSpan(command);
     if (!name) {
-        const KestCmd& cmd = _positions.Command(command);
-        return cmd.HasItem(ID_NAME) ? cmd.Item(ID_NAME, 0).GetString() : std::string();
+        return held_name(_positions.Command(command));
     }
     if (name->value.line == name->value_end.line) {
         return std::string(Bytes(name->value, name->value_end));
@@ -97,7 +105,7 @@ std::string CheckPlaces::WrittenName(const KestCmd& cmd) const {
     if (command < _positions.CommandCount()) {
         return WrittenName(command);
     }
-    return cmd.HasItem(ID_NAME) ? cmd.Item(ID_NAME, 0).GetString() : std::string();
+    return held_name(cmd);
 }
 
 std::pair<KestTextPosition, KestTextPosition> CheckPlaces::NameRange(std::size_t command) const {

@@ -58,8 +58,6 @@ class CheckPlaces {
     /// current block must reach the text's end.
     std::pair<KestTextPosition, std::string> AppendLine(std::string_view line) const;
 
-    /// The bytes from `from` to `to`, two positions on one line of any block.
-    std::string_view Bytes(KestTextPosition from, KestTextPosition to) const;
     /// The first ID_NAME of the `command`-th command (or of `cmd`) as the text writes it, as
     /// the job holds it when it has no line of its own; empty for a command without a name.
     std::string WrittenName(std::size_t command) const;
@@ -72,6 +70,8 @@ class CheckPlaces {
     NameRange(const KestCmd& cmd) const;
 
   private:
+    /// The bytes from `from` to `to`, two positions on one line of any block.
+    std::string_view Bytes(KestTextPosition from, KestTextPosition to) const;
     /// Where the first ID_NAME of the `command`-th command stands, if a line gives it.
     std::optional<KestItemSpan> NameSpan(std::size_t command) const;
 

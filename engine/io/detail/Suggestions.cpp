@@ -145,17 +145,18 @@ std::size_t SuggestionIndex::Closest(std::string_view text) const {
         __builtin_prefetch(&_slots[hash & (_slots.size() - 1)]);
 #endif
     });
-    // One edit is as close as another text can be: the first text found one edit away ends
-    // the search.
+    // One edit is as close as another text can be: the slot in which a text one edit away is
+    // found ends the search. Of texts as close in one slot the first indexed is taken, so that a
+    // text given twice is answered as first given.
     std::size_t best = none;
     std::size_t best_distance = 3;
     for (std::size_t v = 0; v < variants && best_distance > 1; ++v) {
         const Slot* slot = Find(hashes[v]);
-        for (std::uint32_t e = slot == nullptr ? 0 : slot->head; e != 0 && best_distance > 1;
-             e = _entries[e - 1].next) {
+        for (std::uint32_t e = slot == nullptr ? 0 : slot->head; e != 0; e = _entries[e - 1].next) {
             const std::uint32_t candidate = _entries[e - 1].text;
-            const std::size_t d = edit_distance(text, _texts[candidate], best_distance - 1);
-            if (d != 0 && d < best_distance) {
+            const std::size_t d = edit_distance(text, _texts[candidate], best_distance);
+            if (d != 0 &&
+                (d < best_distance || (best != none && d == best_distance && candidate < best))) {
                 best = candidate;
                 best_distance = d;
             }
