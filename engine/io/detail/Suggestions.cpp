@@ -105,14 +105,20 @@ void SuggestionIndex::Insert(std::uint64_t hash, std::uint32_t text) {
         if (slot.head != 0 && slot.tag != tag) {
             continue;
         }
+        // Texts are appended, so that a look-up meets a slot's texts in the order they were
+        // indexed (a name given twice as first given).
+        std::uint32_t last = slot.head;
+        while (last != 0 && _entries[last - 1].next != 0) {
+            last = _entries[last - 1].next;
+        }
         // A text's variants may repeat one another ("aab" without either 'a'); keep it once.
-        if (slot.count >= bucket_limit ||
-            (slot.head != 0 && _entries[slot.head - 1].text == text)) {
+        if (slot.count >= bucket_limit || (last != 0 && _entries[last - 1].text == text)) {
             return;
         }
         slot.tag = tag;
-        _entries.push_back({text, slot.head});
-        slot.head = static_cast<std::uint32_t>(_entries.size());
+        _entries.push_back({text, 0});
+        const auto added = static_cast<std::uint32_t>(_entries.size());
+        (last == 0 ? slot.head : _entries[last - 1].next) = added;
         ++slot.count;
         return;
     }
@@ -145,18 +151,17 @@ std::size_t SuggestionIndex::Closest(std::string_view text) const {
         __builtin_prefetch(&_slots[hash & (_slots.size() - 1)]);
 #endif
     });
-    // One edit is as close as another text can be: the slot in which a text one edit away is
-    // found ends the search. Of texts as close in one slot the first indexed is taken, so that a
-    // text given twice is answered as first given.
+    // One edit is as close as another text can be: the first text found one edit away ends
+    // the search.
     std::size_t best = none;
     std::size_t best_distance = 3;
     for (std::size_t v = 0; v < variants && best_distance > 1; ++v) {
         const Slot* slot = Find(hashes[v]);
-        for (std::uint32_t e = slot == nullptr ? 0 : slot->head; e != 0; e = _entries[e - 1].next) {
+        for (std::uint32_t e = slot == nullptr ? 0 : slot->head; e != 0 && best_distance > 1;
+             e = _entries[e - 1].next) {
             const std::uint32_t candidate = _entries[e - 1].text;
-            const std::size_t d = edit_distance(text, _texts[candidate], best_distance);
-            if (d != 0 &&
-                (d < best_distance || (best != none && d == best_distance && candidate < best))) {
+            const std::size_t d = edit_distance(text, _texts[candidate], best_distance - 1);
+            if (d != 0 && d < best_distance) {
                 best = candidate;
                 best_distance = d;
             }

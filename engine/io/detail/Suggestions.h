@@ -35,8 +35,8 @@ class SuggestionIndex {
     /// a look-up answers a position in it.
     explicit SuggestionIndex(std::vector<std::string> texts);
 
-    /// The position of an indexed text closest to `text`, other than `text` itself (of those as
-    /// close the first found, the first indexed of those found together), or `none`.
+    /// The position of an indexed text closest to `text`, other than `text` itself (the first
+    /// one found of those as close), or `none`.
     std::size_t Closest(std::string_view text) const;
     const std::string& Text(std::size_t i) const { return _texts[i]; }
 
