@@ -1,7 +1,7 @@
 // Arbitrary bytes as a job's text, and up to four edits of it chosen by the last 16 bytes. Nothing
 // may crash; an edit either applies or throws KestParEditError; after an edit the text reads, and
 // after a set the item reads back with the value set. Laying out the edited text gives the same
-// job and is its own layout.
+// job and is its own layout. Check finds what it finds within the text, each range in order.
 #include <KestCmdEngine.h>
 
 #include "support/written_job.h"
@@ -148,6 +148,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (format_par_text(laid_out, config()) != laid_out) {
         fail("laying out the laid-out text changes it", laid_out,
              format_par_text(laid_out, config()));
+    }
+    const std::size_t past = doc->Syntax().LineCount() + 1;
+    for (const KestParDiagnostic& finding : check_par_document(*doc)) {
+        if (finding.end < finding.start || finding.start.line == 0 || finding.end.line > past) {
+            fail("a finding stands outside the text or ends before it starts", text,
+                 finding.code + ": " + finding.message);
+        }
+        for (const KestParRelated& related : finding.related) {
+            if (related.end < related.start || related.start.line == 0 || related.end.line > past) {
+                fail("a related place stands outside the text", text, related.message);
+            }
+        }
     }
     return 0;
 }

@@ -1,6 +1,7 @@
 #include "engine/model/KestCmdAutoItem.h"
 
 #include "engine/model/detail/KestItemPool.h"
+#include "engine/model/detail/PerThread.h"
 #include "utilities/KestFormatUtil.h"
 #include "utilities/KestStringUtil.h"
 #include "utilities/KestText.h"
@@ -72,7 +73,7 @@ bool reads_as_lumo_list(std::string_view text) {
         return false;
     }
     using Limits = std::numeric_limits<int>;
-    thread_local std::vector<LumoRunSet::Run> runs;
+    std::vector<LumoRunSet::Run>& runs = KestPerThread::object<std::vector<LumoRunSet::Run>>();
     runs.clear();
     const LumoListText::ReadResult result =
         LumoListText::read(text, Limits::min(), Limits::max(), 1, runs);

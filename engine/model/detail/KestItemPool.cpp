@@ -1,13 +1,10 @@
 #include "engine/model/detail/KestItemPool.h"
 #include "engine/model/KestItemMemory.h"
+#include "engine/model/detail/PerThread.h"
 
 #include <atomic>
 #include <cstdint>
 #include <new>
-
-#if defined(_WIN32)
-#include <windows.h>
-#endif
 
 // Under AddressSanitizer every item gets a heap block of its own, so that the sanitizer still
 // sees each one.
@@ -125,32 +122,6 @@ struct Cursors {
     Filling<Region> regions;
 };
 
-#if defined(_WIN32)
-
-// MinGW-w64 emulates thread-local storage and may free a thread's copy of it before the
-// thread_local destructors run, so that cursors destroyed at thread exit could read freed
-// memory and keep their slabs. Each thread's cursors live on the heap instead, and a fiber-local
-// slot, whose callback Windows calls with the slot's value when the thread ends, destroys them.
-Cursors& thread_cursors() {
-    static const DWORD slot = ::FlsAlloc([](void* c) { delete static_cast<Cursors*>(c); });
-    thread_local Cursors* mine = nullptr;
-    if (mine == nullptr) {
-        mine = new Cursors;
-        ::FlsSetValue(slot, mine);
-    }
-    return *mine;
-}
-
-#else
-
-thread_local Cursors cursors;
-
-Cursors& thread_cursors() {
-    return cursors;
-}
-
-#endif
-
 bool pooled(std::size_t size) {
     return KEST_ITEM_POOL != 0 && size <= largest_pooled;
 }
@@ -164,7 +135,7 @@ void* allocate(std::size_t size, std::size_t align) {
         return ::operator new(size);
     }
     size = size == 0 ? 8 : (size + 7) / 8 * 8;
-    Cursors& mine = thread_cursors();
+    Cursors& mine = KestPerThread::object<Cursors>();
     Filling<Slab>& c = mine.of_alignment[align > 8 ? 1 : 0];
     const auto misalignment = reinterpret_cast<std::uintptr_t>(c.next) & (align - 1);
     if (misalignment != 0) {
