@@ -16,20 +16,16 @@ std::string held_name(const KestCmd& cmd) {
 } // namespace
 
 CheckPlaces::CheckPlaces(const KestParDocument& document)
-    : _positions(document.Positions()), _lines(document.Text()) {}
+    : _positions(document.Positions()), _lines(document.Text()), _block(_lines.Stretch(1, 0)) {}
 
 CheckPlaces::Block CheckPlaces::ReadBlock(std::size_t command) {
     const KestCmdSpan span = _positions.Span(command);
-    if (_block) {
-        _lines.ReadStretch(*_block, span.keyword.line, span.end_line);
-    } else {
-        _block.emplace(_lines.Stretch(span.keyword.line, span.end_line));
-    }
+    _lines.ReadStretch(_block, span.keyword.line, span.end_line);
     Block block;
     block.keyword = span.keyword;
-    block.written = _block->Bytes(_block->Trimmed(span.keyword.line));
+    block.written = _block.Bytes(_block.Trimmed(span.keyword.line));
     block.keyword_end = {span.keyword.line, span.keyword.column + block.written.size()};
-    const std::vector<KestSyntaxBlock>& blocks = _block->Blocks();
+    const std::vector<KestSyntaxBlock>& blocks = _block.Blocks();
     block.closed = !blocks.empty() && blocks.front().closed;
     return block;
 }
@@ -37,9 +33,9 @@ CheckPlaces::Block CheckPlaces::ReadBlock(std::size_t command) {
 CheckPlaces::ItemLine CheckPlaces::LineOf(const KestItemSpan& span) const {
     ItemLine line;
     line.key = span.key;
-    line.has_equals = _block->Kind(span.key.line) == KestLineKind::item;
+    line.has_equals = _block.Kind(span.key.line) == KestLineKind::item;
     if (line.has_equals) {
-        line.written_key = _block->Bytes(_block->Key(span.key.line));
+        line.written_key = _block.Bytes(_block.Key(span.key.line));
     }
     line.key_end = {span.key.line, span.key.column + line.written_key.size()};
     return line;
@@ -50,8 +46,8 @@ CheckPlaces::Piece(const KestItemSpan& span, const std::vector<KestByteSpan>& pi
                    std::string_view upper) const {
     if (pieces.size() > 1) {
         for (const KestByteSpan& piece : pieces) {
-            if (KestText::to_upper_copy(_block->Bytes(piece)) == upper) {
-                return {_block->Position(piece.begin), _block->Position(piece.end)};
+            if (KestText::to_upper_copy(_block.Bytes(piece)) == upper) {
+                return {_block.Position(piece.begin), _block.Position(piece.end)};
             }
         }
     }
@@ -59,12 +55,12 @@ CheckPlaces::Piece(const KestItemSpan& span, const std::vector<KestByteSpan>& pi
 }
 
 std::pair<KestTextPosition, std::string> CheckPlaces::AppendLine(std::string_view line) const {
-    const std::string eol(_block->Eol());
-    const std::size_t last = _block->LineCount();
-    if (last == 0 || _block->Line(last).eol != 0) {
+    const std::string eol(_block.Eol());
+    const std::size_t last = _block.LineCount();
+    if (last == 0 || _block.Line(last).eol != 0) {
         return {{last + 1, 1}, std::string(line) + eol};
     }
-    return {{last, _block->Line(last).length + 1}, eol + std::string(line) + eol};
+    return {{last, _block.Line(last).length + 1}, eol + std::string(line) + eol};
 }
 
 std::string_view CheckPlaces::Bytes(KestTextPosition from, KestTextPosition to) const {

@@ -43,12 +43,12 @@ class CheckPlaces {
     ItemLine LineOf(const KestItemSpan& span) const;
 
     /// The value as written (a continued value joined as the reader joins it).
-    std::string Value(const KestItemSpan& span) const { return _block->Value(span.key.line); }
+    std::string Value(const KestItemSpan& span) const { return _block.Value(span.key.line); }
     /// The pieces of a value between ',' (as the reader splits it), and their bytes.
     std::vector<KestByteSpan> Pieces(const KestItemSpan& span) const {
-        return _block->Pieces(span.key.line);
+        return _block.Pieces(span.key.line);
     }
-    std::string_view Bytes(KestByteSpan piece) const { return _block->Bytes(piece); }
+    std::string_view Bytes(KestByteSpan piece) const { return _block.Bytes(piece); }
     /// The range of the piece of `pieces` (a value's) that reads as `upper` once upper-cased,
     /// or of the whole value when there is one piece or none does.
     std::pair<KestTextPosition, KestTextPosition> Piece(const KestItemSpan& span,
@@ -77,7 +77,8 @@ class CheckPlaces {
 
     const KestSourceMap& _positions;
     KestParLineStarts _lines;
-    std::optional<KestParSyntax> _block;
+    /// The current block's lines (none before the first ReadBlock).
+    KestParSyntax _block;
 };
 
 } // namespace KestCheckDetail
