@@ -173,7 +173,7 @@ std::string get_par_value(const KestParDocument& document, std::string_view addr
     if (cmd.ItemCount(a.kind) <= a.index) {
         throw no_line(cmd, a);
     }
-    const KestParSyntax& syntax = document.Syntax();
+    const KestParSyntax syntax = document.BlockSyntax(cmd);
     const KestItemSource source = item_source(syntax, document.Positions(), cmd, a.kind, a.index);
     switch (source.origin) {
     case KestItemOrigin::unread:

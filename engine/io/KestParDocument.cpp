@@ -100,6 +100,17 @@ const KestParSyntax& KestParDocument::Syntax() const {
     return Lines();
 }
 
+KestParSyntax KestParDocument::BlockSyntax(const KestCmd& cmd) const {
+    const KestSourceMap& positions = Positions();
+    const KestParLineStarts& lines = LineStarts();
+    const std::size_t c = positions.IndexOf(cmd);
+    if (c == positions.CommandCount()) {
+        return lines.Stretch(1, 0);
+    }
+    const KestCmdSpan span = positions.Span(c);
+    return lines.Stretch(span.keyword.line, span.end_line);
+}
+
 const KestCmdContainer& KestParDocument::PlacedJob() const {
     Refresh();
     return _job;

@@ -62,6 +62,10 @@ class KEST_CMD_ENGINE_API KestParDocument {
     const KestSourceMap& Positions() const;
     /// The syntax of the text's lines.
     const KestParSyntax& Syntax() const;
+    /// The syntax of the lines of `cmd`'s block alone, numbered as in the text: for a reader of a
+    /// few commands of a large text, which need not the syntax of every line. No lines for a
+    /// command without a block. It views the text: valid until the next edit.
+    KestParSyntax BlockSyntax(const KestCmd& cmd) const;
     /// The job and the positions as read last: those of the text but that the items whose values
     /// wait (see above) show their former texts and spans. Which commands there are, with which
     /// names, kinds and numbers of items on which lines, is the text's: edits may take their

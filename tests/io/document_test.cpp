@@ -219,7 +219,23 @@ class Editor {
     }
     static bool Check(const KestParDocument& doc, const Model& model) {
         EXPECT_EQ(job_of(doc.Text()), job_of(model.Render())) << "text:\n" << doc.Text();
+        CheckBlockSyntax(doc);
         return true;
+    }
+    // Each block's own syntax reads its lines as the syntax of the whole edited text does.
+    static void CheckBlockSyntax(const KestParDocument& doc) {
+        const KestParSyntax& whole = doc.Syntax();
+        const KestSourceMap& positions = doc.Positions();
+        for (std::size_t c = 0; c < positions.CommandCount(); ++c) {
+            const KestCmdSpan span = positions.Span(c);
+            const KestParSyntax block = doc.BlockSyntax(positions.Command(c));
+            ASSERT_EQ(block.FirstLine(), span.keyword.line);
+            for (std::size_t line = span.keyword.line; line <= span.end_line; ++line) {
+                ASSERT_EQ(block.Kind(line), whole.Kind(line)) << "line " << line;
+                ASSERT_EQ(block.Value(line), whole.Value(line)) << "line " << line;
+                ASSERT_EQ(block.Pieces(line), whole.Pieces(line)) << "line " << line;
+            }
+        }
     }
 
     std::mt19937 _rng;
