@@ -260,10 +260,7 @@ bool KestParSyntax::StandsAsPiece(std::string_view text) {
 }
 
 std::string_view KestParSyntax::Eol() const {
-    if (_first_line == 1) {
-        return LineCount() > 0 && Line(1).eol == 2 ? "\r\n" : "\n";
-    }
-    // A stretch reads the text's first line (a byte-order mark holds no line feed).
+    // The text's first line, read for a stretch too (a byte-order mark holds no line feed).
     const std::size_t feed = _text.find('\n');
     return feed != std::string_view::npos && feed > TextBegin(_text) && _text[feed - 1] == '\r'
                ? "\r\n"
