@@ -77,9 +77,8 @@ def baselines(build, commands):
 
 def run_once(argv, stdin):
     """Runs `argv` once: wall, user and system seconds, peak resident MB (10^6 bytes; GNU time
-    reports KiB). GNU time starts it,
-    since a child's peak memory counts from the memory of the process that forked it (about
-    1 MB for time, 18 MB for this script)."""
+    reports KiB). GNU time starts it, since a child's peak memory counts from the memory of the
+    process that forked it (about 1 MB for time, 18 MB for this script)."""
     with open(stdin or os.devnull, "rb") as given, tempfile.NamedTemporaryFile("r") as usage:
         start = time.perf_counter()
         code = subprocess.run(["/usr/bin/time", "-f", "%U %S %M", "-o", usage.name] + argv,
@@ -88,7 +87,8 @@ def run_once(argv, stdin):
         user, system, peak = usage.read().split()[-3:]
     if code not in (0, 1):  # check and fmt --check exit 1 when they find something
         sys.exit(f"{' '.join(argv)} exited with {code}")
-    return {"wall": wall, "user": float(user), "system": float(system), "peak": int(peak) * 1024 / 1e6}
+    peak_mb = int(peak) * 1024 / 1e6
+    return {"wall": wall, "user": float(user), "system": float(system), "peak": peak_mb}
 
 
 def measure(table, runs):
